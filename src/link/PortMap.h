@@ -1,0 +1,24 @@
+#pragma once
+#include <map>
+#include <string>
+
+namespace netsetup {
+
+// Which device a serial port number opens. Defaults: COM1..8 -> /dev/ttyUSB0..7,
+// COM9..12 -> /dev/ttyACM0..3, COM13..16 -> /dev/ttyS0..3; any entry can be replaced.
+class PortMap {
+ public:
+  static constexpr unsigned kPortCount = 16;
+
+  // The device for port `number` (1-based), or "" when the number has none.
+  std::string device(unsigned number) const;
+  static std::string defaultDevice(unsigned number);
+
+  void set(unsigned number, std::string device);
+  void reset() { overrides_.clear(); }
+
+ private:
+  std::map<unsigned, std::string> overrides_;
+};
+
+}  // namespace netsetup

@@ -1,0 +1,77 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/PortMap.h"
+#include "link/Sleeper.h"
+#include "link/StatusCode.h"
+#include "link/Transport.h"
+#include "link/TransportFactory.h"
+
+namespace netsetup {
+
+// The one channel to the instrument: opens a serial port or a TCP connection, frames requests,
+// receives and checks responses under poll-counted time-outs, retries, and offers the three
+// device commands. Reports every outcome through Status; never throws.
+class Tmod07 {
+ public:
+  Tmod07();  // real serial ports, sockets and sleeps
+  Tmod07(TransportFactory& factory, Sleeper& sleeper);
+  ~Tmod07();
+  Tmod07(const Tmod07&) = delete;
+  Tmod07& operator=(const Tmod07&) = delete;
+
+  void SetUseTcp(bool flag) { UseTcp = flag; }
+  void SetHost(const std::string& text);  // kept only when it contains a "."
+  void SetTcpPort(uint16_t port) { TcpPort = port; }
+
+  bool Open(uint8_t portNumber, int32_t baudRate);
+  void Close();
+
+  void SendFrame(uint8_t length);
+  void ReceiveFrame();
+  void Exchange(uint8_t address);
+
+  // Device commands. Results only when Status is 0; otherwise outputs stay untouched.
+  std::string ReadDeviceType(uint8_t address);  // the type string's bytes, zeros included
+  void ReadMemory(uint8_t address, uint16_t memoryAddress, uint8_t* destination, uint8_t count);
+  void WriteMemory(uint8_t address, uint16_t memoryAddress, uint8_t* buffer, uint8_t count);
+
+  PortMap& portMap() { return portMap_; }
+  const PortMap& portMap() const { return portMap_; }
+
+  // A hunt for the start byte gives up after this many discarded bytes in one attempt, so a
+  // line that chatters without ever framing a response cannot hold the caller for ever.
+  static constexpr unsigned kMaxDiscardedBytes = 256;
+  static constexpr unsigned kPollSleepMs = 20;
+
+  bool IsOpen = false;
+  bool UseTcp = false;
+  int32_t Status = StatusOk;
+  std::string Host;
+  uint16_t TcpPort = 10001;
+  uint32_t ByteTimeoutMs = 50;
+  uint32_t FirstByteTimeoutMs = 400;
+  uint32_t RetryCount = 5;
+  std::array<uint8_t, 32768> RxBuffer{};
+  std::array<uint8_t, 33024> TxBuffer{};
+
+ private:
+  bool openSerial(uint8_t portNumber, int32_t baudRate);
+  bool openTcp();
+  bool hasTcpSocket() const;
+  // One byte within `budgetMs` counted in polls; false when none came or no socket exists.
+  bool pollForByte(uint32_t budgetMs, uint8_t& byte);
+  bool commandSucceeded(uint8_t address);
+
+  std::unique_ptr<TransportFactory> ownedFactory_;
+  std::unique_ptr<Sleeper> ownedSleeper_;
+  TransportFactory& factory_;
+  Sleeper& sleeper_;
+  std::unique_ptr<Transport> transport_;
+  PortMap portMap_;
+};
+
+}  // namespace netsetup

@@ -1,0 +1,25 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace netsetup {
+
+// Four octets in network order: the first number of the dotted text first.
+using Ipv4Octets = std::array<uint8_t, 4>;
+
+inline constexpr Ipv4Octets kIpv4Failure{255, 255, 255, 255};
+
+// Dotted IPv4 text by the classic inet_addr rules (a.b.c.d, a.b.c, a.b, a; hex and octal parts;
+// a blank ends the text). nullopt when the text does not parse; "255.255.255.255" parses.
+std::optional<Ipv4Octets> tryParseIpv4(std::string_view text);
+
+// Same rules, but a failure gives the all-ones value, exactly as inet_addr does.
+Ipv4Octets inetAddr(std::string_view text);
+
+// "192.168.0.10": each octet in decimal, joined by ".".
+std::string formatIpv4(const Ipv4Octets& octets);
+
+}  // namespace netsetup
