@@ -1,0 +1,41 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+
+#include "link/Transport.h"
+#include "link/TransportFactory.h"
+#include "text/Ipv4Text.h"
+
+namespace netsetup {
+
+// A non-blocking IPv4 TCP connection with the Nagle delay off.
+class TcpSocket final : public Transport {
+ public:
+  static constexpr std::chrono::milliseconds kConnectTimeout{20000};
+
+  // StatusOk with a connected transport; ErrNoSocket without one; ErrConnect with a transport
+  // still holding the socket, so the link's Close is what releases it.
+  static TcpConnectResult connect(const Ipv4Octets& address, uint16_t port,
+                                  std::chrono::milliseconds timeout = kConnectTimeout);
+
+  ~TcpSocket() override;
+  TcpSocket(const TcpSocket&) = delete;
+  TcpSocket& operator=(const TcpSocket&) = delete;
+
+  bool isTcp() const override { return true; }
+  void purge() override {}  // stale input is not discarded on TCP
+  size_t send(const uint8_t* bytes, size_t count) override;
+  bool readByte(uint8_t& byte) override;
+  void idle(unsigned ms, Sleeper& sleeper) override;
+  void close() override;
+
+  bool peerClosed() const { return peerClosed_; }
+
+ private:
+  explicit TcpSocket(int fd) : fd_(fd) {}
+
+  int fd_ = -1;
+  bool peerClosed_ = false;  // EOF or a reset seen: the socket now reads as ready for ever
+};
+
+}  // namespace netsetup

@@ -1,0 +1,211 @@
+#include "link/Umod07.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/Frame.h"
+#include "text/Ipv4Text.h"
+
+namespace netsetup {
+
+namespace {
+
+constexpr uint8_t kGroupIdentify = 0x00, kCodeIdentify = 0x00;
+constexpr uint8_t kGroupRead = 0x0F, kCodeRead = 0x01;
+constexpr uint8_t kGroupWrite = 0x0A, kCodeWrite = 0x42;
+constexpr uint8_t kMaxWriteCount = kMaxRequestData - 2;
+
+}  // namespace
+
+Tmod07::Tmod07(TransportFactory& factory, Sleeper& sleeper) : factory_(factory), sleeper_(sleeper) {}
+
+Tmod07::~Tmod07() { Close(); }
+
+void Tmod07::SetHost(const std::string& text) {
+  if (text.find('.') != std::string::npos) Host = text;
+}
+
+bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
+  if (IsOpen) Close();
+  return UseTcp ? openTcp() : openSerial(portNumber, baudRate);
+}
+
+bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
+  const std::string device = portMap_.device(portNumber);
+  transport_ = device.empty() ? nullptr : factory_.openSerial(device, baudRate);
+  if (!transport_) {
+    Status = ErrPortOpen;
+    IsOpen = false;
+    return false;
+  }
+  Status = StatusOk;
+  IsOpen = true;
+  return true;
+}
+
+bool Tmod07::openTcp() {
+  Status = StatusOk;
+  IsOpen = false;
+  if (Host.empty()) {
+    Status = ErrHostAddress;
+    return false;
+  }
+  const Ipv4Octets address = inetAddr(Host);
+  if (address == kIpv4Failure) {
+    Status = ErrHostAddress;
+    return false;
+  }
+  // After a failed connect the result may still carry the socket; Close disposes of it.
+  TcpConnectResult result = factory_.connectTcp(address, TcpPort);
+  transport_ = std::move(result.transport);
+  if (result.status != StatusOk) {
+    Status = result.status;
+    return false;
+  }
+  IsOpen = true;
+  return true;
+}
+
+// Closes whatever line is held, whichever transport UseTcp names now, so switching transports
+// between actions can never leave a port or socket behind.
+void Tmod07::Close() {
+  if (transport_) {
+    transport_->close();
+    transport_.reset();
+  }
+  IsOpen = false;
+}
+
+bool Tmod07::hasTcpSocket() const { return transport_ && transport_->isTcp(); }
+
+void Tmod07::SendFrame(uint8_t length) {
+  Status = StatusOk;
+  if (UseTcp) {
+    if (!hasTcpSocket()) {
+      Status = ErrNoSocket;
+      return;
+    }
+    if (transport_->send(TxBuffer.data(), length) != length) Status = ErrWrite;
+    return;
+  }
+  size_t sent = 0;
+  if (transport_ && !transport_->isTcp()) {
+    transport_->purge();  // stale input must not be taken for the answer
+    sent = transport_->send(TxBuffer.data(), length);
+  }
+  if (sent != length) Status = ErrWrite;
+}
+
+bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte) {
+  const uint32_t lastTick = budgetMs / 10;
+  for (uint32_t ticks = 0;;) {
+    if (UseTcp && !hasTcpSocket()) {
+      Status = ErrNoSocket;
+      return false;
+    }
+    const bool usable = transport_ && transport_->isTcp() == UseTcp;
+    const bool arrived = usable && transport_->readByte(byte);
+    if (!arrived) {
+      if (usable) {
+        transport_->idle(kPollSleepMs, sleeper_);
+      } else {
+        sleeper_.sleepMs(kPollSleepMs);
+      }
+    }
+    ticks += 2;
+    if (arrived) return true;
+    if (ticks > lastTick) {
+      Status = ErrTimeout;
+      return false;
+    }
+  }
+}
+
+void Tmod07::ReceiveFrame() {
+  size_t index = 0;
+  size_t expectedLength = kFrameOverhead;
+  unsigned discarded = 0;
+  for (;;) {
+    uint8_t byte = 0;
+    if (!pollForByte(index == 0 ? FirstByteTimeoutMs : ByteTimeoutMs, byte)) return;
+    RxBuffer[index] = byte;
+    const ResponseCheck check = checkResponseByte(RxBuffer.data(), index, expectedLength);
+    switch (check.step) {
+      case ResponseStep::Discard:
+        if (++discarded >= kMaxDiscardedBytes) {
+          Status = ErrTimeout;
+          return;
+        }
+        break;
+      case ResponseStep::Continue:
+        ++index;
+        break;
+      case ResponseStep::Complete:
+      case ResponseStep::Fail:
+        Status = check.status;
+        return;
+    }
+  }
+}
+
+void Tmod07::Exchange(uint8_t address) {
+  const size_t length = completeRequest(TxBuffer.data(), address);
+  for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
+    SendFrame(static_cast<uint8_t>(length));
+    ReceiveFrame();
+    if (Status == StatusOk) return;
+    if (attempt < RetryCount) {
+      for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) sleeper_.sleepMs(kPollSleepMs);
+    }
+  }
+}
+
+bool Tmod07::commandSucceeded(uint8_t address) {
+  Exchange(address);
+  return Status == StatusOk;
+}
+
+std::string Tmod07::ReadDeviceType(uint8_t address) {
+  TxBuffer[kOffGroup] = kGroupIdentify;
+  TxBuffer[kOffCommand] = kCodeIdentify;
+  TxBuffer[kOffLength] = 0;
+  if (!commandSucceeded(address)) return {};
+  return std::string(reinterpret_cast<const char*>(&RxBuffer[kOffData]), RxBuffer[kOffLength]);
+}
+
+void Tmod07::ReadMemory(uint8_t address, uint16_t memoryAddress, uint8_t* destination, uint8_t count) {
+  TxBuffer[kOffGroup] = kGroupRead;
+  TxBuffer[kOffCommand] = kCodeRead;
+  TxBuffer[kOffLength] = 3;
+  TxBuffer[kOffData] = static_cast<uint8_t>(memoryAddress >> 8);
+  TxBuffer[kOffData + 1] = static_cast<uint8_t>(memoryAddress & 0xFF);
+  TxBuffer[kOffData + 2] = count;
+  if (!commandSucceeded(address)) return;
+  // Only an answer of exactly the size asked for is taken: anything else would copy stale or
+  // foreign bytes into a buffer that a later write sends back to the instrument.
+  if (RxBuffer[kOffLength] != count) {
+    Status = ErrLength;
+    return;
+  }
+  if (count > 0) std::memcpy(destination, &RxBuffer[kOffData], count);
+}
+
+void Tmod07::WriteMemory(uint8_t address, uint16_t memoryAddress, uint8_t* buffer, uint8_t count) {
+  if (count > kMaxWriteCount) {  // would not fit one request frame
+    Status = ErrWrite;
+    return;
+  }
+  TxBuffer[kOffGroup] = kGroupWrite;
+  TxBuffer[kOffCommand] = kCodeWrite;
+  TxBuffer[kOffLength] = static_cast<uint8_t>(count + 2);
+  TxBuffer[kOffData] = static_cast<uint8_t>(memoryAddress >> 8);
+  TxBuffer[kOffData + 1] = static_cast<uint8_t>(memoryAddress & 0xFF);
+  if (count > 0) std::memcpy(&TxBuffer[kOffData + 2], buffer, count);
+  if (!commandSucceeded(address)) return;
+  // The answer is copied back over the chunk, but never past it: the bytes after the chunk
+  // have not been sent yet and must go out as they were read.
+  const size_t copied = std::min<size_t>(RxBuffer[kOffLength], count);
+  if (copied > 0) std::memcpy(buffer, &RxBuffer[kOffData], copied);
+}
+
+}  // namespace netsetup

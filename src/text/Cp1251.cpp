@@ -1,0 +1,120 @@
+#include "text/Cp1251.h"
+
+#include <array>
+#include <optional>
+
+namespace netsetup {
+namespace {
+
+// Bytes 0x80..0xBF; 0x98 is unassigned and kept as U+0098 so that every byte round-trips.
+constexpr std::array<char16_t, 64> kHighSpecials = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+};
+
+// 0xC0..0xFF are А..я in Unicode order.
+constexpr char32_t kCyrillicA = 0x0410;
+
+std::optional<uint8_t> unicodeToCp1251(char32_t cp) {
+  if (cp < 0x80) return static_cast<uint8_t>(cp);
+  if (cp >= kCyrillicA && cp < kCyrillicA + 64) return static_cast<uint8_t>(0xC0 + (cp - kCyrillicA));
+  for (size_t i = 0; i < kHighSpecials.size(); ++i) {
+    if (kHighSpecials[i] == cp) return static_cast<uint8_t>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    // Every Windows-1251 character lies in the Basic Multilingual Plane.
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// One strictly valid UTF-8 sequence at text[pos]: no overlong forms, no surrogates, nothing past
+// U+10FFFF, no truncation. On success advances pos past it.
+std::optional<char32_t> readUtf8(std::string_view text, size_t& pos) {
+  const auto lead = static_cast<uint8_t>(text[pos]);
+  size_t length = 0;
+  char32_t cp = 0;
+  char32_t minimum = 0;
+  if (lead < 0x80) {
+    ++pos;
+    return lead;
+  }
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1F;
+    minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0F;
+    minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07;
+    minimum = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() - pos < length) return std::nullopt;
+  for (size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<uint8_t>(text[pos + i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  pos += length;
+  return cp;
+}
+
+}  // namespace
+
+char32_t cp1251ToUnicode(uint8_t byte) {
+  if (byte < 0x80) return byte;
+  if (byte >= 0xC0) return kCyrillicA + (byte - 0xC0);
+  return kHighSpecials[byte - 0x80];
+}
+
+std::string decodeCp1251(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (char c : bytes) appendUtf8(out, cp1251ToUnicode(static_cast<uint8_t>(c)));
+  return out;
+}
+
+Cp1251Encoding encodeCp1251(std::string_view utf8) {
+  Cp1251Encoding result;
+  result.bytes.reserve(utf8.size());
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::optional<char32_t> cp = readUtf8(utf8, pos);
+    if (!cp) {
+      // Skip the offending byte and resynchronise, so the rest is still checked for unmappables.
+      result.invalidUtf8 = true;
+      ++pos;
+      continue;
+    }
+    if (const std::optional<uint8_t> byte = unicodeToCp1251(*cp)) {
+      result.bytes += static_cast<char>(*byte);
+    } else {
+      result.unmappable.push_back(*cp);
+    }
+  }
+  return result;
+}
+
+}  // namespace netsetup

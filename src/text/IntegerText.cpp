@@ -1,0 +1,57 @@
+#include "text/IntegerText.h"
+
+namespace netsetup {
+namespace {
+
+int hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Hex digits are a raw 32-bit pattern: "$FFFFFFFF" is -1, and a minus sign wraps ("-$80000000").
+std::optional<int32_t> parseHex(std::string_view digits, bool negative) {
+  if (digits.empty() || digits.size() > 8) return std::nullopt;
+  uint32_t value = 0;
+  for (char c : digits) {
+    const int d = hexDigitValue(c);
+    if (d < 0) return std::nullopt;
+    value = (value << 4) | static_cast<uint32_t>(d);
+  }
+  if (negative) value = 0u - value;
+  return static_cast<int32_t>(value);
+}
+
+// Leading zeros are decimal, and any number of them is fine; only the value is range-checked.
+std::optional<int32_t> parseDecimal(std::string_view digits, bool negative) {
+  if (digits.empty()) return std::nullopt;
+  const int64_t limit = negative ? 2147483648LL : 2147483647LL;
+  int64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > limit) return std::nullopt;
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+}  // namespace
+
+std::optional<int32_t> parseInteger(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size() && text[pos] == ' ') ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+    negative = text[pos] == '-';
+    ++pos;
+  }
+  const std::string_view rest = text.substr(pos);
+  if (rest.starts_with('$') || rest.starts_with('x') || rest.starts_with('X')) {
+    return parseHex(rest.substr(1), negative);
+  }
+  if (rest.starts_with("0x") || rest.starts_with("0X")) return parseHex(rest.substr(2), negative);
+  return parseDecimal(rest, negative);
+}
+
+}  // namespace netsetup

@@ -1,0 +1,304 @@
+#include "link/Umod07.h"
+
+#include <gtest/gtest.h>
+
+#include "link/Frame.h"
+#include "support/ScriptedLine.h"
+
+namespace netsetup {
+namespace {
+
+using testing::CountingSleeper;
+using testing::ScriptedFactory;
+
+std::vector<uint8_t> response(uint8_t address, std::vector<uint8_t> data) {
+  std::vector<uint8_t> f{kResponseStart, address, static_cast<uint8_t>(~address), 0, 0,
+                         static_cast<uint8_t>(data.size())};
+  f.insert(f.end(), data.begin(), data.end());
+  f.push_back(frameChecksum(f.data(), f.size()));
+  return f;
+}
+
+class Mod07 : public ::testing::Test {
+ protected:
+  ScriptedFactory factory;
+  CountingSleeper sleeper;
+  Tmod07 link{factory, sleeper};
+  testing::LineState& line = *factory.line;
+
+  void openSerial() { ASSERT_TRUE(link.Open(1, 9600)); }
+  void openTcp() {
+    link.SetUseTcp(true);
+    link.SetHost("127.0.0.1");
+    ASSERT_TRUE(link.Open(0, 0));
+  }
+};
+
+TEST_F(Mod07, StartsWithTheDocumentedValues) {
+  EXPECT_FALSE(link.IsOpen);
+  EXPECT_FALSE(link.UseTcp);
+  EXPECT_EQ(link.Status, 0);
+  EXPECT_EQ(link.Host, "");
+  EXPECT_EQ(link.TcpPort, 10001);
+  EXPECT_EQ(link.ByteTimeoutMs, 50u);
+  EXPECT_EQ(link.FirstByteTimeoutMs, 400u);
+  EXPECT_EQ(link.RetryCount, 5u);
+}
+
+TEST_F(Mod07, SilentLineCostsExactPollsAndPauses) {
+  for (bool tcp : {false, true}) {
+    SCOPED_TRACE(tcp ? "tcp" : "serial");
+    line = {};
+    sleeper = {};
+    tcp ? openTcp() : openSerial();
+    link.ReadDeviceType(0);
+    EXPECT_EQ(link.Status, ErrTimeout);
+    EXPECT_EQ(line.sent.size(), 5u);
+    EXPECT_EQ(line.polls, 5 * 21);
+    EXPECT_EQ(line.idles, 5 * 21);
+    // Every empty poll sleeps 20 ms; four pauses of 21 x 20 ms separate the five attempts.
+    EXPECT_EQ(sleeper.sleeps, 5 * 21 + 4 * 21);
+    EXPECT_EQ(sleeper.totalMs, 20u * (5 * 21 + 4 * 21));
+    EXPECT_EQ(line.purges, tcp ? 0 : 5);
+  }
+}
+
+TEST_F(Mod07, ByteBudgetsAreCountedInPolls) {
+  struct Case {
+    const char* name;
+    int silentPollsBeforeFirstByte;
+    int silentPollsBeforeLastByte;
+    int32_t status;
+  };
+  const Case cases[] = {
+      {"first byte on the 21st poll", 20, 0, StatusOk},
+      {"first byte too late", 21, 0, ErrTimeout},
+      {"later byte on the 3rd poll", 0, 2, StatusOk},
+      {"later byte too late", 0, 3, ErrTimeout},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    line = {};
+    openSerial();
+    link.RetryCount = 1;
+    auto frame = response(0, {'X'});
+    line.queueSilence(c.silentPollsBeforeFirstByte);
+    line.queue({frame.begin(), frame.end() - 1});
+    line.queueSilence(c.silentPollsBeforeLastByte);
+    line.queue({frame.back()});
+    link.ReadDeviceType(0);
+    EXPECT_EQ(link.Status, c.status);
+  }
+}
+
+TEST_F(Mod07, HuntingRestartsTheBudgetButIsBounded) {
+  openSerial();
+  link.RetryCount = 1;
+  // Each discarded byte after 20 silent polls still leaves a fresh 21-poll budget.
+  for (int i = 0; i < 10; ++i) {
+    line.queueSilence(20);
+    line.queue({0x13});
+  }
+  line.queue(response(0, {}));
+  link.ReadDeviceType(0);
+  EXPECT_EQ(link.Status, StatusOk);
+
+  // A line that chatters for ever gives up after a bounded number of discarded bytes.
+  line = {};
+  line.queue(std::vector<uint8_t>(5000, 0x00));
+  link.ReadDeviceType(0);
+  EXPECT_EQ(link.Status, ErrTimeout);
+  EXPECT_EQ(line.polls, static_cast<int>(Tmod07::kMaxDiscardedBytes));
+}
+
+TEST_F(Mod07, AnswerOnTheThirdAttemptAfterTwoPauses) {
+  openSerial();
+  int attempts = 0;
+  line.onSend = [&](const std::vector<uint8_t>&) {
+    if (++attempts == 3) line.queue(response(0, {'O', 'K'}));
+  };
+  EXPECT_EQ(link.ReadDeviceType(0), "OK");
+  EXPECT_EQ(link.Status, StatusOk);
+  EXPECT_EQ(attempts, 3);
+  EXPECT_EQ(sleeper.totalMs, 20u * (2 * 21 + 2 * 21));  // two silent budgets, two pauses
+}
+
+TEST_F(Mod07, LastAttemptDecidesTheStatus) {
+  openSerial();
+  int attempts = 0;
+  auto bad = response(0, {});
+  bad.back() ^= 0xFF;
+  line.onSend = [&](const std::vector<uint8_t>&) {
+    // Bad checksum first, silence last: the exchange reports the silence.
+    if (++attempts < 5) line.queue(bad);
+  };
+  link.ReadDeviceType(0);
+  EXPECT_EQ(link.Status, ErrTimeout);
+
+  // A short transmit is overwritten by the receive outcome that follows it.
+  line = {};
+  line.sendShortBy = 1;
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {})); };
+  link.ReadDeviceType(0);
+  EXPECT_EQ(link.Status, StatusOk);
+}
+
+TEST_F(Mod07, SendFrameReportsShortWritesAndMissingSocket) {
+  openSerial();
+  link.TxBuffer[5] = 0;
+  line.sendShortBy = 1;
+  link.SendFrame(7);
+  EXPECT_EQ(link.Status, ErrWrite);
+  link.Close();
+  link.SetUseTcp(true);
+  link.SendFrame(7);
+  EXPECT_EQ(link.Status, ErrNoSocket);
+  link.ReceiveFrame();
+  EXPECT_EQ(link.Status, ErrNoSocket);
+}
+
+TEST_F(Mod07, CommandsSendTheExactRequestBytes) {
+  openSerial();
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, {})); };
+  link.ReadDeviceType(0);
+  uint8_t buf[40] = {};
+  link.ReadMemory(1, 0x0620, buf, 0);
+  uint8_t data[3] = {0xDE, 0xAD, 0x01};
+  link.WriteMemory(2, 0x06C0, data, 3);
+  ASSERT_EQ(line.sent.size(), 3u);
+  EXPECT_EQ(line.sent[0], (std::vector<uint8_t>{0x55, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xAB}));
+  EXPECT_EQ(line.sent[1], (std::vector<uint8_t>{0x55, 0x01, 0xFE, 0x0F, 0x01, 0x03, 0x06, 0x20, 0x00, 0x72}));
+  std::vector<uint8_t> write{0x55, 0x02, 0xFD, 0x0A, 0x42, 0x05, 0x06, 0xC0, 0xDE, 0xAD, 0x01};
+  write.push_back(frameChecksum(write.data(), write.size()));
+  EXPECT_EQ(line.sent[2], write);
+}
+
+TEST_F(Mod07, ReadMemoryTakesOnlyAnAnswerOfTheSizeAsked) {
+  struct Case {
+    size_t answered;
+    int32_t status;
+  };
+  for (Case c : {Case{4, StatusOk}, Case{3, ErrLength}, Case{5, ErrLength}}) {
+    SCOPED_TRACE(c.answered);
+    line = {};
+    openSerial();
+    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, std::vector<uint8_t>(c.answered, 0x42))); };
+    uint8_t dest[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    link.ReadMemory(1, 0x0620, dest, 4);
+    EXPECT_EQ(link.Status, c.status);
+    const uint8_t expect = c.status == StatusOk ? 0x42 : 1;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(dest[i], expect);
+    EXPECT_EQ(dest[4], 1);
+  }
+}
+
+TEST_F(Mod07, WriteMemoryCopiesBackNoMoreThanTheChunk) {
+  struct Case {
+    size_t answered;
+    std::vector<uint8_t> after;
+  };
+  const Case cases[] = {
+      {0, {1, 2, 3, 4, 5, 6}},
+      {2, {9, 9, 3, 4, 5, 6}},
+      {10, {9, 9, 9, 9, 5, 6}},  // never past the four bytes sent
+  };
+  for (const Case& c : cases) {
+    line = {};
+    openSerial();
+    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, std::vector<uint8_t>(c.answered, 9))); };
+    std::vector<uint8_t> buf{1, 2, 3, 4, 5, 6};
+    link.WriteMemory(1, 0x0620, buf.data(), 4);
+    EXPECT_EQ(link.Status, StatusOk);
+    EXPECT_EQ(buf, c.after) << c.answered;
+  }
+}
+
+TEST_F(Mod07, IdentificationKeepsZeroBytes) {
+  openSerial();
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {'V', 0, 'K'})); };
+  EXPECT_EQ(link.ReadDeviceType(0), std::string("V\0K", 3));
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {})); };
+  EXPECT_EQ(link.ReadDeviceType(0), "");
+  EXPECT_EQ(link.Status, StatusOk);
+}
+
+TEST_F(Mod07, OpenFollowsTheTransportRules) {
+  struct Case {
+    const char* name;
+    bool tcp;
+    std::string host;
+    uint8_t port;
+    bool serialFails;
+    int32_t tcpStatus;
+    bool opened;
+    int32_t status;
+  };
+  const Case cases[] = {
+      {"serial ok", false, "", 3, false, 0, true, StatusOk},
+      {"serial port 0 has no device", false, "", 0, false, 0, false, ErrPortOpen},
+      {"serial port 17 has no device", false, "", 17, false, 0, false, ErrPortOpen},
+      {"serial open fails", false, "", 1, true, 0, false, ErrPortOpen},
+      {"tcp ok", true, "10.1.2.3", 0, false, 0, true, StatusOk},
+      {"tcp without host", true, "", 0, false, 0, false, ErrHostAddress},
+      {"tcp host without a dot is ignored", true, "localhost", 0, false, 0, false, ErrHostAddress},
+      {"tcp host does not parse", true, "a.b", 0, false, 0, false, ErrHostAddress},
+      {"tcp all-ones host", true, "255.255.255.255", 0, false, 0, false, ErrHostAddress},
+      {"tcp no socket", true, "1.2.3.4", 0, false, ErrNoSocket, false, ErrNoSocket},
+      {"tcp connect fails", true, "1.2.3.4", 0, false, ErrConnect, false, ErrConnect},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedFactory f;
+    CountingSleeper s;
+    Tmod07 l(f, s);
+    f.serialFails = c.serialFails;
+    f.tcpStatus = c.tcpStatus;
+    l.SetUseTcp(c.tcp);
+    l.SetHost(c.host);
+    EXPECT_EQ(l.Open(c.port, 19200), c.opened);
+    EXPECT_EQ(l.IsOpen, c.opened);
+    EXPECT_EQ(l.Status, c.status);
+    if (c.status == ErrHostAddress) {
+      EXPECT_TRUE(f.connects.empty());
+    }
+  }
+}
+
+TEST_F(Mod07, SerialOpensTheMappedDeviceAtTheRate) {
+  link.portMap().set(3, "/dev/pts/9");
+  ASSERT_TRUE(link.Open(3, 28800));
+  ASSERT_TRUE(link.Open(9, 115200));  // reopening closes the first line
+  EXPECT_EQ(factory.openedDevices, (std::vector<std::string>{"/dev/pts/9", "/dev/ttyACM0"}));
+  EXPECT_EQ(factory.openedBauds, (std::vector<int32_t>{28800, 115200}));
+  EXPECT_EQ(line.closes, 1);
+}
+
+TEST_F(Mod07, SetHostKeepsOnlyDottedTextsAndPortReachesConnect) {
+  link.SetHost("10.0.0.5");
+  link.SetHost("abc");
+  link.SetHost("");
+  EXPECT_EQ(link.Host, "10.0.0.5");
+  link.SetUseTcp(true);
+  link.SetTcpPort(16);
+  ASSERT_TRUE(link.Open(0, 0));
+  ASSERT_EQ(factory.connects.size(), 1u);
+  EXPECT_EQ(factory.connects[0].first, (Ipv4Octets{10, 0, 0, 5}));
+  EXPECT_EQ(factory.connects[0].second, 16);
+}
+
+TEST_F(Mod07, CloseDisposesOfWhatIsHeld) {
+  // A failed connect leaves its socket for Close, even when the transport choice changed since.
+  factory.tcpStatus = ErrConnect;
+  link.SetUseTcp(true);
+  link.SetHost("1.2.3.4");
+  EXPECT_FALSE(link.Open(0, 0));
+  link.SetUseTcp(false);
+  link.Close();
+  EXPECT_EQ(line.closes, 1);
+  link.Close();  // nothing held: no effect
+  EXPECT_EQ(line.closes, 1);
+  EXPECT_FALSE(link.IsOpen);
+}
+
+}  // namespace
+}  // namespace netsetup

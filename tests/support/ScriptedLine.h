@@ -1,0 +1,98 @@
+#pragma once
+// A scripted stand-in for a serial port or TCP connection, and a sleeper that only counts, so
+// the link's poll and pause arithmetic is checked exactly without waiting.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/Sleeper.h"
+#include "link/Transport.h"
+#include "link/TransportFactory.h"
+
+namespace netsetup::testing {
+
+// What the line does, shared between the test and the transport the link owns.
+struct LineState {
+  bool tcp = false;
+  std::deque<std::optional<uint8_t>> incoming;  // one entry per poll: a byte or a silent poll
+  std::function<void(const std::vector<uint8_t>&)> onSend;  // e.g. queue an answer
+  size_t sendShortBy = 0;                                   // report that many bytes fewer
+
+  std::vector<std::vector<uint8_t>> sent;
+  int purges = 0, polls = 0, idles = 0, closes = 0;
+
+  void queue(const std::vector<uint8_t>& bytes) {
+    for (uint8_t b : bytes) incoming.emplace_back(b);
+  }
+  void queueSilence(int polls) {
+    for (int i = 0; i < polls; ++i) incoming.emplace_back(std::nullopt);
+  }
+};
+
+class ScriptedLine final : public Transport {
+ public:
+  explicit ScriptedLine(std::shared_ptr<LineState> state) : state_(std::move(state)) {}
+  bool isTcp() const override { return state_->tcp; }
+  void purge() override { ++state_->purges; }
+  size_t send(const uint8_t* bytes, size_t count) override {
+    state_->sent.emplace_back(bytes, bytes + count);
+    if (state_->onSend) state_->onSend(state_->sent.back());
+    return count > state_->sendShortBy ? count - state_->sendShortBy : 0;
+  }
+  bool readByte(uint8_t& byte) override {
+    ++state_->polls;
+    if (state_->incoming.empty()) return false;
+    auto next = state_->incoming.front();
+    state_->incoming.pop_front();
+    if (!next) return false;
+    byte = *next;
+    return true;
+  }
+  void idle(unsigned ms, Sleeper& sleeper) override {
+    ++state_->idles;
+    Transport::idle(ms, sleeper);
+  }
+  void close() override { ++state_->closes; }
+
+ private:
+  std::shared_ptr<LineState> state_;
+};
+
+class CountingSleeper final : public Sleeper {
+ public:
+  void sleepMs(unsigned ms) override {
+    ++sleeps;
+    totalMs += ms;
+  }
+  int sleeps = 0;
+  unsigned long totalMs = 0;
+};
+
+class ScriptedFactory final : public TransportFactory {
+ public:
+  std::shared_ptr<LineState> line = std::make_shared<LineState>();
+  bool serialFails = false;
+  int32_t tcpStatus = 0;
+  std::vector<std::string> openedDevices;
+  std::vector<int32_t> openedBauds;
+  std::vector<std::pair<Ipv4Octets, uint16_t>> connects;
+
+  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
+    openedDevices.push_back(device);
+    openedBauds.push_back(baud);
+    if (serialFails) return nullptr;
+    line->tcp = false;
+    return std::make_unique<ScriptedLine>(line);
+  }
+  TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override {
+    connects.emplace_back(address, port);
+    line->tcp = true;
+    return {tcpStatus, std::make_unique<ScriptedLine>(line)};
+  }
+};
+
+}  // namespace netsetup::testing
