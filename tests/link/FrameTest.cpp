@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "link/StatusCode.h"
+#include "support/ResponseFrame.h"
 
 namespace netsetup {
 namespace {
+
+using testing::responseFrame;
 
 // Feeds bytes as the receiver does and reports how the frame ended (or Continue if unfinished).
 struct Fed {
@@ -36,14 +39,6 @@ Fed feed(const std::vector<uint8_t>& bytes) {
   return fed;
 }
 
-std::vector<uint8_t> response(uint8_t address, std::vector<uint8_t> data) {
-  std::vector<uint8_t> f{kResponseStart, address, static_cast<uint8_t>(~address), 0, 0,
-                         static_cast<uint8_t>(data.size())};
-  f.insert(f.end(), data.begin(), data.end());
-  f.push_back(frameChecksum(f.data(), f.size()));
-  return f;
-}
-
 TEST(Frame, CompletesRequestsWithComplementAndChecksum) {
   struct Case {
     uint8_t address;
@@ -64,7 +59,7 @@ TEST(Frame, CompletesRequestsWithComplementAndChecksum) {
 }
 
 TEST(Frame, ChecksResponsesByteByByte) {
-  auto good = response(1, {'A', 'B'});
+  auto good = responseFrame(1, {'A', 'B'});
   auto badSum = good;
   badSum.back() = static_cast<uint8_t>(badSum.back() + 1);
   auto badComplement = good;
@@ -73,7 +68,7 @@ TEST(Frame, ChecksResponsesByteByByte) {
   noisy.insert(noisy.end(), good.begin(), good.end());
   std::vector<uint8_t> stray{0xAA};
   stray.insert(stray.end(), good.begin(), good.end());
-  auto strayBefore55 = response(0x55, {});
+  auto strayBefore55 = responseFrame(0x55, {});
   strayBefore55.insert(strayBefore55.begin(), 0xAA);
 
   struct Case {
@@ -85,8 +80,8 @@ TEST(Frame, ChecksResponsesByteByByte) {
   };
   const Case cases[] = {
       {"valid", good, ResponseStep::Complete, StatusOk, 9},
-      {"empty data", response(7, {}), ResponseStep::Complete, StatusOk, 7},
-      {"largest", response(1, std::vector<uint8_t>(70, 0x11)), ResponseStep::Complete, StatusOk, 77},
+      {"empty data", responseFrame(7, {}), ResponseStep::Complete, StatusOk, 7},
+      {"largest", responseFrame(1, std::vector<uint8_t>(70, 0x11)), ResponseStep::Complete, StatusOk, 77},
       {"noise first", noisy, ResponseStep::Complete, StatusOk, 13},
       {"checksum off by one", badSum, ResponseStep::Complete, ErrChecksum, 9},
       {"complement fails at byte 2", badComplement, ResponseStep::Fail, ErrAddress, 3},

@@ -3,21 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "link/Frame.h"
+#include "support/ResponseFrame.h"
 #include "support/ScriptedLine.h"
 
 namespace netsetup {
 namespace {
 
+using testing::responseFrame;
+
 using testing::CountingSleeper;
 using testing::ScriptedFactory;
-
-std::vector<uint8_t> response(uint8_t address, std::vector<uint8_t> data) {
-  std::vector<uint8_t> f{kResponseStart, address, static_cast<uint8_t>(~address), 0, 0,
-                         static_cast<uint8_t>(data.size())};
-  f.insert(f.end(), data.begin(), data.end());
-  f.push_back(frameChecksum(f.data(), f.size()));
-  return f;
-}
 
 class Mod07 : public ::testing::Test {
  protected:
@@ -81,7 +76,7 @@ TEST_F(Mod07, ByteBudgetsAreCountedInPolls) {
     line = {};
     openSerial();
     link.RetryCount = 1;
-    auto frame = response(0, {'X'});
+    auto frame = responseFrame(0, {'X'});
     line.queueSilence(c.silentPollsBeforeFirstByte);
     line.queue({frame.begin(), frame.end() - 1});
     line.queueSilence(c.silentPollsBeforeLastByte);
@@ -99,7 +94,7 @@ TEST_F(Mod07, HuntingRestartsTheBudgetButIsBounded) {
     line.queueSilence(20);
     line.queue({0x13});
   }
-  line.queue(response(0, {}));
+  line.queue(responseFrame(0, {}));
   link.ReadDeviceType(0);
   EXPECT_EQ(link.Status, StatusOk);
 
@@ -115,7 +110,7 @@ TEST_F(Mod07, AnswerOnTheThirdAttemptAfterTwoPauses) {
   openSerial();
   int attempts = 0;
   line.onSend = [&](const std::vector<uint8_t>&) {
-    if (++attempts == 3) line.queue(response(0, {'O', 'K'}));
+    if (++attempts == 3) line.queue(responseFrame(0, {'O', 'K'}));
   };
   EXPECT_EQ(link.ReadDeviceType(0), "OK");
   EXPECT_EQ(link.Status, StatusOk);
@@ -126,7 +121,7 @@ TEST_F(Mod07, AnswerOnTheThirdAttemptAfterTwoPauses) {
 TEST_F(Mod07, LastAttemptDecidesTheStatus) {
   openSerial();
   int attempts = 0;
-  auto bad = response(0, {});
+  auto bad = responseFrame(0, {});
   bad.back() ^= 0xFF;
   line.onSend = [&](const std::vector<uint8_t>&) {
     // Bad checksum first, silence last: the exchange reports the silence.
@@ -138,7 +133,7 @@ TEST_F(Mod07, LastAttemptDecidesTheStatus) {
   // A short transmit is overwritten by the receive outcome that follows it.
   line = {};
   line.sendShortBy = 1;
-  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {})); };
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(0, {})); };
   link.ReadDeviceType(0);
   EXPECT_EQ(link.Status, StatusOk);
 }
@@ -159,7 +154,7 @@ TEST_F(Mod07, SendFrameReportsShortWritesAndMissingSocket) {
 
 TEST_F(Mod07, CommandsSendTheExactRequestBytes) {
   openSerial();
-  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, {})); };
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(1, {})); };
   link.ReadDeviceType(0);
   uint8_t buf[40] = {};
   link.ReadMemory(1, 0x0620, buf, 0);
@@ -182,7 +177,7 @@ TEST_F(Mod07, ReadMemoryTakesOnlyAnAnswerOfTheSizeAsked) {
     SCOPED_TRACE(c.answered);
     line = {};
     openSerial();
-    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, std::vector<uint8_t>(c.answered, 0x42))); };
+    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(1, std::vector<uint8_t>(c.answered, 0x42))); };
     uint8_t dest[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     link.ReadMemory(1, 0x0620, dest, 4);
     EXPECT_EQ(link.Status, c.status);
@@ -205,7 +200,7 @@ TEST_F(Mod07, WriteMemoryCopiesBackNoMoreThanTheChunk) {
   for (const Case& c : cases) {
     line = {};
     openSerial();
-    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(1, std::vector<uint8_t>(c.answered, 9))); };
+    line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(1, std::vector<uint8_t>(c.answered, 9))); };
     std::vector<uint8_t> buf{1, 2, 3, 4, 5, 6};
     link.WriteMemory(1, 0x0620, buf.data(), 4);
     EXPECT_EQ(link.Status, StatusOk);
@@ -215,9 +210,9 @@ TEST_F(Mod07, WriteMemoryCopiesBackNoMoreThanTheChunk) {
 
 TEST_F(Mod07, IdentificationKeepsZeroBytes) {
   openSerial();
-  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {'V', 0, 'K'})); };
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(0, {'V', 0, 'K'})); };
   EXPECT_EQ(link.ReadDeviceType(0), std::string("V\0K", 3));
-  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(response(0, {})); };
+  line.onSend = [&](const std::vector<uint8_t>&) { line.queue(responseFrame(0, {})); };
   EXPECT_EQ(link.ReadDeviceType(0), "");
   EXPECT_EQ(link.Status, StatusOk);
 }

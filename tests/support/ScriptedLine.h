@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/Sleeper.h"
+#include "support/CountingSleeper.h"
 #include "link/Transport.h"
 #include "link/TransportFactory.h"
 
@@ -60,16 +60,6 @@ class ScriptedLine final : public Transport {
 
  private:
   std::shared_ptr<LineState> state_;
-};
-
-class CountingSleeper final : public Sleeper {
- public:
-  void sleepMs(unsigned ms) override {
-    ++sleeps;
-    totalMs += ms;
-  }
-  int sleeps = 0;
-  unsigned long totalMs = 0;
 };
 
 class ScriptedFactory final : public TransportFactory {
