@@ -1,0 +1,80 @@
+#include "netblock/EncodeError.h"
+
+#include <cstdio>
+
+namespace netsetup {
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// "U+2713 '✓'"; control characters only by number, so the message stays printable.
+std::string describeCharacter(char32_t cp) {
+  char number[16];
+  std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(cp));
+  std::string out = number;
+  const bool control = cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
+  if (!control) {
+    out += " '";
+    appendUtf8(out, cp);
+    out += "'";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string_view fieldName(SettingsField field) {
+  switch (field) {
+    case SettingsField::IpAddress: return "IP address";
+    case SettingsField::IpMask: return "subnet mask";
+    case SettingsField::IpGateway: return "gateway";
+    case SettingsField::IpPort: return "unit port";
+    case SettingsField::ServerPort: return "server port";
+    case SettingsField::ServerAddress: return "server address";
+    case SettingsField::ApnName: return "access point name";
+    case SettingsField::ApnLogin: return "login";
+    case SettingsField::ApnPassword: return "password";
+  }
+  return "field";
+}
+
+std::string EncodeError::message() const {
+  const std::string name(fieldName(field));
+  const std::string quoted = "'" + text + "'";
+  switch (kind) {
+    case EncodeErrorKind::NotInteger:
+      return quoted + " is not a valid integer value";
+    case EncodeErrorKind::OutOfRange:
+      return "The " + name + " " + quoted + " is outside " + std::to_string(minimum) + ".." +
+             std::to_string(maximum);
+    case EncodeErrorKind::BadAddress:
+      if (text.empty()) return "The " + name + " is empty; with DHCP off it needs a dotted IPv4 address";
+      return "The " + name + " " + quoted + " is not a dotted IPv4 address";
+    case EncodeErrorKind::TooLong:
+      return "The " + name + " " + quoted + " is " + std::to_string(length) +
+             " characters long; the field holds at most " + std::to_string(capacity);
+    case EncodeErrorKind::Unencodable:
+      if (!character) return "The " + name + " " + quoted + " is not valid UTF-8 text";
+      return "The " + name + " " + quoted + " holds the character " + describeCharacter(*character) +
+             ", which Windows-1251 cannot hold";
+  }
+  return "The " + name + " " + quoted + " cannot be stored";
+}
+
+}  // namespace netsetup

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace netsetup {
+
+// The record fields whose window text can be refused while encoding.
+enum class SettingsField {
+  IpAddress,
+  IpMask,
+  IpGateway,
+  IpPort,
+  ServerPort,
+  ServerAddress,
+  ApnName,
+  ApnLogin,
+  ApnPassword
+};
+
+// "unit port", "server address", ...: how messages name the field.
+std::string_view fieldName(SettingsField field);
+
+enum class EncodeErrorKind {
+  NotInteger,   // a port text is not an integer by the integer-text rule
+  OutOfRange,   // a port outside 0..65535
+  BadAddress,   // an address text that does not parse while DHCP is off
+  TooLong,      // a text needing more Windows-1251 bytes than its field has
+  Unencodable   // a text holding a character Windows-1251 cannot hold (or a zero character)
+};
+
+struct EncodeError {
+  EncodeErrorKind kind;
+  SettingsField field;
+  std::string text;  // the offending text exactly as typed
+
+  int32_t minimum = 0, maximum = 0;  // OutOfRange: the allowed range
+  size_t length = 0, capacity = 0;   // TooLong: bytes the text needs, bytes the field holds
+  // Unencodable: the first character without a byte; empty when the text is not valid UTF-8.
+  std::optional<char32_t> character = std::nullopt;
+
+  // Plain English, naming the field and the text. NotInteger gives exactly the conversion
+  // error "'<text>' is not a valid integer value" so the window can show it unchanged.
+  std::string message() const;
+};
+
+struct EncodeResult {
+  std::optional<EncodeError> error;  // empty on success
+  bool ok() const { return !error; }
+};
+
+}  // namespace netsetup

@@ -1,0 +1,140 @@
+#include "netblock/NetworkCodec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "text/Cp1251.h"
+#include "text/IntegerText.h"
+#include "text/Ipv4Text.h"
+
+namespace netsetup {
+namespace {
+
+constexpr int32_t kPortMinimum = 0;
+constexpr int32_t kPortMaximum = 65535;
+
+using MaybeError = std::optional<EncodeError>;
+
+std::string decodeAddress(const SettingsArea& area, size_t offset) {
+  Ipv4Octets octets;
+  std::copy_n(area.begin() + offset, kIpv4Size, octets.begin());
+  return formatIpv4(octets);
+}
+
+std::string decodePort(const SettingsArea& area, size_t offset) {
+  return std::to_string(area[offset] | (area[offset + 1] << 8));
+}
+
+std::string decodeText(const SettingsArea& area, size_t offset, size_t size) {
+  const auto* begin = reinterpret_cast<const char*>(area.data() + offset);
+  const std::string_view field(begin, size);
+  return decodeCp1251(field.substr(0, field.find('\0')));
+}
+
+// With DHCP on, the unit takes its address elsewhere and an unparsable text keeps the classic
+// all-ones value; with DHCP off that value would cut the unit off its network, so it is refused.
+MaybeError encodeAddress(const std::string& text, bool dhcp, SettingsField field, SettingsArea& area,
+                         size_t offset) {
+  const std::optional<Ipv4Octets> octets = tryParseIpv4(text);
+  if (!octets && !dhcp) return EncodeError{.kind = EncodeErrorKind::BadAddress, .field = field, .text = text};
+  const Ipv4Octets stored = octets.value_or(kIpv4Failure);
+  std::copy(stored.begin(), stored.end(), area.begin() + offset);
+  return std::nullopt;
+}
+
+MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea& area, size_t offset) {
+  const std::optional<int32_t> value = parseInteger(text);
+  if (!value) return EncodeError{.kind = EncodeErrorKind::NotInteger, .field = field, .text = text};
+  if (*value < kPortMinimum || *value > kPortMaximum) {
+    return EncodeError{.kind = EncodeErrorKind::OutOfRange,
+                       .field = field,
+                       .text = text,
+                       .minimum = kPortMinimum,
+                       .maximum = kPortMaximum};
+  }
+  area[offset] = static_cast<uint8_t>(*value & 0xFF);
+  area[offset + 1] = static_cast<uint8_t>(*value >> 8);
+  return std::nullopt;
+}
+
+// A zero character would end the text early on the next read, so it is refused like any
+// character that has no byte.
+MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea& area, size_t offset,
+                      size_t size) {
+  const Cp1251Encoding encoded = encodeCp1251(text);
+  if (encoded.invalidUtf8) return EncodeError{.kind = EncodeErrorKind::Unencodable, .field = field, .text = text};
+  if (!encoded.unmappable.empty() || encoded.bytes.find('\0') != std::string::npos) {
+    const char32_t character = encoded.unmappable.empty() ? U'\0' : encoded.unmappable.front();
+    return EncodeError{
+        .kind = EncodeErrorKind::Unencodable, .field = field, .text = text, .character = character};
+  }
+  if (encoded.bytes.size() > size) {
+    return EncodeError{.kind = EncodeErrorKind::TooLong,
+                       .field = field,
+                       .text = text,
+                       .length = encoded.bytes.size(),
+                       .capacity = size};
+  }
+  std::fill_n(area.begin() + offset, size, 0);
+  std::memcpy(area.data() + offset, encoded.bytes.data(), encoded.bytes.size());
+  return std::nullopt;
+}
+
+uint8_t authByte(int authIndex) {
+  // The list offers only 0..3; anything else is "nothing selected", as decoding reads it back.
+  return authIndex >= 0 && authIndex < kAuthTypeCount ? static_cast<uint8_t>(authIndex) : kAuthNoneByte;
+}
+
+// Record order, so the first refusal is the one nearest the start of the record.
+MaybeError encodeInto(const NetworkFields& f, SettingsArea& area) {
+  using F = SettingsField;
+  if (auto e = encodeAddress(f.ipAddress, f.dhcp, F::IpAddress, area, kIpAddressOffset)) return e;
+  if (auto e = encodeAddress(f.ipMask, f.dhcp, F::IpMask, area, kIpMaskOffset)) return e;
+  if (auto e = encodeAddress(f.ipGateway, f.dhcp, F::IpGateway, area, kIpGatewayOffset)) return e;
+  if (auto e = encodePort(f.ipPort, F::IpPort, area, kIpPortOffset)) return e;
+  if (auto e = encodePort(f.serverPort, F::ServerPort, area, kServerPortOffset)) return e;
+  area[kDhcpOffset] = f.dhcp ? 1 : 0;
+  if (auto e = encodeText(f.serverAddress, F::ServerAddress, area, kServerAddressOffset, kServerAddressSize)) {
+    return e;
+  }
+  area[kAuthTypeOffset] = authByte(f.authIndex);
+  if (auto e = encodeText(f.apnName, F::ApnName, area, kApnNameOffset, kApnNameSize)) return e;
+  std::fill_n(area.begin() + kDialStringOffset, kDialStringSize, 0);
+  std::copy(kDialString.begin(), kDialString.end(), area.begin() + kDialStringOffset);
+  if (auto e = encodeText(f.apnLogin, F::ApnLogin, area, kApnLoginOffset, kApnLoginSize)) return e;
+  if (auto e = encodeText(f.apnPassword, F::ApnPassword, area, kApnPasswordOffset, kApnPasswordSize)) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+NetworkFields decodeNetworkSettings(const SettingsArea& area) {
+  NetworkFields f;
+  f.dhcp = area[kDhcpOffset] != 0;
+  if (!f.dhcp) {
+    f.ipAddress = decodeAddress(area, kIpAddressOffset);
+    f.ipMask = decodeAddress(area, kIpMaskOffset);
+    f.ipGateway = decodeAddress(area, kIpGatewayOffset);
+  }
+  f.ipPort = decodePort(area, kIpPortOffset);
+  f.serverPort = decodePort(area, kServerPortOffset);
+  f.serverAddress = decodeText(area, kServerAddressOffset, kServerAddressSize);
+  f.apnName = decodeText(area, kApnNameOffset, kApnNameSize);
+  f.apnLogin = decodeText(area, kApnLoginOffset, kApnLoginSize);
+  f.apnPassword = decodeText(area, kApnPasswordOffset, kApnPasswordSize);
+  const uint8_t auth = area[kAuthTypeOffset];
+  f.authIndex = auth < kAuthTypeCount ? auth : -1;
+  return f;
+}
+
+EncodeResult encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area) {
+  SettingsArea updated = area;
+  if (MaybeError error = encodeInto(fields, updated)) return {std::move(error)};
+  area = updated;
+  return {};
+}
+
+}  // namespace netsetup

@@ -1,0 +1,44 @@
+#include "netblock/SettingsTransfer.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "link/Frame.h"
+
+namespace netsetup {
+
+static_assert(size_t{kReadChunkSize} * kChunkCount == kSettingsAreaSize);
+static_assert(std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.end(), size_t{0}) ==
+              kWrittenAreaSize);
+
+TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
+  // Read into a copy, so a read that breaks off never leaves a half-new area behind.
+  SettingsArea fresh = area;
+  for (int chunk = 0; chunk < kChunkCount; ++chunk) {
+    const size_t offset = size_t{kReadChunkSize} * chunk;
+    link.ReadMemory(networkAddress, static_cast<uint16_t>(kSettingsAreaAddress + offset),
+                    fresh.data() + offset, kReadChunkSize);
+    if (link.Status != StatusOk) return {.ok = false, .failedChunk = chunk, .status = link.Status};
+  }
+  area = fresh;
+  return {};
+}
+
+TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
+  size_t offset = 0;
+  for (int chunk = 0; chunk < kChunkCount; ++chunk) {
+    const uint8_t count = kWriteChunkSizes[chunk];
+    // The answer to a write is copied back over the buffer it was sent from, and may be longer
+    // than the chunk: give it room of its own, so the next chunk still goes out as read.
+    std::array<uint8_t, kMaxResponseData> buffer{};
+    std::copy_n(area.begin() + offset, count, buffer.begin());
+    link.WriteMemory(networkAddress, static_cast<uint16_t>(kSettingsAreaAddress + offset),
+                     buffer.data(), count);
+    if (link.Status != StatusOk) return {.ok = false, .failedChunk = chunk, .status = link.Status};
+    std::copy_n(buffer.begin(), count, area.begin() + offset);
+    offset += count;
+  }
+  return {};
+}
+
+}  // namespace netsetup

@@ -1,0 +1,32 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "link/StatusCode.h"
+#include "link/Umod07.h"
+#include "netblock/NetworkSettings.h"
+
+namespace netsetup {
+
+inline constexpr int kChunkCount = 5;
+inline constexpr uint8_t kReadChunkSize = 40;
+inline constexpr std::array<uint8_t, kChunkCount> kWriteChunkSizes = {40, 40, 40, 40, 35};
+inline constexpr size_t kWrittenAreaSize = 195;  // area bytes 195..199 are read, never written
+
+struct TransferResult {
+  bool ok = true;
+  int failedChunk = -1;  // 0..4, or -1 when all chunks succeeded
+  int32_t status = StatusOk;  // the link's Status after the failed chunk
+};
+
+// Five reads of 40 bytes from 0x0620 upwards; stops at the first failing chunk. The caller's
+// area changes only when all five chunks arrived.
+TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);
+
+// Writes area bytes 0..194 in chunks of 40, 40, 40, 40 and 35 bytes; stops at the first
+// failing chunk, leaving the chunks before it written. The instrument's answer to each chunk
+// may overwrite that chunk's bytes in `area` (never those of the next chunk).
+TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);
+
+}  // namespace netsetup
