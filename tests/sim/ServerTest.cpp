@@ -1,0 +1,207 @@
+// Real time, real descriptors: the servers against the link's own transports. Kept few.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "InstrumentBus.h"
+#include "PtyServer.h"
+#include "TcpServer.h"
+#include "Transcript.h"
+#include "link/StatusCode.h"
+#include "link/Umod07.h"
+
+namespace netsetup {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+std::string readAll(std::FILE* file) {
+  std::fflush(file);
+  std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
+  return text;
+}
+
+// Reads the whole area in five chunks and writes one chunk back changed.
+void readAndWriteArea(Tmod07& link, InstrumentBus& bus, uint8_t address) {
+  Bytes area(200);
+  for (int k = 0; k < 5; ++k) {
+    link.ReadMemory(address, static_cast<uint16_t>(0x0620 + 40 * k), &area[40 * k], 40);
+    ASSERT_EQ(link.Status, StatusOk) << "chunk " << k;
+  }
+  EXPECT_TRUE(bus.with(
+      0, [&](Instrument& i) { return std::equal(area.begin(), area.end(), i.memory().begin() + 0x0620); }));
+  area[26] = 1;
+  link.WriteMemory(address, 0x0620, area.data(), 40);
+  ASSERT_EQ(link.Status, StatusOk);
+  EXPECT_EQ(bus.with(0, [](Instrument& i) { return i.memory()[0x0620 + 26]; }), 1);
+}
+
+TEST(TcpServer, ServesTheLinkClientAfterClientAndLogsFrames) {
+  std::FILE* log = std::tmpfile();
+  Transcript transcript(log);
+  InstrumentBus bus(&transcript);
+  bus.add(std::make_unique<Instrument>());
+  TcpServer server(bus);
+  ASSERT_EQ(server.open("127.0.0.1", 0), "");
+  ASSERT_NE(server.port(), 0);
+  server.start();
+
+  Tmod07 link;
+  link.SetUseTcp(true);
+  link.SetHost("127.0.0.1");
+  link.SetTcpPort(server.port());
+  for (int session = 0; session < 2; ++session) {
+    ASSERT_TRUE(link.Open(0, 0)) << link.Status;
+    EXPECT_EQ(link.ReadDeviceType(0), "VRN-207K");
+    readAndWriteArea(link, bus, 1);
+    link.Close();
+  }
+  server.stop();
+  const std::string text = readAll(log);
+  EXPECT_NE(text.find("tcp#1 <- 55 00 FF 00 00 00 AB | to 0, identify, checksum ok"), std::string::npos)
+      << text;
+  EXPECT_NE(
+      text.find(
+          "tcp#2 -> AA 01 FE 00 00 08 56 52 4E 2D 32 30 37 4B 47 | from 1, identify 8 bytes \"VRN-207K\""),
+      std::string::npos);
+  EXPECT_NE(text.find("to 1, write 0x0620 count 40, checksum ok"), std::string::npos);
+  std::fclose(log);
+}
+
+// Sends the identification request on a plain socket and collects the answer until the
+// connection closes or 15 bytes came; returns the bytes and how long they took.
+std::pair<Bytes, double> rawIdentify(uint16_t port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(port);
+  peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) return {};
+  const uint8_t identify[] = {0x55, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xAB};
+  const auto start = Clock::now();
+  ::send(fd, identify, sizeof identify, MSG_NOSIGNAL);
+  Bytes answer;
+  uint8_t byte;
+  while (answer.size() < 15) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 5000) <= 0 || ::recv(fd, &byte, 1, 0) != 1) break;
+    answer.push_back(byte);
+  }
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  ::close(fd);
+  return {answer, ms};
+}
+
+TEST(TcpServer, TimingFaultsShapeTheAnswer) {
+  struct Case {
+    const char* name;
+    LineTiming timing;
+    size_t bytes;
+    double atLeastMs;
+  };
+  const Case cases[] = {
+      {"delay", {150, 0, 0, {}}, 15, 140},
+      {"byte gap", {0, 20, 0, {}}, 15, 14 * 20 * 0.9},
+      {"1200 baud", {0, 0, 1200, {}}, 15, 15 * 10 * 1000.0 / 1200 * 0.9},
+      {"drop after 4 bytes", {0, 0, 0, 4u}, 4, 0},
+  };
+  for (const Case& c : cases) {
+    InstrumentBus bus;
+    bus.add(std::make_unique<Instrument>());
+    TcpServer server(bus, c.timing);
+    ASSERT_EQ(server.open("127.0.0.1", 0), "");
+    server.start();
+    const auto [answer, ms] = rawIdentify(server.port());
+    EXPECT_EQ(answer.size(), c.bytes) << c.name;
+    EXPECT_GE(ms, c.atLeastMs) << c.name;
+    EXPECT_LT(ms, 4000) << c.name;
+    server.stop();
+  }
+}
+
+TEST(TcpServer, RefusesAnAddressItCannotBind) {
+  InstrumentBus bus;
+  TcpServer server(bus);
+  EXPECT_NE(server.open("localhost", 0), "");
+  EXPECT_NE(server.open("192.0.2.1", 0), "");  // not an address of this machine
+}
+
+class PtyServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("sim-pty-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    link_ = (dir_ / "vrn").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::filesystem::path dir_;
+  std::string link_;
+};
+
+TEST_F(PtyServerTest, ServesTheSerialLinkAcrossReopens) {
+  for (unsigned baud : {0u, 9600u}) {
+    InstrumentBus bus;
+    bus.add(std::make_unique<Instrument>());
+    PtyServer server(bus, LineTiming{0, 0, baud, {}});
+    ASSERT_EQ(server.open(link_), "");
+    EXPECT_EQ(std::filesystem::read_symlink(link_).string(), server.slavePath());
+    server.start();
+
+    Tmod07 link;
+    link.portMap().set(3, link_);
+    for (int session = 0; session < 2; ++session) {
+      ASSERT_TRUE(link.Open(3, 115200)) << "baud " << baud << " session " << session;
+      EXPECT_EQ(link.ReadDeviceType(1), "VRN-207K") << "baud " << baud;
+      readAndWriteArea(link, bus, 1);
+      link.Close();
+    }
+    // Each client marks the line for exclusive use; once it has closed, the server lifts that,
+    // or an ordinary user could never open the line a second time.
+    const int probe = ::open(server.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    int exclusive = 1;
+    for (auto until = Clock::now() + std::chrono::seconds(2); Clock::now() < until && exclusive;) {
+      ::ioctl(probe, TIOCGEXCL, &exclusive);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::close(probe);
+    EXPECT_EQ(exclusive, 0);
+    server.stop();
+    EXPECT_FALSE(std::filesystem::is_symlink(link_));
+  }
+}
+
+TEST_F(PtyServerTest, ReplacesAStaleLinkButNeverAFile) {
+  InstrumentBus bus;
+  bus.add(std::make_unique<Instrument>());
+  std::filesystem::create_symlink("/nonexistent", link_);
+  PtyServer replacing(bus);
+  EXPECT_EQ(replacing.open(link_), "");
+  replacing.stop();
+
+  const std::string file = (dir_ / "file").string();
+  std::FILE* f = std::fopen(file.c_str(), "w");
+  std::fclose(f);
+  PtyServer refused(bus);
+  EXPECT_NE(refused.open(file), "");
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
+}
+
+}  // namespace
+}  // namespace netsetup

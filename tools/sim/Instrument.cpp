@@ -1,0 +1,197 @@
+#include "Instrument.h"
+
+#include "link/Frame.h"
+
+namespace netsetup {
+
+namespace {
+
+void addNote(std::string& note, const std::string& text) {
+  if (!note.empty()) note += ", ";
+  note += text;
+}
+
+const char* verdictText(RequestVerdict verdict) {
+  switch (verdict) {
+    case RequestVerdict::BadComplement:
+      return "bad address complement";
+    case RequestVerdict::BadLength:
+      return "impossible length";
+    case RequestVerdict::BadChecksum:
+      return "bad checksum";
+    case RequestVerdict::Ok:
+      break;
+  }
+  return "ok";
+}
+
+uint16_t memoryAddressOf(const std::vector<uint8_t>& request) {
+  return static_cast<uint16_t>(request[kOffData] << 8 | request[kOffData + 1]);
+}
+
+}  // namespace
+
+Instrument::Instrument(uint8_t address) : address_(address), memory_(defaultMemory()) {}
+
+std::vector<uint8_t> Instrument::peek(uint16_t address, size_t count) const {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = memory_[static_cast<uint16_t>(address + i)];
+  return bytes;
+}
+
+void Instrument::poke(uint16_t address, const std::vector<uint8_t>& bytes) {
+  for (size_t i = 0; i < bytes.size(); ++i) memory_[static_cast<uint16_t>(address + i)] = bytes[i];
+}
+
+Instrument::Command Instrument::classify(const std::vector<uint8_t>& request) {
+  const uint8_t group = request[kOffGroup], code = request[kOffCommand], n = request[kOffLength];
+  if (group == kGroupIdentify && code == kCommandIdentify && n == 0) return Command::Identify;
+  if (group == kGroupRead && code == kCommandRead && n == 3) return Command::Read;
+  if (group == kGroupWrite && code == kCommandWrite && n >= 2) return Command::Write;
+  return Command::Unknown;
+}
+
+InstrumentResponse Instrument::respond(const RequestFrame& request) {
+  InstrumentResponse response;
+  if (request.verdict != RequestVerdict::Ok) {
+    response.note = std::string("ignored: ") + verdictText(request.verdict);
+    return response;
+  }
+  const std::vector<uint8_t>& bytes = request.bytes;
+  const uint8_t to = bytes[kOffAddress];
+  if (to != address_ && !(to == 0 && answersBroadcast_)) {
+    response.note = "not for address " + std::to_string(address_);
+    return response;
+  }
+  response.addressed = true;
+  const Command command = classify(bytes);
+  switch (command) {
+    case Command::Identify:
+      ++identifyRequests_;
+      break;
+    case Command::Read:
+      ++readRequests_;
+      break;
+    case Command::Write:
+      ++writeRequests_;
+      break;
+    case Command::Unknown:
+      response.note = "unknown command: no answer";
+      return response;
+  }
+  if (silencedByFaults(command, bytes, response.note)) return response;
+  std::vector<uint8_t> data = execute(command, bytes, response);
+  response.frame = buildAnswer(bytes, std::move(data), response.note);
+  response.bytes = prefix(response.note);
+  response.bytes.insert(response.bytes.end(), response.frame.begin(), response.frame.end());
+  return response;
+}
+
+bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& request, std::string& why) {
+  if (faults_.silent) {
+    why = "silent";
+    return true;
+  }
+  if (command == Command::Read && faults_.silentFromRead && readRequests_ >= faults_.silentFromRead) {
+    why = "silent from read request " + std::to_string(faults_.silentFromRead);
+    return true;
+  }
+  if (command == Command::Write && faults_.silentFromWrite && writeRequests_ >= faults_.silentFromWrite) {
+    why = "silent from write request " + std::to_string(faults_.silentFromWrite) + ", not stored";
+    return true;
+  }
+  if (faults_.answerFromAttempt > 1) {
+    // Only an identical repeat counts as the next attempt; any other request starts over.
+    if (request == lastUnanswered_) {
+      ++attempt_;
+    } else {
+      lastUnanswered_ = request;
+      attempt_ = 1;
+    }
+    if (attempt_ < faults_.answerFromAttempt) {
+      why = "attempt " + std::to_string(attempt_) + ", answering from attempt " +
+            std::to_string(faults_.answerFromAttempt);
+      return true;
+    }
+    lastUnanswered_.clear();
+    attempt_ = 0;
+  }
+  return false;
+}
+
+std::vector<uint8_t> Instrument::execute(Command command, const std::vector<uint8_t>& request,
+                                         InstrumentResponse& response) {
+  switch (command) {
+    case Command::Identify: {
+      std::vector<uint8_t> data(typeString_.begin(), typeString_.end());
+      data.resize(data.size() + faults_.typePadding, 0);
+      return data;
+    }
+    case Command::Read:
+      return peek(memoryAddressOf(request), request[kOffData + 2]);
+    case Command::Write: {
+      const std::vector<uint8_t> stored(request.begin() + kOffData + 2,
+                                        request.begin() + kOffData + request[kOffLength]);
+      poke(memoryAddressOf(request), stored);
+      response.stored = true;
+      if (faults_.echoWrites) return stored;
+      return faults_.writeAnswer.value_or(std::vector<uint8_t>{});
+    }
+    case Command::Unknown:
+      break;
+  }
+  return {};
+}
+
+std::vector<uint8_t> Instrument::buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,
+                                             std::string& note) const {
+  if (faults_.oversizeLength > data.size()) {
+    data.resize(faults_.oversizeLength, 0);
+    addNote(note, "length forced to " + std::to_string(faults_.oversizeLength));
+  }
+  if (data.size() > 255) data.resize(255);  // the length is one byte
+  std::vector<uint8_t> frame = {kResponseStart,
+                                address_,
+                                static_cast<uint8_t>(~address_),
+                                request[kOffGroup],
+                                request[kOffCommand],
+                                static_cast<uint8_t>(data.size())};
+  frame.insert(frame.end(), data.begin(), data.end());
+  if (faults_.badComplement) {
+    frame[kOffComplement] = address_;
+    addNote(note, "wrong complement");
+  }
+  uint8_t sum = frameChecksum(frame.data(), frame.size());
+  if (faults_.badChecksum) {
+    ++sum;
+    addNote(note, "wrong checksum");
+  }
+  frame.push_back(sum);
+  return frame;
+}
+
+std::vector<uint8_t> Instrument::prefix(std::string& note) const {
+  std::vector<uint8_t> bytes;
+  for (unsigned i = 0; i < faults_.noiseBytes; ++i) {
+    auto noise = static_cast<uint8_t>(i * 37 + 0x11);
+    if (noise == kResponseStart) noise = 0x00;
+    bytes.push_back(noise);
+  }
+  if (faults_.noiseBytes) addNote(note, std::to_string(faults_.noiseBytes) + " noise bytes first");
+  if (faults_.strayStart) {
+    bytes.push_back(kResponseStart);
+    addNote(note, "stray 0xAA first");
+  }
+  return bytes;
+}
+
+std::vector<std::vector<uint8_t>> Instrument::receive(const uint8_t* bytes, size_t count) {
+  std::vector<std::vector<uint8_t>> answers;
+  for (const RequestFrame& frame : parser_.feed(bytes, count)) {
+    InstrumentResponse response = respond(frame);
+    if (!response.bytes.empty()) answers.push_back(std::move(response.bytes));
+  }
+  return answers;
+}
+
+}  // namespace netsetup

@@ -1,0 +1,61 @@
+#include "InstrumentTransport.h"
+
+#include "link/StatusCode.h"
+
+namespace netsetup {
+
+void InstrumentTransport::purge() {
+  if (!tcp_) queue_.clear();
+}
+
+size_t InstrumentTransport::send(const uint8_t* bytes, size_t count) {
+  if (closed_) return 0;
+  for (const RequestFrame& frame : parser_.feed(bytes, count)) {
+    const InstrumentResponse response = instrument_.respond(frame);
+    if (response.bytes.empty()) continue;
+    if (queue_.empty()) waitPolls_ = pollsBeforeAnswer_;
+    queue_.insert(queue_.end(), response.bytes.begin(), response.bytes.end());
+  }
+  return count;
+}
+
+bool InstrumentTransport::readByte(uint8_t& byte) {
+  if (closed_ || queue_.empty()) return false;
+  if (waitPolls_ > 0) {
+    --waitPolls_;
+    return false;
+  }
+  byte = queue_.front();
+  queue_.pop_front();
+  waitPolls_ = pollsBetweenBytes_;
+  return true;
+}
+
+void InstrumentTransport::setLatency(unsigned pollsBeforeAnswer, unsigned pollsBetweenBytes) {
+  pollsBeforeAnswer_ = pollsBeforeAnswer;
+  pollsBetweenBytes_ = pollsBetweenBytes;
+}
+
+std::unique_ptr<InstrumentTransport> InstrumentTransportFactory::make(bool tcp) {
+  auto transport = std::make_unique<InstrumentTransport>(instrument_, tcp);
+  transport->setLatency(pollsBeforeAnswer, pollsBetweenBytes);
+  current = transport.get();
+  ++opens;
+  return transport;
+}
+
+std::unique_ptr<Transport> InstrumentTransportFactory::openSerial(const std::string& device, int32_t baud) {
+  lastDevice = device;
+  lastBaud = baud;
+  if (refuseSerial) return nullptr;
+  return make(false);
+}
+
+TcpConnectResult InstrumentTransportFactory::connectTcp(const Ipv4Octets& address, uint16_t port) {
+  lastAddress = address;
+  lastPort = port;
+  if (refuseTcp) return {ErrConnect, nullptr};
+  return {StatusOk, make(true)};
+}
+
+}  // namespace netsetup

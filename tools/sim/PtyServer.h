@@ -1,0 +1,50 @@
+#pragma once
+#include <string>
+#include <thread>
+
+#include "InstrumentBus.h"
+#include "LineTiming.h"
+#include "RequestParser.h"
+#include "StopSignal.h"
+
+namespace netsetup {
+
+// The instrument behind a pseudo-terminal: the tool opens the slave side as if it were a serial
+// port, as often as it likes. The server keeps a slave descriptor of its own, so the line never
+// hangs up between clients, and lifts the exclusive-use flag each client sets once it closes.
+class PtyServer {
+ public:
+  explicit PtyServer(InstrumentBus& bus, LineTiming timing = {});
+  ~PtyServer();
+  PtyServer(const PtyServer&) = delete;
+  PtyServer& operator=(const PtyServer&) = delete;
+
+  // Creates the pseudo-terminal in raw mode and, unless `linkPath` is empty, a symlink there to
+  // the slave (replacing an older symlink, never another kind of file). Returns an error
+  // message, empty on success.
+  std::string open(const std::string& linkPath);
+  const std::string& slavePath() const { return slavePath_; }
+  const std::string& linkPath() const { return linkPath_; }
+
+  // Serves on a background thread until stop(); stop() also removes the link.
+  void start();
+  void stop();
+
+ private:
+  void serve();
+  void handleInput(RequestParser& parser);
+  bool handleDeviceEvents();
+  void release();
+
+  InstrumentBus& bus_;
+  LineTiming timing_;
+  StopSignal stop_;
+  std::thread thread_;
+  int master_ = -1;
+  int slave_ = -1;
+  int watch_ = -1;  // inotify: the slave's opens and closes
+  std::string slavePath_;
+  std::string linkPath_;
+};
+
+}  // namespace netsetup

@@ -1,0 +1,211 @@
+#include "SimOptions.h"
+
+#include <cctype>
+#include <functional>
+#include <map>
+#include <optional>
+#include <type_traits>
+
+namespace netsetup {
+
+namespace {
+
+std::optional<unsigned long> parseNumber(const std::string& text, unsigned long min, unsigned long max) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  unsigned long value = 0;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  if (value < min || value > max) return std::nullopt;
+  return value;
+}
+
+std::optional<std::vector<uint8_t>> parseHex(const std::string& text) {
+  std::string digits;
+  for (char c : text) {
+    if (c == ' ' || c == ':' || c == ',') continue;
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    digits += c;
+  }
+  if (digits.size() % 2) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+}  // namespace
+
+SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
+  SimOptionsResult result;
+  SimOptions& o = result.options;
+  bool tcpGiven = false, ptyGiven = false;
+
+  // Each value option: a setter that returns false when the value is not acceptable.
+  using Setter = std::function<bool(const std::string&)>;
+  auto number = [](auto& target, unsigned long min, unsigned long max) {
+    return Setter([&target, min, max](const std::string& v) {
+      const auto n = parseNumber(v, min, max);
+      if (n) target = static_cast<std::remove_reference_t<decltype(target)>>(*n);
+      return n.has_value();
+    });
+  };
+  auto text = [](std::string& target, bool mayBeEmpty) {
+    return Setter([&target, mayBeEmpty](const std::string& v) {
+      target = v;
+      return mayBeEmpty || !v.empty();
+    });
+  };
+  const std::map<std::string, Setter> valued = {
+      {"--tcp",
+       [&](const std::string& v) {
+         const size_t colon = v.rfind(':');
+         if (colon == std::string::npos) return false;
+         const auto port = parseNumber(v.substr(colon + 1), 0, 65535);
+         if (!port || colon == 0) return false;
+         o.tcpHost = v.substr(0, colon);
+         o.tcpPort = static_cast<uint16_t>(*port);
+         tcpGiven = true;
+         return true;
+       }},
+      {"--pty",
+       [&](const std::string& v) {
+         o.ptyLink = v;
+         ptyGiven = true;
+         return !v.empty();
+       }},
+      {"--address",
+       [&](const std::string& v) {
+         const auto n = parseNumber(v, 0, 255);
+         if (!n) return false;
+         for (uint8_t a : o.addresses) {
+           if (a == *n) return false;
+         }
+         o.addresses.push_back(static_cast<uint8_t>(*n));
+         return true;
+       }},
+      {"--type", text(o.typeString, true)},
+      {"--memory", text(o.memoryFile, false)},
+      {"--state", text(o.stateFile, false)},
+      {"--log", text(o.logFile, false)},
+      {"--answer-from", number(o.faults.answerFromAttempt, 1, 1000)},
+      {"--silent-from-read", number(o.faults.silentFromRead, 1, 1000000)},
+      {"--silent-from-write", number(o.faults.silentFromWrite, 1, 1000000)},
+      {"--type-padding", number(o.faults.typePadding, 0, 200)},
+      {"--noise", number(o.faults.noiseBytes, 0, 1000)},
+      {"--oversize-length", number(o.faults.oversizeLength, 71, 255)},
+      {"--write-answer",
+       [&](const std::string& v) {
+         if (v == "echo") {
+           o.faults.echoWrites = true;
+           return true;
+         }
+         const auto bytes = parseHex(v);
+         if (!bytes || bytes->size() > 255) return false;
+         o.faults.writeAnswer = *bytes;
+         return true;
+       }},
+      {"--delay", number(o.timing.delayMs, 0, 600000)},
+      {"--byte-gap", number(o.timing.byteGapMs, 0, 60000)},
+      {"--baud", number(o.timing.baud, 50, 4000000)},
+      {"--drop-after",
+       [&](const std::string& v) {
+         const auto n = parseNumber(v, 0, 1000);
+         if (n) o.timing.dropAfterBytes = static_cast<unsigned>(*n);
+         return n.has_value();
+       }},
+  };
+  const std::map<std::string, bool*> flags = {
+      {"--help", &o.help},
+      {"-h", &o.help},
+      {"--quiet", &o.quiet},
+      {"--silent", &o.faults.silent},
+      {"--stray-start", &o.faults.strayStart},
+      {"--bad-checksum", &o.faults.badChecksum},
+      {"--bad-complement", &o.faults.badComplement},
+  };
+
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    std::string name = arguments[i];
+    std::optional<std::string> value;
+    if (const size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    if (const auto flag = flags.find(name); flag != flags.end()) {
+      if (value) {
+        result.error = name + " takes no value";
+        return result;
+      }
+      *flag->second = true;
+      continue;
+    }
+    const auto option = valued.find(name);
+    if (option == valued.end()) {
+      result.error = "unknown option " + arguments[i] + " (see --help)";
+      return result;
+    }
+    if (!value) {
+      if (i + 1 >= arguments.size()) {
+        result.error = name + " needs a value";
+        return result;
+      }
+      value = arguments[++i];
+    }
+    if (!option->second(*value)) {
+      result.error = "bad value for " + name + ": '" + *value + "' (see --help)";
+      return result;
+    }
+  }
+  o.serveTcp = tcpGiven || !ptyGiven;
+  return result;
+}
+
+std::string simHelpText() {
+  return R"(Usage: netsetup-sim [OPTION]...
+Stands in for a VRN-207K instrument: answers identification, memory reads and memory writes
+over TCP and/or a pseudo-terminal, one client after another, until SIGINT or SIGTERM.
+
+Where it listens (TCP on 127.0.0.1:10001 unless only --pty is given):
+  --tcp HOST:PORT        listen on this IPv4 address only; port 0 picks a free port
+  --pty LINK             serve a pseudo-terminal; LINK becomes a symlink to its slave device,
+                         to be named in the tool's [Ports] section (e.g. COM1=/tmp/vrn)
+The chosen endpoints are printed on standard output.
+
+The instrument:
+  --address N            network address (0..255, default 1); repeat for several instruments
+                         on one line, each with its own memory; only the first answers address 0
+  --type TEXT            type string (default VRN-207K)
+  --memory FILE          start from a 65536-byte memory image instead of the default settings
+  --state FILE           load memory from FILE when it exists and save it after every write
+                         (with several instruments: FILE.<address> each)
+
+Transcript (one line per frame: time, channel, direction, hex bytes, decoded summary):
+  --log FILE             append it to FILE ("-": standard error, the default)
+  --quiet                no transcript
+
+Faults (combine freely; they apply to every instrument):
+  --silent               never answer
+  --answer-from K        answer a request only on its K-th identical attempt
+  --silent-from-read N   no answer from the N-th read request on
+  --silent-from-write N  no answer from the N-th write request on (nor is it stored)
+  --type-padding N       append N zero bytes to the type string
+  --noise N              send N bytes of noise (never 0xAA) before each answer
+  --stray-start          send a stray 0xAA before each answer
+  --bad-checksum         answer checksum off by one
+  --bad-complement       answer address complement wrong
+  --oversize-length N    pad answer data to N bytes (71..255), over the 70 allowed
+  --write-answer HEX     answer writes with these data bytes (e.g. 0102); "echo": the bytes
+                         just stored; default: no data
+  --delay MS             wait MS milliseconds before each answer
+  --byte-gap MS          wait MS milliseconds between answer bytes
+  --baud RATE            pace answer bytes like a serial line at RATE (10 bits a byte)
+  --drop-after N         TCP: hang up after sending N bytes of an answer
+
+  -h, --help             show this text
+)";
+}
+
+}  // namespace netsetup
