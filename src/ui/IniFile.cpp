@@ -1,0 +1,325 @@
+#include "ui/IniFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace netsetup::ini {
+
+namespace {
+
+// One line of the file: content [start, stop), line ending [stop, next).
+struct Line {
+  std::size_t start = 0;
+  std::size_t stop = 0;
+  std::size_t next = 0;
+};
+
+enum class Kind { Blank, Comment, Header, Key, Other };
+
+struct Parsed {
+  Kind kind = Kind::Blank;
+  std::string_view name;   // section name or key
+  std::string_view value;  // key lines only, trimmed
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+std::vector<Line> splitLines(std::string_view text) {
+  std::vector<Line> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    Line line{pos, text.find_first_of("\r\n", pos), 0};
+    if (line.stop == std::string_view::npos) {
+      line.stop = line.next = text.size();
+    } else {
+      line.next = line.stop + 1;
+      bool crlf = text[line.stop] == '\r' && line.next < text.size() && text[line.next] == '\n';
+      if (crlf) ++line.next;
+    }
+    lines.push_back(line);
+    pos = line.next;
+  }
+  return lines;
+}
+
+Parsed parse(std::string_view content) {
+  std::string_view s = trim(content);
+  if (s.empty()) return {};
+  if (s.front() == ';') return {Kind::Comment, {}, {}};
+  if (s.front() == '[') {
+    s.remove_prefix(1);
+    return {Kind::Header, trim(s.substr(0, s.find(']'))), {}};
+  }
+  std::size_t eq = s.find('=');
+  if (eq == std::string_view::npos) return {Kind::Other, {}, {}};
+  return {Kind::Key, trim(s.substr(0, eq)), trim(s.substr(eq + 1))};
+}
+
+// The profile service's view of a text: lines, their parse, and where the first matching
+// section's body lies.
+struct Document {
+  std::string_view text;
+  std::vector<Line> lines;
+  std::vector<Parsed> parsed;
+
+  explicit Document(std::string_view t) : text(t), lines(splitLines(t)) {
+    parsed.reserve(lines.size());
+    for (const Line& l : lines) parsed.push_back(parse(text.substr(l.start, l.stop - l.start)));
+  }
+
+  // Index of the first matching header, or lines.size() when none.
+  std::size_t header(std::string_view section) const {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (parsed[i].kind == Kind::Header && sameName(parsed[i].name, section)) return i;
+    return lines.size();
+  }
+
+  // One past the last line of the section whose header is at `h`.
+  std::size_t bodyEnd(std::size_t h) const {
+    std::size_t i = h + 1;
+    while (i < lines.size() && parsed[i].kind != Kind::Header) ++i;
+    return i;
+  }
+};
+
+std::string unquote(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.substr(1, v.size() - 2);
+  return std::string(v.substr(0, kMaxValueLength));
+}
+
+bool endsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+}  // namespace
+
+std::optional<std::string> findValue(std::string_view text, std::string_view section,
+                                     std::string_view key) {
+  const Document doc(text);
+  std::size_t h = doc.header(trim(section));
+  if (h == doc.lines.size()) return std::nullopt;
+  key = trim(key);
+  for (std::size_t i = h + 1, end = doc.bodyEnd(h); i < end; ++i)
+    if (doc.parsed[i].kind == Kind::Key && sameName(doc.parsed[i].name, key))
+      return unquote(doc.parsed[i].value);
+  return std::nullopt;
+}
+
+std::vector<Entry> sectionEntries(std::string_view text, std::string_view section) {
+  const Document doc(text);
+  std::vector<Entry> entries;
+  std::size_t h = doc.header(trim(section));
+  if (h == doc.lines.size()) return entries;
+  for (std::size_t i = h + 1, end = doc.bodyEnd(h); i < end; ++i)
+    if (doc.parsed[i].kind == Kind::Key)
+      entries.push_back({std::string(doc.parsed[i].name), unquote(doc.parsed[i].value)});
+  return entries;
+}
+
+std::string setValue(std::string_view text, std::string_view section, std::string_view key,
+                     std::string_view value) {
+  section = trim(section);
+  key = trim(key);
+  const Document doc(text);
+  std::string out(text);
+
+  std::size_t h = doc.header(section);
+  if (h == doc.lines.size()) {
+    if (!out.empty() && !endsWithLineBreak(out)) out += "\r\n";
+    out.append("[").append(section).append("]\r\n");
+    out.append(key).append("=").append(value).append("\r\n");
+    return out;
+  }
+
+  std::size_t end = doc.bodyEnd(h);
+  std::size_t anchor = h;  // the line a new key follows
+  for (std::size_t i = h + 1; i < end; ++i) {
+    const Parsed& p = doc.parsed[i];
+    if (p.kind == Kind::Key && sameName(p.name, key)) {
+      const Line& l = doc.lines[i];
+      std::string line(p.name);
+      line.append("=").append(value);
+      return out.replace(l.start, l.stop - l.start, line);
+    }
+    if (p.kind == Kind::Key || p.kind == Kind::Other) anchor = i;
+  }
+
+  const Line& a = doc.lines[anchor];
+  std::string line(key);
+  line.append("=").append(value).append("\r\n");
+  if (a.next == a.stop) line.insert(0, "\r\n");  // the anchor is an unterminated last line
+  return out.insert(a.next, line);
+}
+
+bool canWrite(std::string_view section, std::string_view key, std::string_view value) {
+  auto hasBreak = [](std::string_view s) { return s.find_first_of("\r\n") != s.npos; };
+  section = trim(section);
+  key = trim(key);
+  return !section.empty() && !key.empty() && !hasBreak(section) && !hasBreak(key) &&
+         !hasBreak(value) && section.find(']') == section.npos && key.find('=') == key.npos &&
+         key.front() != '[' && key.front() != ';';
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now and reports the result: a delayed write error can surface here.
+  bool close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool readAll(int fd, std::string& out) {
+  char buf[8192];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+      out.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      return true;
+    } else if (errno != EINTR) {
+      return false;
+    }
+  }
+}
+
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A symbolic link is written through, so the link itself stays in place.
+std::optional<std::string> resolveTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return std::nullopt;
+  std::string target(real);
+  std::free(real);
+  return target;
+}
+
+// Replaces `target` by `bytes` atomically. `original` is the file's current status, or null when
+// there is no file yet.
+bool replaceFile(const std::string& target, std::string_view bytes, const struct stat* original) {
+  const std::string temp = target + ".tmp";
+  // A stale temporary left by a crash is removed; anything else there (a folder) makes the
+  // exclusive create below fail.
+  ::unlink(temp.c_str());
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (!fd.valid()) return false;
+
+  bool ok = true;
+  if (original) {
+    if ((original->st_uid != ::geteuid() || original->st_gid != ::getegid()) &&
+        ::fchown(fd.get(), original->st_uid, original->st_gid) != 0) {
+      // Only a privileged user can hand the file back to its owner; the mode is what matters.
+    }
+    ok = ::fchmod(fd.get(), original->st_mode & 07777) == 0;
+  }
+  ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  ok = fd.close() && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable; the file is already complete, so a failure here is no error.
+  Fd dir(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> readFile(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::string text;
+  if (!readAll(fd.get(), text)) return std::nullopt;
+  return text;
+}
+
+std::optional<std::string> readValue(const std::string& path, std::string_view section,
+                                     std::string_view key) {
+  auto text = readFile(path);
+  if (!text) return std::nullopt;
+  return findValue(*text, section, key);
+}
+
+std::vector<Entry> readSection(const std::string& path, std::string_view section) {
+  auto text = readFile(path);
+  if (!text) return {};
+  return sectionEntries(*text, section);
+}
+
+bool writeValue(const std::string& path, std::string_view section, std::string_view key,
+                std::string_view value) {
+  if (!canWrite(section, key, value)) return false;
+  auto target = resolveTarget(path);
+  if (!target) return false;
+
+  std::string text;
+  struct stat st {};
+  Fd fd(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
+  const bool exists = fd.valid();
+  if (exists) {
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd.get(), text))
+      return false;
+    fd.close();
+  } else if (errno != ENOENT) {
+    return false;
+  }
+  return replaceFile(*target, setValue(text, section, key, value), exists ? &st : nullptr);
+}
+
+}  // namespace netsetup::ini

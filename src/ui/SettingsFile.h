@@ -1,0 +1,44 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "link/PortMap.h"
+
+namespace netsetup {
+
+// The link choice the window remembers between runs. Texts are UTF-8.
+struct LinkSettings {
+  int port = 0;  // CBPort index, -1 when none
+  int baud = 0;  // CBBaud index, -1 when none
+  bool useIp = false;
+  std::string sockIp;
+  std::string sockPort = "10001";
+};
+
+// The executable's path with the extension of its file name replaced by ".ini" (appended when
+// the name has none).
+std::string settingsPathFor(const std::string& executablePath);
+
+// The settings file: section "#" with the link keys, and the optional section "[Ports]" that
+// names another device for any COMn entry. The file's texts are Windows-1251.
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::string path);
+
+  // Missing file, keys or unreadable values give the defaults of LinkSettings.
+  LinkSettings load() const;
+
+  // The default map with the file's "COMn=/dev/..." entries applied; unknown names are ignored.
+  PortMap portMap() const;
+
+  // Writes Port, Baud, UseIP, SockIP, SockPort one after another; stops at the first key that
+  // cannot be written and returns the message for the error box, nullopt on success.
+  std::optional<std::string> save(const LinkSettings& settings) const;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace netsetup
