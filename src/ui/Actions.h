@@ -1,0 +1,47 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "netblock/NetworkSettings.h"
+
+namespace netsetup {
+
+class Tmod07;
+
+// The rates behind the baud list's entries, by index.
+inline constexpr std::array<int32_t, 6> BaudRates{9600, 19200, 28800, 38400, 57600, 115200};
+// The rate used when the list has no selection (a settings file may leave it so).
+inline constexpr int32_t kFallbackBaud = 9600;
+inline constexpr uint16_t kDefaultTcpPort = 10001;
+inline constexpr char kExpectedDeviceType[] = "VRN-207K";
+
+// The link as the window's controls choose it.
+struct LinkChoice {
+  bool useTcp = false;
+  int portIndex = 0;  // the port list's selection, -1 for none
+  int baudIndex = 0;  // the baud list's selection, -1 for none
+  std::string host;
+  std::string tcpPortText;
+};
+
+// What an action asks the window to show. Texts are UTF-8.
+struct ActionOutcome {
+  enum class Kind {
+    Done,     // nothing to show; after a Read, `fields` holds what was read
+    Message,  // the actions' message box
+    Error     // the error box
+  };
+  Kind kind = Kind::Done;
+  std::string text;
+  NetworkFields fields;
+};
+
+// "Прочитать": open, identify, read the settings area, close, decode.
+ActionOutcome readAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText);
+
+// "Записать": open, identify, read the area again, put `fields` into it, write it, close.
+ActionOutcome writeAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText,
+                          const NetworkFields& fields);
+
+}  // namespace netsetup
