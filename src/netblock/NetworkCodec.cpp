@@ -86,14 +86,15 @@ uint8_t authByte(int authIndex) {
   return authIndex >= 0 && authIndex < kAuthTypeCount ? static_cast<uint8_t>(authIndex) : kAuthNoneByte;
 }
 
-// Record order, so the first refusal is the one nearest the start of the record.
+// The two ports come first: their conversion error is the one a Write has always stopped
+// with, even when the address fields are still empty. The rest follows record order.
 MaybeError encodeInto(const NetworkFields& f, SettingsArea& area) {
   using F = SettingsField;
+  if (auto e = encodePort(f.ipPort, F::IpPort, area, kIpPortOffset)) return e;
+  if (auto e = encodePort(f.serverPort, F::ServerPort, area, kServerPortOffset)) return e;
   if (auto e = encodeAddress(f.ipAddress, f.dhcp, F::IpAddress, area, kIpAddressOffset)) return e;
   if (auto e = encodeAddress(f.ipMask, f.dhcp, F::IpMask, area, kIpMaskOffset)) return e;
   if (auto e = encodeAddress(f.ipGateway, f.dhcp, F::IpGateway, area, kIpGatewayOffset)) return e;
-  if (auto e = encodePort(f.ipPort, F::IpPort, area, kIpPortOffset)) return e;
-  if (auto e = encodePort(f.serverPort, F::ServerPort, area, kServerPortOffset)) return e;
   area[kDhcpOffset] = f.dhcp ? 1 : 0;
   if (auto e = encodeText(f.serverAddress, F::ServerAddress, area, kServerAddressOffset, kServerAddressSize)) {
     return e;

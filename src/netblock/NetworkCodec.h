@@ -8,8 +8,8 @@ namespace netsetup {
 NetworkFields decodeNetworkSettings(const SettingsArea& area);
 
 // Overwrites the edited fields of `area` (the area just read) from `fields`; every other byte
-// stays as read. Fields are checked in record order and the first refusal is returned, in
-// which case `area` is left exactly as it was.
+// stays as read. The ports are checked first, then the other fields in record order; the
+// first refusal is returned, and `area` is then left exactly as it was.
 EncodeResult encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area);
 
 }  // namespace netsetup

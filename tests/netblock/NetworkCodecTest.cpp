@@ -184,8 +184,10 @@ TEST(NetworkCodec, RefusesAndLeavesTheAreaUntouched) {
       {"zero character", [](NetworkFields& f) { f.apnLogin = std::string("a\0b", 3); }, K::Unencodable,
        F::ApnLogin, ""},
       {"invalid UTF-8", [](NetworkFields& f) { f.apnPassword = "\xFF"; }, K::Unencodable, F::ApnPassword, ""},
-      {"first in record order wins", [](NetworkFields& f) { f.ipAddress = "x", f.serverPort = "x"; },
-       K::BadAddress, F::IpAddress, ""},
+      {"ports before addresses", [](NetworkFields& f) { f.ipAddress = "", f.serverPort = ""; },
+       K::NotInteger, F::ServerPort, "'' is not a valid integer value"},
+      {"addresses in record order", [](NetworkFields& f) { f.ipGateway = "x", f.ipMask = "1.2.3.4.5"; },
+       K::BadAddress, F::IpMask, ""},
       {"port before texts", [](NetworkFields& f) { f.apnLogin = repeat("l", 17), f.serverPort = "x"; },
        K::NotInteger, F::ServerPort, ""},
   };

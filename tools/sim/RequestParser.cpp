@@ -40,17 +40,17 @@ void RequestParser::step(uint8_t byte, std::vector<RequestFrame>& out) {
   if (rejected != RequestVerdict::Ok) {
     // The start byte was not a start after all: hunt again from the byte after it.
     const std::vector<uint8_t> rest(frame_.begin() + 1, frame_.end());
-    emit(rejected, out);
+    deliver(rejected, out);
     for (uint8_t b : rest) step(b, out);
     return;
   }
   if (size >= kOffData + 1 && size == frame_[kOffLength] + kFrameOverhead) {
     const bool sumOk = frameChecksum(frame_.data(), size - 1) == frame_.back();
-    emit(sumOk ? RequestVerdict::Ok : RequestVerdict::BadChecksum, out);
+    deliver(sumOk ? RequestVerdict::Ok : RequestVerdict::BadChecksum, out);
   }
 }
 
-void RequestParser::emit(RequestVerdict verdict, std::vector<RequestFrame>& out) {
+void RequestParser::deliver(RequestVerdict verdict, std::vector<RequestFrame>& out) {
   RequestFrame frame;
   frame.skipped = std::move(skipped_);
   frame.skippedCount = skippedCount_;

@@ -39,7 +39,7 @@ class RequestParser {
 
  private:
   void step(uint8_t byte, std::vector<RequestFrame>& out);
-  void emit(RequestVerdict verdict, std::vector<RequestFrame>& out);
+  void deliver(RequestVerdict verdict, std::vector<RequestFrame>& out);
 
   std::vector<uint8_t> frame_;
   std::vector<uint8_t> skipped_;

@@ -1,3 +1,4 @@
+// main() for the widget tests: a QApplication (offscreen unless told otherwise) around GoogleTest.
 #include <QApplication>
 
 #include <gtest/gtest.h>
