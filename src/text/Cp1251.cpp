@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "text/Utf8.h"
+
 namespace netsetup {
 namespace {
 
@@ -28,20 +30,6 @@ std::optional<uint8_t> unicodeToCp1251(char32_t cp) {
     if (kHighSpecials[i] == cp) return static_cast<uint8_t>(0x80 + i);
   }
   return std::nullopt;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    // Every Windows-1251 character lies in the Basic Multilingual Plane.
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // One strictly valid UTF-8 sequence at text[pos]: no overlong forms, no surrogates, nothing past

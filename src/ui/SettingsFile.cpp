@@ -6,6 +6,7 @@
 #include "text/Cp1251.h"
 #include "text/IntegerText.h"
 #include "ui/IniFile.h"
+#include "text/Utf8.h"
 
 namespace netsetup {
 
@@ -18,24 +19,6 @@ int integerOr(const std::optional<std::string>& value, int fallback) {
   if (!value) return fallback;
   auto number = parseInteger(*value);
   return number ? *number : fallback;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // "COMn" (any case) with n a list entry number, else 0.
