@@ -33,9 +33,7 @@ QGroupBox* group(QWidget* parent, const char* name, const QString& caption, int 
 }
 
 QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int l, int t, int w, int h) {
-  auto* e = place(new QLineEdit(text, parent), name, l, t, w, h);
-  e->setMaxLength(32767);  // the edits take text of any length the toolkit allows
-  return e;
+  return place(new QLineEdit(text, parent), name, l, t, w, h);
 }
 
 // Labels size themselves to their text.

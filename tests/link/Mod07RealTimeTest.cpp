@@ -1,16 +1,12 @@
 // The channel on the real clock over real descriptors. Bounds are loose: they tell a poll that
 // ends when its byte arrives from one that sleeps blindly, and a lost budget from a kept one.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
-#include <pty.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,20 +15,20 @@
 
 #include "link/StatusCode.h"
 #include "link/Umod07.h"
+#include "support/LoopbackListener.h"
+#include "support/PtyPair.h"
+#include "support/RealClock.h"
 #include "support/ResponseFrame.h"
 
 namespace netsetup {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
+using testing::Clock;
+using testing::msSince;
 
 const std::string kType = "VRN-207K";
 const Bytes kAnswer = testing::responseFrame(1, Bytes(kType.begin(), kType.end()));
-
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // Plays the instrument on one descriptor (an accepted socket or a pty master): counts the
 // requests it hears and answers each with `answer`, waiting delaysMs[k] before byte k.
@@ -40,7 +36,8 @@ double msSince(Clock::time_point start) {
 class Peer {
  public:
   Peer(int fd, Bytes answer, std::vector<unsigned> delaysMs = {})
-      : fd_(fd), answer_(std::move(answer)), delays_(padded(std::move(delaysMs), answer_.size())) {
+      : fd_(fd), answer_(std::move(answer)), delays_(std::move(delaysMs)) {
+    delays_.resize(answer_.size(), 0);
     thread_ = std::thread([this] { run(); });
   }
   ~Peer() { stop(); }
@@ -83,11 +80,6 @@ class Peer {
     return true;
   }
 
-  static std::vector<unsigned> padded(std::vector<unsigned> delays, size_t size) {
-    delays.resize(size, 0);
-    return delays;
-  }
-
   bool pause(unsigned ms) {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < until) {
@@ -106,93 +98,77 @@ class Peer {
   std::thread thread_;
 };
 
-// A loopback listener; the link connects to it and the test accepts the connection afterwards
-// (the kernel completes the handshake on its own).
-class TcpLine {
+// The link on a real line, a loopback TCP connection or a pseudo-terminal reached through the
+// port map, with a Peer playing the instrument at the far end.
+class RealLine {
  public:
-  TcpLine() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), length), 0);
-    EXPECT_EQ(::listen(listener_, 4), 0);
-    EXPECT_EQ(::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    link.SetUseTcp(true);
-    link.SetHost("127.0.0.1");
-    link.SetTcpPort(ntohs(address.sin_port));
+  static constexpr uint8_t kPort = 1;
+
+  explicit RealLine(bool tcp) {
+    if (tcp) {
+      listener_.emplace();
+      link.SetUseTcp(true);
+      link.SetHost("127.0.0.1");
+      link.SetTcpPort(listener_->port());
+    } else {
+      pty_.emplace();
+      link.portMap().set(kPort, pty_->path);
+    }
   }
-  ~TcpLine() {
+  ~RealLine() {
     link.Close();
     peer_.reset();
     if (connection_ >= 0) ::close(connection_);
-    ::close(listener_);
   }
 
-  // Opens the link and lets a peer with this behaviour serve it.
+  // Opens the link and lets a peer with this behaviour serve it. Over TCP the connection is
+  // accepted only now; the kernel completed it already.
   Peer& open(Bytes answer, std::vector<unsigned> delaysMs = {}) {
-    EXPECT_TRUE(link.Open(0, 0)) << link.Status;
-    connection_ = ::accept(listener_, nullptr, nullptr);
-    EXPECT_GE(connection_, 0);
-    const int on = 1;  // bytes paced a few ms apart must not wait for an acknowledgement
-    ::setsockopt(connection_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    peer_ = std::make_unique<Peer>(connection_, std::move(answer), std::move(delaysMs));
+    EXPECT_TRUE(link.Open(kPort, 115200)) << link.Status;
+    if (listener_) {
+      connection_ = listener_->accept();
+      EXPECT_GE(connection_, 0);
+    }
+    peer_ = std::make_unique<Peer>(pty_ ? pty_->master : connection_, std::move(answer), std::move(delaysMs));
     return *peer_;
   }
 
   Tmod07 link;
 
  private:
-  int listener_ = -1;
+  std::optional<testing::LoopbackListener> listener_;
+  std::optional<testing::PtyPair> pty_;
   int connection_ = -1;
   std::unique_ptr<Peer> peer_;
 };
 
-// A pseudo-terminal reached through the link's port map. The test holds a slave descriptor of
-// its own, so the line does not hang up when the link closes it.
-class PtyLine {
- public:
-  static constexpr uint8_t kPort = 1;
-
-  PtyLine() {
-    char name[256] = {};
-    EXPECT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
-    link.portMap().set(kPort, name);
+// Without an answer every attempt spends its whole first-byte budget on the real clock, and
+// the attempts are paced apart.
+TEST(Mod07RealTime, ASilentPeerCostsEveryBudgetAndPause) {
+  const struct {
+    const char* name;
+    bool tcp;
+    unsigned attempts;
+    double atLeastMs, atMostMs;
+  } cases[] = {
+      // Two budgets of 21 polls of 20 ms and a pause of 420 ms: about 1.3 s.
+      {"tcp", true, 2, 1000, 6000},
+      // 21 polls of a 25 ms read and a 20 ms pause: about 0.95 s.
+      {"pty", false, 1, 600, 5000},
+  };
+  for (const auto& c : cases) {
+    RealLine line(c.tcp);
+    line.link.RetryCount = c.attempts;
+    Peer& peer = line.open({});
+    const auto start = Clock::now();
+    EXPECT_EQ(line.link.ReadDeviceType(0), "") << c.name;
+    const double ms = msSince(start);
+    EXPECT_EQ(line.link.Status, ErrTimeout) << c.name;
+    EXPECT_GT(ms, c.atLeastMs) << c.name;
+    EXPECT_LT(ms, c.atMostMs) << c.name;
+    line.link.Close();
+    EXPECT_EQ(peer.stop(), c.attempts) << c.name;
   }
-  ~PtyLine() {
-    link.Close();
-    peer_.reset();
-    ::close(master_);
-    ::close(slave_);
-  }
-
-  Peer& open(Bytes answer) {
-    EXPECT_TRUE(link.Open(kPort, 115200)) << link.Status;
-    peer_ = std::make_unique<Peer>(master_, std::move(answer));
-    return *peer_;
-  }
-
-  Tmod07 link;
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::unique_ptr<Peer> peer_;
-};
-
-TEST(Mod07RealTime, SilentTcpPeerGetsEveryAttemptAndPause) {
-  TcpLine line;
-  Peer& peer = line.open({});
-  const auto start = Clock::now();
-  EXPECT_EQ(line.link.ReadDeviceType(0), "");
-  const double ms = msSince(start);
-  EXPECT_EQ(line.link.Status, ErrTimeout);
-  // Five budgets of 21 polls of 20 ms and four pauses of 420 ms: about 3.8 s.
-  EXPECT_GT(ms, 3000);
-  EXPECT_LT(ms, 15000);
-  line.link.Close();
-  EXPECT_EQ(peer.stop(), 5u);
 }
 
 // A blind 20 ms sleep after the request would put every exchange near 20 ms.
@@ -211,12 +187,11 @@ void expectQuickExchanges(Tmod07& link, const char* line) {
 }
 
 TEST(Mod07RealTime, AnImmediateAnswerEndsThePollAtOnce) {
-  TcpLine tcp;
-  tcp.open(kAnswer);
-  expectQuickExchanges(tcp.link, "tcp");
-  PtyLine pty;
-  pty.open(kAnswer);
-  expectQuickExchanges(pty.link, "pty");
+  for (bool tcp : {true, false}) {
+    RealLine line(tcp);
+    line.open(kAnswer);
+    expectQuickExchanges(line.link, tcp ? "tcp" : "pty");
+  }
 }
 
 // A later byte gets three polls over TCP (about 40 ms), the first byte 21 (about 420 ms).
@@ -239,7 +214,7 @@ TEST(Mod07RealTime, ByteTimingOverTcpDecidesTheAttempt) {
       {"first byte after 1500 ms", delays(1500, 0, 0), ErrTimeout},
   };
   for (const auto& c : cases) {
-    TcpLine line;
+    RealLine line(true);
     line.link.RetryCount = 1;
     Peer& peer = line.open(kAnswer, c.delaysMs);
     const std::string type = line.link.ReadDeviceType(0);
@@ -248,20 +223,6 @@ TEST(Mod07RealTime, ByteTimingOverTcpDecidesTheAttempt) {
     line.link.Close();
     EXPECT_EQ(peer.stop(), 1u) << c.name;
   }
-}
-
-TEST(Mod07RealTime, SilentPseudoTerminalSpendsOneFirstByteBudget) {
-  PtyLine line;
-  line.link.RetryCount = 1;
-  Peer& peer = line.open({});
-  const auto start = Clock::now();
-  EXPECT_EQ(line.link.ReadDeviceType(0), "");
-  const double ms = msSince(start);
-  EXPECT_EQ(line.link.Status, ErrTimeout);
-  // 21 polls of a 25 ms read and a 20 ms pause: about 0.95 s.
-  EXPECT_GT(ms, 600);
-  EXPECT_LT(ms, 5000);
-  EXPECT_EQ(peer.stop(), 1u);
 }
 
 }  // namespace

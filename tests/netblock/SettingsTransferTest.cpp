@@ -2,56 +2,85 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
-#include "FakeInstrument.h"
+#include "Instrument.h"
+#include "InstrumentTransport.h"
+#include "link/Frame.h"
 #include "netblock/SettingsTransfer.h"
+#include "support/CountingSleeper.h"
 
 namespace netsetup {
 namespace {
 
-using fake::CountingSleeper;
-using fake::FakeFactory;
-using fake::FakeInstrument;
-using Request = FakeInstrument::Request;
+// Network address, group, memory address and byte count of one request the link sent.
+using Request = std::tuple<int, int, int, int>;
 
 constexpr uint8_t kNetworkAddress = 7;
-constexpr uint8_t kGroupRead = 0x0F;
-constexpr uint8_t kGroupWrite = 0x0A;
-constexpr uint16_t kChunkAddresses[kChunkCount] = {0x0620, 0x0648, 0x0670, 0x0698, 0x06C0};
+constexpr uint8_t kGroupRead = Instrument::kGroupRead;
+constexpr uint8_t kGroupWrite = Instrument::kGroupWrite;
 constexpr size_t kChunkOffsets[kChunkCount] = {0, 40, 80, 120, 160};
 
-// A link opened on a serial line to the fake instrument, whose memory holds a known pattern.
-struct Bench {
-  Bench() {
-    for (size_t i = 0; i < instrument.memory.size(); ++i) instrument.memory[i] = static_cast<uint8_t>(i * 7 + 3);
-    link.SetUseTcp(false);
-    opened = link.Open(1, 9600);
+// Serial lines to the instrument that log every request the link sends on them.
+class RecordingFactory final : public TransportFactory {
+ public:
+  explicit RecordingFactory(Instrument& instrument) : lines_(instrument) {}
+  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
+    return std::make_unique<Line>(lines_.openSerial(device, baud), requests);
   }
+  TcpConnectResult connectTcp(const Ipv4Octets&, uint16_t) override { return {ErrConnect, nullptr}; }
 
-  // Whether instrument memory holds area bytes [from, to) at their place.
-  bool holds(const SettingsArea& area, size_t from, size_t to) const {
-    return std::equal(area.begin() + from, area.begin() + to, instrument.memory.begin() + kSettingsAreaAddress + from);
-  }
+  std::vector<Request> requests;
 
-  FakeInstrument instrument;
-  FakeFactory factory{instrument};
-  CountingSleeper sleeper;
-  Tmod07 link{factory, sleeper};
-  bool opened = false;
+ private:
+  class Line final : public Transport {
+   public:
+    Line(std::unique_ptr<Transport> line, std::vector<Request>& log) : line_(std::move(line)), log_(log) {}
+    bool isTcp() const override { return false; }
+    void purge() override { line_->purge(); }
+    size_t send(const uint8_t* f, size_t count) override {
+      const int bytes = f[kOffGroup] == kGroupRead ? f[kOffData + 2] : f[kOffLength] - 2;
+      log_.emplace_back(f[kOffAddress], f[kOffGroup], f[kOffData] << 8 | f[kOffData + 1], bytes);
+      return line_->send(f, count);
+    }
+    bool readByte(uint8_t& byte) override { return line_->readByte(byte); }
+    void close() override { line_->close(); }
+
+   private:
+    std::unique_ptr<Transport> line_;
+    std::vector<Request>& log_;
+  };
+
+  InstrumentTransportFactory lines_;
 };
 
-std::unique_ptr<Bench> openBench() {
-  auto bench = std::make_unique<Bench>();
-  EXPECT_TRUE(bench->opened);
-  return bench;
-}
+// A link opened on a serial line to the simulated instrument, whose memory holds a known pattern.
+struct Bench {
+  Bench() {
+    for (size_t i = 0; i < memory().size(); ++i) memory()[i] = static_cast<uint8_t>(i * 7 + 3);
+    EXPECT_TRUE(link.Open(1, 9600));
+  }
 
-std::vector<Request> expectedRequests(uint8_t group, int chunks) {
+  InstrumentMemory& memory() { return instrument.memory(); }
+  // Whether instrument memory holds area bytes [from, to) at their place.
+  bool holds(const SettingsArea& area, size_t from, size_t to) {
+    return std::equal(area.begin() + from, area.begin() + to, memory().begin() + kSettingsAreaAddress + from);
+  }
+
+  Instrument instrument{kNetworkAddress};
+  RecordingFactory factory{instrument};
+  testing::CountingSleeper sleeper;
+  Tmod07 link{factory, sleeper};
+};
+
+// One request for each of the first `chunks` chunks.
+std::vector<Request> chunkRequests(uint8_t group, int chunks) {
   std::vector<Request> out;
   for (int k = 0; k < chunks; ++k) {
-    const uint8_t count = group == kGroupRead ? kReadChunkSize : kWriteChunkSizes[k];
-    out.push_back({kNetworkAddress, group, kChunkAddresses[k], count});
+    const int count = group == kGroupRead ? kReadChunkSize : kWriteChunkSizes[k];
+    out.emplace_back(kNetworkAddress, group, kSettingsAreaAddress + kChunkOffsets[k], count);
   }
   return out;
 }
@@ -63,37 +92,37 @@ SettingsArea pattern(uint8_t seed) {
 }
 
 TEST(SettingsTransfer, ReadsFiveChunksOfFortyBytes) {
-  auto bench = openBench();
+  Bench bench;
   SettingsArea area{};
-  const TransferResult result = ReadSettingsArea(bench->link, kNetworkAddress, area);
+  const TransferResult result = ReadSettingsArea(bench.link, kNetworkAddress, area);
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(result.failedChunk, -1);
-  EXPECT_EQ(bench->instrument.requests, expectedRequests(kGroupRead, kChunkCount));
-  EXPECT_TRUE(bench->holds(area, 0, kSettingsAreaSize));
+  EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupRead, kChunkCount));
+  EXPECT_TRUE(bench.holds(area, 0, kSettingsAreaSize));
 }
 
 TEST(SettingsTransfer, WritesBytesUpTo194InFiveChunks) {
-  auto bench = openBench();
+  Bench bench;
   SettingsArea area = pattern(0x40);
   const SettingsArea sent = area;
-  const TransferResult result = WriteSettingsArea(bench->link, kNetworkAddress, area);
+  const TransferResult result = WriteSettingsArea(bench.link, kNetworkAddress, area);
   EXPECT_TRUE(result.ok);
-  EXPECT_EQ(bench->instrument.requests, expectedRequests(kGroupWrite, kChunkCount));
-  EXPECT_TRUE(bench->holds(sent, 0, kWrittenAreaSize));
+  EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupWrite, kChunkCount));
+  EXPECT_TRUE(bench.holds(sent, 0, kWrittenAreaSize));
   for (size_t i = kWrittenAreaSize; i < kSettingsAreaSize; ++i) {
-    EXPECT_NE(bench->instrument.memory[kSettingsAreaAddress + i], sent[i]) << "byte " << i << " was written";
+    EXPECT_NE(bench.memory()[kSettingsAreaAddress + i], sent[i]) << "byte " << i << " was written";
   }
 }
 
 // The instrument's answer is copied back over the chunk it answers; a long answer must neither
 // change what the next chunk sends nor run past the end of the area.
 TEST(SettingsTransfer, LongWriteAnswersStayInsideTheirChunk) {
-  auto bench = openBench();
-  bench->instrument.writeAnswerLength = 70;
+  Bench bench;
+  bench.instrument.faults().writeAnswer = std::vector<uint8_t>(kMaxResponseData, 0xEE);
   SettingsArea area = pattern(0x11);
   const SettingsArea sent = area;
-  ASSERT_TRUE(WriteSettingsArea(bench->link, kNetworkAddress, area).ok);
-  EXPECT_TRUE(bench->holds(sent, 0, kWrittenAreaSize));
+  ASSERT_TRUE(WriteSettingsArea(bench.link, kNetworkAddress, area).ok);
+  EXPECT_TRUE(bench.holds(sent, 0, kWrittenAreaSize));
   EXPECT_TRUE(std::equal(area.begin() + kWrittenAreaSize, area.end(), sent.begin() + kWrittenAreaSize));
 }
 
@@ -101,25 +130,29 @@ TEST(SettingsTransfer, StopsAtTheFirstFailingChunk) {
   for (int failing = 0; failing < kChunkCount; ++failing) {
     for (const uint8_t group : {kGroupRead, kGroupWrite}) {
       SCOPED_TRACE(::testing::Message() << (group == kGroupRead ? "read" : "write") << " failing at chunk " << failing);
-      auto bench = openBench();
-      bench->instrument.silentFrom = static_cast<size_t>(failing);  // one request per chunk until then
-      const auto memoryBefore = bench->instrument.memory;
+      Bench bench;
+      // One request per chunk until then; an unanswered write is not stored.
+      (group == kGroupRead ? bench.instrument.faults().silentFromRead : bench.instrument.faults().silentFromWrite) =
+          static_cast<unsigned>(failing + 1);
+      const InstrumentMemory memoryBefore = bench.memory();
       SettingsArea area = pattern(0x5A);
       const SettingsArea before = area;
 
-      const TransferResult result = group == kGroupRead ? ReadSettingsArea(bench->link, kNetworkAddress, area)
-                                                        : WriteSettingsArea(bench->link, kNetworkAddress, area);
+      const TransferResult result = group == kGroupRead ? ReadSettingsArea(bench.link, kNetworkAddress, area)
+                                                        : WriteSettingsArea(bench.link, kNetworkAddress, area);
       EXPECT_FALSE(result.ok);
       EXPECT_EQ(result.failedChunk, failing);
       EXPECT_EQ(result.status, ErrTimeout);
-      EXPECT_EQ(bench->instrument.distinctRequests(), expectedRequests(group, failing + 1));
+      std::vector<Request> expected = chunkRequests(group, failing + 1);
+      const Request retried = expected.back();  // the link's own retries, then no other chunk
+      expected.insert(expected.end(), bench.link.RetryCount - 1, retried);
+      EXPECT_EQ(bench.factory.requests, expected);
       if (group == kGroupRead) {
         EXPECT_EQ(area, before) << "a failed read leaves the caller's area untouched";
       } else {
         const size_t stored = kChunkOffsets[failing];
-        EXPECT_TRUE(bench->holds(before, 0, stored)) << "chunks before the failure stay written";
-        EXPECT_TRUE(std::equal(bench->instrument.memory.begin() + kSettingsAreaAddress + stored,
-                               bench->instrument.memory.end(),
+        EXPECT_TRUE(bench.holds(before, 0, stored)) << "chunks before the failure stay written";
+        EXPECT_TRUE(std::equal(bench.memory().begin() + kSettingsAreaAddress + stored, bench.memory().end(),
                                memoryBefore.begin() + kSettingsAreaAddress + stored));
       }
     }

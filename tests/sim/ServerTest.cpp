@@ -1,14 +1,11 @@
 // Real time, real descriptors: the servers against the link's own transports. Kept few.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,12 +18,15 @@
 #include "Transcript.h"
 #include "link/StatusCode.h"
 #include "link/Umod07.h"
+#include "support/LoopbackListener.h"
+#include "support/RealClock.h"
+#include "support/TempDir.h"
 
 namespace netsetup {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
+using testing::Clock;
 
 std::string readAll(std::FILE* file) {
   std::fflush(file);
@@ -86,12 +86,8 @@ TEST(TcpServer, ServesTheLinkClientAfterClientAndLogsFrames) {
 // Sends the identification request on a plain socket and collects the answer until the
 // connection closes or 15 bytes came; returns the bytes and how long they took.
 std::pair<Bytes, double> rawIdentify(uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = htons(port);
-  peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) return {};
+  const int fd = testing::connectLoopback(port);
+  if (fd < 0) return {};
   const uint8_t identify[] = {0x55, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xAB};
   const auto start = Clock::now();
   ::send(fd, identify, sizeof identify, MSG_NOSIGNAL);
@@ -102,7 +98,7 @@ std::pair<Bytes, double> rawIdentify(uint16_t port) {
     if (::poll(&p, 1, 5000) <= 0 || ::recv(fd, &byte, 1, 0) != 1) break;
     answer.push_back(byte);
   }
-  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  const double ms = testing::msSince(start);
   ::close(fd);
   return {answer, ms};
 }
@@ -143,15 +139,8 @@ TEST(TcpServer, RefusesAnAddressItCannotBind) {
 
 class PtyServerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("sim-pty-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-    link_ = (dir_ / "vrn").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::filesystem::path dir_;
-  std::string link_;
+  testing::TempDir dir_;
+  std::string link_ = dir_.file("vrn");
 };
 
 TEST_F(PtyServerTest, ServesTheSerialLinkAcrossReopens) {
@@ -195,9 +184,8 @@ TEST_F(PtyServerTest, ReplacesAStaleLinkButNeverAFile) {
   EXPECT_EQ(replacing.open(link_), "");
   replacing.stop();
 
-  const std::string file = (dir_ / "file").string();
-  std::FILE* f = std::fopen(file.c_str(), "w");
-  std::fclose(f);
+  const std::string file = dir_.file("file");
+  testing::writeFile(file, "");
   PtyServer refused(bus);
   EXPECT_NE(refused.open(file), "");
   EXPECT_TRUE(std::filesystem::is_regular_file(file));

@@ -21,7 +21,7 @@ TEST(Ipv4Text, Table) {
       {" 3.4.5.6", nullptr}, {"3. 4.5.6", nullptr}, {"+1.2.3.4", nullptr}, {"1.2.3.4x", nullptr},
       {"127.1.1.1:123", nullptr}, {"1.16777216", nullptr}, {"1.2.65536", nullptr},
       {"1.256.3", nullptr}, {"1..3.4", nullptr}, {"", nullptr}, {"   ", nullptr},
-      {"4294967296", nullptr}, {"99999999999", nullptr}, {"040000000000", nullptr},
+      {"4294967296", nullptr}, {"040000000000", nullptr},
       {"1.2.3.99999999999999999999", nullptr},
   };
   for (const auto& [text, expected] : cases) {

@@ -136,39 +136,6 @@ TEST_F(Actions, AddressTextPicksTheInstrument) {
   EXPECT_EQ(readAction(link, serial, "1").text, "Ошибка чтения настроек: блок 1 из 5 не прочитан (код 2)");
 }
 
-TEST_F(Actions, WriteWithoutEditsLeavesTheMemoryAsItWas) {
-  const auto before = instrument.memory();
-  ActionOutcome out = writeAction(link, tcp, "1", shown());
-  EXPECT_EQ(out.kind, Kind::Done) << out.text;
-  EXPECT_EQ(instrument.memory(), before);
-  EXPECT_EQ(instrument.writeRequests(), 5u);
-  EXPECT_FALSE(link.IsOpen);
-}
-
-TEST_F(Actions, WriteStoresExactlyTheEditedBytes) {
-  const auto before = instrument.memory();
-  NetworkFields edit = shown();
-  edit.ipAddress = "10.0.0.1";
-  edit.ipPort = "502";
-  edit.serverAddress = "сервер.example";
-  edit.apnLogin = "0123456789abcdef";
-  edit.authIndex = 3;
-  ASSERT_EQ(writeAction(link, serial, "1", edit).kind, Kind::Done);
-
-  auto expected = before;
-  const size_t a = kSettingsAreaAddress;
-  const uint8_t ip[] = {10, 0, 0, 1};
-  for (size_t i = 0; i < 4; ++i) expected[a + 6 + i] = ip[i];
-  expected[a + 18] = 502 & 0xFF;
-  expected[a + 19] = 502 >> 8;
-  const std::string server = "\xF1\xE5\xF0\xE2\xE5\xF0.example";  // Windows-1251
-  for (size_t i = 0; i < 32; ++i) expected[a + 42 + i] = i < server.size() ? static_cast<uint8_t>(server[i]) : 0;
-  expected[a + 74] = 3;
-  for (size_t i = 0; i < 16; ++i) expected[a + 123 + i] = static_cast<uint8_t>(edit.apnLogin[i]);
-  EXPECT_EQ(instrument.memory(), expected);
-  EXPECT_EQ(readAction(link, serial, "1").fields, edit);
-}
-
 TEST_F(Actions, WriteRefusesBadFieldsBeforeWritingAnything) {
   struct Case {
     const char* name;
