@@ -54,9 +54,11 @@ std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, cons
   } else {
     link.SetUseTcp(true);
     link.SetHost(choice.host);
+    // A text that is not an integer means the usual port; a number must be a port number.
     int32_t tcpPort = kDefaultTcpPort;
-    if (parseInteger(choice.tcpPortText)) {
-      if (auto e = checkRange("The TCP port", choice.tcpPortText, 65535, tcpPort)) return error(*e);
+    if (const std::optional<int32_t> typed = parseInteger(choice.tcpPortText)) {
+      if (*typed < 0 || *typed > 65535) return error(outsideRange("The TCP port", choice.tcpPortText, 65535));
+      tcpPort = *typed;
     }
     link.SetTcpPort(static_cast<uint16_t>(tcpPort));
     opened = link.Open(0, 0);

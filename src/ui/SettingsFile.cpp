@@ -5,8 +5,8 @@
 
 #include "text/Cp1251.h"
 #include "text/IntegerText.h"
-#include "ui/IniFile.h"
 #include "text/Utf8.h"
+#include "ui/IniFile.h"
 
 namespace netsetup {
 
