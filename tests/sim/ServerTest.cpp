@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -128,6 +129,46 @@ TEST(TcpServer, TimingFaultsShapeTheAnswer) {
     EXPECT_LT(ms, 4000) << c.name;
     server.stop();
   }
+}
+
+TEST(TcpServer, AnIdleClientHoldsUpNoOne) {
+  testing::TempDir dir;
+  const std::string logPath = dir.file("transcript");
+  std::string error;
+  const auto transcript = Transcript::openFile(logPath, error);
+  ASSERT_TRUE(transcript) << error;
+  InstrumentBus bus(transcript.get());
+  bus.add(std::make_unique<Instrument>());
+  TcpServer server(bus);
+  ASSERT_EQ(server.open("127.0.0.1", 0), "");
+  server.start();
+
+  const int idle = testing::connectLoopback(server.port());
+  ASSERT_GE(idle, 0);
+  Tmod07 link;
+  link.SetUseTcp(true);
+  link.SetHost("127.0.0.1");
+  link.SetTcpPort(server.port());
+  EXPECT_TRUE(link.Open(0, 0)) << link.Status;
+  EXPECT_EQ(link.ReadDeviceType(1), "VRN-207K");
+  readAndWriteArea(link, bus, 1);
+  link.Close();
+  ::close(idle);
+
+  // The disconnects are logged by the server's threads as they notice; wait for them.
+  const std::string lines[] = {"tcp#1 -- connected from 127.0.0.1:", "tcp#2 -- connected from 127.0.0.1:",
+                                "tcp#1 -- closed by the client", "tcp#2 -- closed by the client"};
+  auto logged = [&](const std::string& text) {
+    return std::all_of(std::begin(lines), std::end(lines),
+                       [&](const std::string& line) { return text.find(line) != std::string::npos; });
+  };
+  std::string text = testing::readFile(logPath);
+  for (auto until = Clock::now() + std::chrono::seconds(2); !logged(text) && Clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    text = testing::readFile(logPath);
+  }
+  EXPECT_TRUE(logged(text)) << text;
+  server.stop();
 }
 
 TEST(TcpServer, RefusesAnAddressItCannotBind) {

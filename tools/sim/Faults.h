@@ -12,6 +12,7 @@ struct Faults {
   unsigned answerFromAttempt = 1;                   // answer a request only when it arrives for the K-th time
   unsigned silentFromRead = 0;                      // 0 = never; else silent from the N-th read request on
   unsigned silentFromWrite = 0;                     // same for write requests (the write is not stored)
+  unsigned unconfirmedFromWrite = 0;                // 0 = never; else from the N-th write on, stored but unanswered
   unsigned typePadding = 0;                         // zero bytes appended to the type string
   unsigned noiseBytes = 0;                          // bytes other than 0xAA sent before each answer
   bool strayStart = false;                          // an extra 0xAA just before each answer

@@ -79,7 +79,7 @@ InstrumentResponse Instrument::respond(const RequestFrame& request) {
       response.note = "unknown command: no answer";
       return response;
   }
-  if (silencedByFaults(command, bytes, response.note)) return response;
+  if (silencedByFaults(command, bytes, response)) return response;
   std::vector<uint8_t> data = execute(command, bytes, response);
   response.frame = buildAnswer(bytes, std::move(data), response.note);
   response.bytes = prefix(response.note);
@@ -87,7 +87,9 @@ InstrumentResponse Instrument::respond(const RequestFrame& request) {
   return response;
 }
 
-bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& request, std::string& why) {
+bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& request,
+                                  InstrumentResponse& response) {
+  std::string& why = response.note;
   if (faults_.silent) {
     why = "silent";
     return true;
@@ -98,6 +100,14 @@ bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& r
   }
   if (command == Command::Write && faults_.silentFromWrite && writeRequests_ >= faults_.silentFromWrite) {
     why = "silent from write request " + std::to_string(faults_.silentFromWrite) + ", not stored";
+    return true;
+  }
+  if (command == Command::Write && faults_.unconfirmedFromWrite && writeRequests_ >= faults_.unconfirmedFromWrite) {
+    // As when the line breaks after the instrument stored a chunk but before its answer left.
+    poke(memoryAddressOf(request), std::vector<uint8_t>(request.begin() + kOffData + 2,
+                                                        request.begin() + kOffData + request[kOffLength]));
+    response.stored = true;
+    why = "stored, then silent from write request " + std::to_string(faults_.unconfirmedFromWrite);
     return true;
   }
   if (faults_.answerFromAttempt > 1) {

@@ -62,7 +62,7 @@ class Instrument {
  private:
   enum class Command { Identify, Read, Write, Unknown };
   static Command classify(const std::vector<uint8_t>& request);
-  bool silencedByFaults(Command command, const std::vector<uint8_t>& request, std::string& why);
+  bool silencedByFaults(Command command, const std::vector<uint8_t>& request, InstrumentResponse& response);
   std::vector<uint8_t> execute(Command command, const std::vector<uint8_t>& request,
                                InstrumentResponse& response);
   std::vector<uint8_t> buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,

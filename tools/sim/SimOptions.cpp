@@ -93,6 +93,7 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
       {"--answer-from", number(o.faults.answerFromAttempt, 1, 1000)},
       {"--silent-from-read", number(o.faults.silentFromRead, 1, 1000000)},
       {"--silent-from-write", number(o.faults.silentFromWrite, 1, 1000000)},
+      {"--unconfirmed-from-write", number(o.faults.unconfirmedFromWrite, 1, 1000000)},
       {"--type-padding", number(o.faults.typePadding, 0, 200)},
       {"--noise", number(o.faults.noiseBytes, 0, 1000)},
       {"--oversize-length", number(o.faults.oversizeLength, 71, 255)},
@@ -166,7 +167,10 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
 std::string simHelpText() {
   return R"(Usage: netsetup-sim [OPTION]...
 Stands in for a VRN-207K instrument: answers identification, memory reads and memory writes
-over TCP and/or a pseudo-terminal, one client after another, until SIGINT or SIGTERM.
+over TCP and/or a pseudo-terminal until SIGINT or SIGTERM. Several TCP clients are served at
+once, each on its own connection to the same instrument memory, their requests applied in
+arrival order; the transcript shows each connect and disconnect. The pseudo-terminal is one
+line, opened by one client after another.
 
 Where it listens (TCP on 127.0.0.1:10001 unless only --pty is given):
   --tcp HOST:PORT        listen on this IPv4 address only; port 0 picks a free port
@@ -191,6 +195,9 @@ Faults (combine freely; they apply to every instrument):
   --answer-from K        answer a request only on its K-th identical attempt
   --silent-from-read N   no answer from the N-th read request on
   --silent-from-write N  no answer from the N-th write request on (nor is it stored)
+  --unconfirmed-from-write N
+                         from the N-th write request on, store it but never answer (a line
+                         that breaks after the instrument took the chunk)
   --type-padding N       append N zero bytes to the type string
   --noise N              send N bytes of noise (never 0xAA) before each answer
   --stray-start          send a stray 0xAA before each answer

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "AnswerWriter.h"
 #include "FrameSummary.h"
@@ -21,6 +22,9 @@ namespace {
 
 // A real instrument forgets a half-received request after a pause on the line.
 constexpr int kFrameTimeoutMs = 200;
+// Clients are served at once, so the queue only has to absorb a burst of connects.
+constexpr int kBacklog = 32;
+const char* const kStopping = "server stopping, connection closed";
 
 std::string peerName(const sockaddr_in& peer) {
   char text[INET_ADDRSTRLEN] = "?";
@@ -44,7 +48,7 @@ std::string TcpServer::open(const std::string& host, uint16_t port) {
   const int on = 1;
   ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listener_, 4) != 0) {
+      ::listen(listener_, kBacklog) != 0) {
     const std::string error =
         "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
     ::close(listener_);
@@ -76,60 +80,103 @@ void TcpServer::stop() {
 void TcpServer::serve() {
   bus_.note("tcp", "listening on " + endpoint());
   while (!stop_.triggered()) {
-    pollfd fds[2] = {{listener_, POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0 && errno != EINTR) break;
+    pollfd fds[3] = {{listener_, POLLIN, 0}, {clientFinished_.fd(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
+    if (::poll(fds, 3, -1) < 0 && errno != EINTR) {
+      bus_.note("tcp", std::string("poll: ") + std::strerror(errno) + "; no longer accepting");
+      break;
+    }
     if (stop_.triggered()) break;
+    if (fds[1].revents & POLLIN) {
+      clientFinished_.clear();
+      reapClients(false);
+    }
     if (!(fds[0].revents & POLLIN)) continue;
     sockaddr_in peer{};
     socklen_t length = sizeof peer;
     const int client =
         ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (client < 0) continue;
+    if (client < 0) {
+      // Out of descriptors, the connection stays queued and the listener readable: back off
+      // instead of spinning until a client leaves.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        bus_.note("tcp", std::string("accept: ") + std::strerror(errno));
+        stop_.waitMs(100);
+      }
+      continue;
+    }
     const int on = 1;
     ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     const std::string channel = "tcp#" + std::to_string(++connections_);
     bus_.note(channel, "connected from " + peerName(peer));
-    serveClient(client, channel);
-    ::close(client);
+    startClient(client, channel);
+  }
+  // Every client thread watches stop_ as well, so these joins are prompt.
+  reapClients(true);
+}
+
+void TcpServer::startClient(int fd, const std::string& channel) {
+  Client& client = clients_.emplace_back();
+  try {
+    client.thread = std::thread([this, &client, fd, channel] {
+      const std::string reason = serveClient(fd, channel);
+      ::close(fd);
+      bus_.note(channel, reason);
+      client.finished = true;
+      clientFinished_.trigger();
+    });
+  } catch (const std::system_error& error) {
+    clients_.pop_back();
+    ::close(fd);
+    bus_.note(channel, std::string("closed, no thread to serve it: ") + error.what());
   }
 }
 
-void TcpServer::serveClient(int client, const std::string& channel) {
+void TcpServer::reapClients(bool all) {
+  for (auto it = clients_.begin(); it != clients_.end();) {
+    if (all || it->finished) {
+      it->thread.join();
+      it = clients_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+std::string TcpServer::serveClient(int fd, const std::string& channel) {
   RequestParser parser;
   uint8_t buffer[512];
   for (;;) {
-    pollfd fds[2] = {{client, POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
+    pollfd fds[2] = {{fd, POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
     const int ready = ::poll(fds, 2, parser.pending() ? kFrameTimeoutMs : -1);
-    if (stop_.triggered()) return bus_.note(channel, "server stopping, connection closed");
+    if (stop_.triggered()) return kStopping;
     if (ready < 0) {
       if (errno == EINTR) continue;
-      return bus_.note(channel, std::string("poll: ") + std::strerror(errno));
+      return std::string("poll: ") + std::strerror(errno) + ", connection closed";
     }
     if (ready == 0) {
       const std::vector<uint8_t> dropped = parser.reset();
       bus_.note(channel, "line idle, incomplete bytes dropped: " + hexBytes(dropped));
       continue;
     }
-    const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-    if (n == 0) return bus_.note(channel, "closed by the client");
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    if (n == 0) return "closed by the client";
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
-      return bus_.note(channel, std::string("receive failed: ") + std::strerror(errno));
+      return std::string("the client is gone: ") + std::strerror(errno);
     }
     for (const RequestFrame& frame : parser.feed(buffer, static_cast<size_t>(n))) {
       for (const InstrumentResponse& answer : bus_.handle(frame, channel)) {
-        if (!stop_.waitMs(timing_.delayMs)) return;
+        if (!stop_.waitMs(timing_.delayMs)) return kStopping;
         bus_.logAnswer(channel, answer);
-        switch (writeAnswer(client, true, answer.bytes, timing_, stop_)) {
+        switch (writeAnswer(fd, true, answer.bytes, timing_, stop_)) {
           case WriteOutcome::Sent:
             break;
           case WriteOutcome::Stopped:
-            return;
+            return kStopping;
           case WriteOutcome::Dropped:
-            return bus_.note(
-                channel, "hung up after " + std::to_string(*timing_.dropAfterBytes) + " bytes of the answer");
+            return "hung up after " + std::to_string(*timing_.dropAfterBytes) + " bytes of the answer";
           case WriteOutcome::Failed:
-            return bus_.note(channel, "the client is gone");
+            return "the client is gone";
         }
       }
     }

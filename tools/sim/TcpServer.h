@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <list>
 #include <string>
 #include <thread>
 
@@ -9,8 +11,10 @@
 
 namespace netsetup {
 
-// The instrument behind a TCP port, as a serial-to-Ethernet converter would offer it: one
-// client at a time, the next one after it hangs up, for ever.
+// The instrument behind a TCP port, as a serial-to-Ethernet converter would offer it. Several
+// clients are served at once, each on a thread of its own with its own request parser; they all
+// reach the same instruments through the bus, which applies their requests in arrival order.
+// The transcript shows every connect and every way a connection ends.
 class TcpServer {
  public:
   explicit TcpServer(InstrumentBus& bus, LineTiming timing = {}) : bus_(bus), timing_(timing) {}
@@ -24,18 +28,29 @@ class TcpServer {
   uint16_t port() const { return port_; }
   std::string endpoint() const { return host_ + ":" + std::to_string(port_); }
 
-  // Serves on a background thread until stop(); stop() also closes the listener.
+  // Serves on a background thread until stop(); stop() closes every connection and the listener.
   void start();
   void stop();
 
  private:
+  struct Client {
+    std::thread thread;
+    std::atomic<bool> finished{false};
+  };
+
   void serve();
-  void serveClient(int client, const std::string& channel);
+  void startClient(int fd, const std::string& channel);
+  void reapClients(bool all);
+  // Serves one connection until it ends; returns why it ended, for the transcript.
+  std::string serveClient(int fd, const std::string& channel);
 
   InstrumentBus& bus_;
   LineTiming timing_;
   StopSignal stop_;
+  // Raised by a client thread as it ends, so that the accept loop joins it promptly.
+  StopSignal clientFinished_;
   std::thread thread_;
+  std::list<Client> clients_;  // the accept loop's own; a client thread sets only its `finished`
   int listener_ = -1;
   std::string host_;
   uint16_t port_ = 0;
