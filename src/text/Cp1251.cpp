@@ -32,43 +32,6 @@ std::optional<uint8_t> unicodeToCp1251(char32_t cp) {
   return std::nullopt;
 }
 
-// One strictly valid UTF-8 sequence at text[pos]: no overlong forms, no surrogates, nothing past
-// U+10FFFF, no truncation. On success advances pos past it.
-std::optional<char32_t> readUtf8(std::string_view text, size_t& pos) {
-  const auto lead = static_cast<uint8_t>(text[pos]);
-  size_t length = 0;
-  char32_t cp = 0;
-  char32_t minimum = 0;
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    cp = lead & 0x1F;
-    minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    cp = lead & 0x0F;
-    minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    cp = lead & 0x07;
-    minimum = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() - pos < length) return std::nullopt;
-  for (size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<uint8_t>(text[pos + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
-  pos += length;
-  return cp;
-}
-
 }  // namespace
 
 char32_t cp1251ToUnicode(uint8_t byte) {
@@ -103,6 +66,19 @@ Cp1251Encoding encodeCp1251(std::string_view utf8) {
     }
   }
   return result;
+}
+
+std::string encodeCp1251Replacing(std::string_view utf8) {
+  std::string bytes;
+  bytes.reserve(utf8.size());
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::optional<char32_t> cp = readUtf8(utf8, pos);
+    if (!cp) ++pos;
+    const std::optional<uint8_t> byte = cp ? unicodeToCp1251(*cp) : std::nullopt;
+    bytes += byte ? static_cast<char>(*byte) : '?';
+  }
+  return bytes;
 }
 
 }  // namespace netsetup

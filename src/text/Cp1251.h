@@ -26,4 +26,8 @@ struct Cp1251Encoding {
 // UTF-8 to Windows-1251. Never invents a byte: characters without one are reported instead.
 Cp1251Encoding encodeCp1251(std::string_view utf8);
 
+// UTF-8 to Windows-1251 the way the Windows ANSI functions hand out a Unicode file's text: each
+// character without a byte (and each byte that is not UTF-8) becomes '?'.
+std::string encodeCp1251Replacing(std::string_view utf8);
+
 }  // namespace netsetup

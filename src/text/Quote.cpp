@@ -1,0 +1,44 @@
+#include "text/Quote.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "text/Utf8.h"
+
+namespace netsetup {
+
+namespace {
+
+void appendVisible(std::string& out, char c) {
+  const auto byte = static_cast<uint8_t>(c);
+  if (byte >= 0x20 && byte != 0x7F) {
+    out += c;
+  } else if (c == '\n') {
+    out += "\\n";
+  } else if (c == '\r') {
+    out += "\\r";
+  } else if (c == '\t') {
+    out += "\\t";
+  } else {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(byte));
+    out += escaped;
+  }
+}
+
+}  // namespace
+
+std::string quoteText(std::string_view utf8) {
+  const size_t characters = countUtf8Characters(utf8);
+  std::string out = "'";
+  size_t kept = 0;
+  for (char c : utf8) {
+    const bool startsCharacter = (static_cast<uint8_t>(c) & 0xC0) != 0x80;
+    if (startsCharacter && characters > kQuoteLimit && kept++ == kQuoteLimit) break;
+    appendVisible(out, c);
+  }
+  if (characters <= kQuoteLimit) return out + "'";
+  return out + "\u2026' (" + std::to_string(characters) + " characters)";
+}
+
+}  // namespace netsetup
