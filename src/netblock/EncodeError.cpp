@@ -2,16 +2,24 @@
 
 #include <cstdio>
 
+#include "text/Quote.h"
 #include "text/Utf8.h"
 
 namespace netsetup {
 namespace {
 
-// "U+2713 '✓'"; control characters only by number, so the message stays printable.
+// "U+2713 '✓'"; control characters by number and name, so the message stays printable.
 std::string describeCharacter(char32_t cp) {
   char number[16];
   std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(cp));
   std::string out = number;
+  switch (cp) {
+    case U'\0': return out + " (zero)";
+    case U'\t': return out + " (tab)";
+    case U'\n': return out + " (line feed)";
+    case U'\r': return out + " (carriage return)";
+    default: break;
+  }
   const bool control = cp < 0x20 || (cp >= 0x7F && cp < 0xA0);
   if (!control) {
     out += " '";
@@ -40,7 +48,7 @@ std::string_view fieldName(SettingsField field) {
 
 std::string EncodeError::message() const {
   const std::string name(fieldName(field));
-  const std::string quoted = "'" + text + "'";
+  const std::string quoted = quoteText(text);
   switch (kind) {
     case EncodeErrorKind::NotInteger:
       return quoted + " is not a valid integer value";
@@ -53,6 +61,9 @@ std::string EncodeError::message() const {
     case EncodeErrorKind::TooLong:
       return "The " + name + " " + quoted + " is " + std::to_string(length) +
              " characters long; the field holds at most " + std::to_string(capacity);
+    case EncodeErrorKind::ControlCharacter:
+      return "The " + name + " " + quoted + " holds the control character " +
+             describeCharacter(character.value_or(U'\0')) + "; only printable characters can be stored";
     case EncodeErrorKind::Unencodable:
       if (!character) return "The " + name + " " + quoted + " is not valid UTF-8 text";
       return "The " + name + " " + quoted + " holds the character " + describeCharacter(*character) +

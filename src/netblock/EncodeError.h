@@ -28,7 +28,8 @@ enum class EncodeErrorKind {
   OutOfRange,   // a port outside 0..65535
   BadAddress,   // an address text that does not parse while DHCP is off
   TooLong,      // a text needing more Windows-1251 bytes than its field has
-  Unencodable   // a text holding a character Windows-1251 cannot hold (or a zero character)
+  Unencodable,  // a text holding a character Windows-1251 cannot hold, or not valid UTF-8
+  ControlCharacter  // a text holding a control character (below U+0020, or U+007F)
 };
 
 struct EncodeError {
@@ -39,10 +40,11 @@ struct EncodeError {
   int32_t minimum = 0, maximum = 0;  // OutOfRange: the allowed range
   size_t length = 0, capacity = 0;   // TooLong: bytes the text needs, bytes the field holds
   // Unencodable: the first character without a byte; empty when the text is not valid UTF-8.
+  // ControlCharacter: the first control character.
   std::optional<char32_t> character = std::nullopt;
 
-  // Plain English, naming the field and the text. NotInteger gives exactly the conversion
-  // error "'<text>' is not a valid integer value" so the window can show it unchanged.
+  // Plain English, naming the field and quoting the text (a long one only by its beginning).
+  // NotInteger gives the conversion error "'<text>' is not a valid integer value".
   std::string message() const;
 };
 

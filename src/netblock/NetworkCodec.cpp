@@ -7,6 +7,7 @@
 #include "text/Cp1251.h"
 #include "text/IntegerText.h"
 #include "text/Ipv4Text.h"
+#include "text/SingleLine.h"
 
 namespace netsetup {
 namespace {
@@ -58,16 +59,22 @@ MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea
   return std::nullopt;
 }
 
-// A zero character would end the text early on the next read, so it is refused like any
-// character that has no byte.
+// A control character never belongs in these texts: a zero would end the text early on the
+// next read, and a pasted line break or tab would be stored where nobody sees it.
 MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea& area, size_t offset,
                       size_t size) {
   const Cp1251Encoding encoded = encodeCp1251(text);
   if (encoded.invalidUtf8) return EncodeError{.kind = EncodeErrorKind::Unencodable, .field = field, .text = text};
-  if (!encoded.unmappable.empty() || encoded.bytes.find('\0') != std::string::npos) {
-    const char32_t character = encoded.unmappable.empty() ? U'\0' : encoded.unmappable.front();
+  const auto control = std::find_if(text.begin(), text.end(), [](char c) { return isControlCharacter(uint8_t(c)); });
+  if (control != text.end()) {
+    return EncodeError{.kind = EncodeErrorKind::ControlCharacter,
+                       .field = field,
+                       .text = text,
+                       .character = static_cast<char32_t>(*control)};
+  }
+  if (!encoded.unmappable.empty()) {
     return EncodeError{
-        .kind = EncodeErrorKind::Unencodable, .field = field, .text = text, .character = character};
+        .kind = EncodeErrorKind::Unencodable, .field = field, .text = text, .character = encoded.unmappable.front()};
   }
   if (encoded.bytes.size() > size) {
     return EncodeError{.kind = EncodeErrorKind::TooLong,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "netblock/AuthType.h"
 #include "netblock/NetworkCodec.h"
 
 namespace netsetup {
@@ -178,8 +179,16 @@ TEST(NetworkCodec, RefusesAndLeavesTheAreaUntouched) {
        F::ApnPassword, ""},
       {"character without a byte", [](NetworkFields& f) { f.apnName = "a✓"; }, K::Unencodable, F::ApnName,
        "The access point name 'a✓' holds the character U+2713 '✓', which Windows-1251 cannot hold"},
-      {"zero character", [](NetworkFields& f) { f.apnLogin = std::string("a\0b", 3); }, K::Unencodable,
+      {"zero character", [](NetworkFields& f) { f.apnLogin = std::string("a\0b", 3); }, K::ControlCharacter,
        F::ApnLogin, ""},
+      {"pasted line break", [](NetworkFields& f) { f.serverAddress = "dispatch.example.org\n."; },
+       K::ControlCharacter, F::ServerAddress,
+       "The server address 'dispatch.example.org\\n.' holds the control character U+000A (line feed); only "
+       "printable characters can be stored"},
+      {"tab", [](NetworkFields& f) { f.apnName = "a\tb"; }, K::ControlCharacter, F::ApnName, ""},
+      {"delete", [](NetworkFields& f) { f.apnPassword = "\x7F"; }, K::ControlCharacter, F::ApnPassword, ""},
+      {"huge port text is quoted by its beginning", [](NetworkFields& f) { f.ipPort = std::string(15000, '9'); },
+       K::NotInteger, F::IpPort, ""},
       {"invalid UTF-8", [](NetworkFields& f) { f.apnPassword = "\xFF"; }, K::Unencodable, F::ApnPassword, ""},
       {"ports before addresses", [](NetworkFields& f) { f.ipAddress = "", f.serverPort = ""; },
        K::NotInteger, F::ServerPort, "'' is not a valid integer value"},
@@ -201,8 +210,16 @@ TEST(NetworkCodec, RefusesAndLeavesTheAreaUntouched) {
     if (!c.message.empty()) {
       EXPECT_EQ(result.error->message(), c.message);
     }
+    EXPECT_LT(result.error->message().size(), 200u);
     EXPECT_EQ(area, before);
   }
+}
+
+TEST(AuthType, TypedTextSelectsOnlyAnEntryItEquals) {
+  const std::pair<const char*, int> cases[] = {
+      {"pap", 2}, {"CHAP", 3}, {"любой", 1}, {"НЕТ", 0}, {"xyz", -1}, {"", -1}, {"pap ", -1}, {"PAP✓", -1},
+  };
+  for (auto [typed, index] : cases) EXPECT_EQ(authIndexForText(typed), index) << typed;
 }
 
 // Decoding and encoding again without edits changes only what the tool always rewrites.
