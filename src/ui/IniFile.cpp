@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "text/Cp1251.h"
+#include "text/Utf16.h"
+
 namespace netsetup::ini {
 
 namespace {
@@ -183,6 +186,75 @@ bool canWrite(std::string_view section, std::string_view key, std::string_view v
 
 namespace {
 
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+bool isUtf16(const ProfileText& p) { return p.encoding != FileEncoding::Bytes; }
+
+}  // namespace
+
+ProfileText decodeProfile(std::string_view bytes) {
+  ProfileText p;
+  const bool le = bytes.starts_with(kUtf16LeMark), be = bytes.starts_with(kUtf16BeMark);
+  if (!le && !be) {
+    p.text = bytes;
+    return p;
+  }
+  p.encoding = le ? FileEncoding::Utf16Le : FileEncoding::Utf16Be;
+  bytes.remove_prefix(2);
+  if (bytes.size() % 2) {
+    p.oddByte = bytes.back();
+    bytes.remove_suffix(1);
+  }
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    const auto first = static_cast<uint8_t>(bytes[2 * i]), second = static_cast<uint8_t>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(le ? first | (second << 8) : (first << 8) | second);
+  }
+  p.text = utf16ToUtf8(units);
+  return p;
+}
+
+std::string encodeProfile(const ProfileText& p) {
+  if (!isUtf16(p)) return p.text;
+  const bool le = p.encoding == FileEncoding::Utf16Le;
+  std::string bytes(le ? kUtf16LeMark : kUtf16BeMark);
+  for (char16_t unit : utf8ToUtf16(p.text)) {
+    const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    bytes += le ? low : high;
+    bytes += le ? high : low;
+  }
+  return bytes + p.oddByte;
+}
+
+std::optional<std::string> profileValue(const ProfileText& p, std::string_view section, std::string_view key) {
+  auto value = findValue(p.text, section, key);
+  if (value && isUtf16(p)) value = encodeCp1251Replacing(*value);
+  return value;
+}
+
+std::vector<Entry> profileSection(const ProfileText& p, std::string_view section) {
+  std::vector<Entry> entries = sectionEntries(p.text, section);
+  if (isUtf16(p)) {
+    for (Entry& e : entries) {
+      e.key = encodeCp1251Replacing(e.key);
+      e.value = encodeCp1251Replacing(e.value);
+    }
+  }
+  return entries;
+}
+
+ProfileText withValue(ProfileText p, std::string_view section, std::string_view key, std::string_view value) {
+  if (isUtf16(p)) {
+    p.text = setValue(p.text, decodeCp1251(section), decodeCp1251(key), decodeCp1251(value));
+  } else {
+    p.text = setValue(p.text, section, key, value);
+  }
+  return p;
+}
+
+namespace {
+
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -236,26 +308,32 @@ std::string folderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A symbolic link is written through, so the link itself stays in place.
-std::optional<std::string> resolveTarget(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (!real) return std::nullopt;
-  std::string target(real);
-  std::free(real);
-  return target;
+// The file a write lands in: a symbolic link is followed to its target, even one that does not
+// exist yet, so the link itself stays in place. nullopt for a loop or an unreadable link.
+std::optional<std::string> resolveTarget(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<std::size_t>(n) >= target.size()) return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    path = target.starts_with('/') ? target : folderOf(path) + "/" + target;
+  }
+  return std::nullopt;
 }
 
+enum class Replaced { Yes, NoTemporary, Failed };
+
 // Replaces `target` by `bytes` atomically. `original` is the file's current status, or null when
-// there is no file yet.
-bool replaceFile(const std::string& target, std::string_view bytes, const struct stat* original) {
+// there is no file yet. NoTemporary: the folder refused the temporary file; nothing changed.
+Replaced replaceFile(const std::string& target, std::string_view bytes, const struct stat* original) {
   const std::string temp = target + ".tmp";
   // A stale temporary left by a crash is removed; anything else there (a folder) makes the
   // exclusive create below fail.
   ::unlink(temp.c_str());
   Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (!fd.valid()) return false;
+  if (!fd.valid()) return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::NoTemporary : Replaced::Failed;
 
   bool ok = true;
   if (original) {
@@ -270,18 +348,26 @@ bool replaceFile(const std::string& target, std::string_view bytes, const struct
   ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
-    return false;
+    return Replaced::Failed;
   }
   // Make the rename itself durable; the file is already complete, so a failure here is no error.
   Fd dir(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.valid()) ::fsync(dir.get());
-  return true;
+  return Replaced::Yes;
+}
+
+// The fallback where no temporary file can be made: the new content over the old, then the
+// length cut, then a sync. Writing before cutting means a shorter or equal content needs no new
+// disk space, so a full disk cannot leave the file emptied.
+bool rewriteInPlace(int fd, std::string_view bytes) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes) &&
+         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
 }  // namespace
 
 std::optional<std::string> readFile(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat st {};
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   std::string text;
@@ -289,37 +375,50 @@ std::optional<std::string> readFile(const std::string& path) {
   return text;
 }
 
+ProfileText readProfile(const std::string& path) { return decodeProfile(readFile(path).value_or(std::string())); }
+
 std::optional<std::string> readValue(const std::string& path, std::string_view section,
                                      std::string_view key) {
-  auto text = readFile(path);
-  if (!text) return std::nullopt;
-  return findValue(*text, section, key);
+  auto bytes = readFile(path);
+  if (!bytes) return std::nullopt;
+  return profileValue(decodeProfile(*bytes), section, key);
 }
 
 std::vector<Entry> readSection(const std::string& path, std::string_view section) {
-  auto text = readFile(path);
-  if (!text) return {};
-  return sectionEntries(*text, section);
+  return profileSection(readProfile(path), section);
 }
 
 bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value) {
   if (!canWrite(section, key, value)) return false;
-  auto target = resolveTarget(path);
+  const auto target = resolveTarget(path);
   if (!target) return false;
 
-  std::string text;
+  std::string bytes;
   struct stat st {};
-  Fd fd(::open(target->c_str(), O_RDONLY | O_CLOEXEC));
-  const bool exists = fd.valid();
+  Fd reader(::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  const bool exists = reader.valid();
   if (exists) {
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd.get(), text))
-      return false;
-    fd.close();
+    if (::fstat(reader.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(reader.get(), bytes)) return false;
+    reader.close();
   } else if (errno != ENOENT) {
     return false;
   }
-  return replaceFile(*target, setValue(text, section, key, value), exists ? &st : nullptr);
+  // Renaming over the file would bypass its own permissions: it must be writable itself, as
+  // for a writer that opens it.
+  Fd writer(exists ? ::open(target->c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK) : -1);
+  if (exists && !writer.valid()) return false;
+
+  const std::string updated = encodeProfile(withValue(decodeProfile(bytes), section, key, value));
+  switch (replaceFile(*target, updated, exists ? &st : nullptr)) {
+    case Replaced::Yes:
+      return true;
+    case Replaced::NoTemporary:
+      return exists && rewriteInPlace(writer.get(), updated) && writer.close();
+    case Replaced::Failed:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace netsetup::ini

@@ -39,18 +39,44 @@ std::string setValue(std::string_view text, std::string_view section, std::strin
 // not start like a header or a comment.
 bool canWrite(std::string_view section, std::string_view key, std::string_view value);
 
+// --- The file's encoding ---
+
+// A file is 8-bit text (Windows-1251 for this tool) unless it starts with a UTF-16 byte-order
+// mark, which is how Notepad's "Unicode" saves it; the profile service reads and writes such a
+// file in UTF-16, handing its values to 8-bit callers converted, '?' standing for what has no byte.
+enum class FileEncoding { Bytes, Utf16Le, Utf16Be };
+
+struct ProfileText {
+  FileEncoding encoding = FileEncoding::Bytes;
+  std::string text;  // the bytes; for a UTF-16 file its text in UTF-8, the mark left out
+  std::string oddByte;  // a UTF-16 file's last byte when its length is odd, kept as it was
+};
+
+ProfileText decodeProfile(std::string_view fileBytes);
+std::string encodeProfile(const ProfileText& profile);
+
+// Reads and writes in 8-bit values, whatever the file's encoding.
+std::optional<std::string> profileValue(const ProfileText& profile, std::string_view section,
+                                        std::string_view key);
+std::vector<Entry> profileSection(const ProfileText& profile, std::string_view section);
+ProfileText withValue(ProfileText profile, std::string_view section, std::string_view key,
+                      std::string_view value);
+
 // --- Files ---
 
 // The whole file; nullopt when it is missing, not a regular file or unreadable.
 std::optional<std::string> readFile(const std::string& path);
+ProfileText readProfile(const std::string& path);  // empty when the file cannot be read
 
 std::optional<std::string> readValue(const std::string& path, std::string_view section,
                                      std::string_view key);
 std::vector<Entry> readSection(const std::string& path, std::string_view section);
 
 // Sets one key and stores the file through "<file>.tmp" in the same folder, fsync and rename,
-// keeping the original file's mode (and owner, where allowed); a symbolic link is written
-// through. False on any failure, and then the original file is untouched.
+// keeping the original file's mode (and owner, where allowed). A symbolic link is written
+// through to its target, which is created when missing. False on any failure, and then the
+// original file is untouched. A file the user may not write is never replaced; a writable file
+// in a folder where no temporary file can be made is rewritten in place instead.
 bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value);
 

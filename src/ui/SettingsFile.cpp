@@ -47,8 +47,8 @@ std::string settingsPathFor(const std::string& executablePath) {
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
 LinkSettings SettingsFile::load() const {
-  const std::string text = ini::readFile(path_).value_or(std::string());
-  auto value = [&](std::string_view key) { return ini::findValue(text, kSection, key); };
+  const ini::ProfileText profile = ini::readProfile(path_);
+  auto value = [&](std::string_view key) { return ini::profileValue(profile, kSection, key); };
   LinkSettings defaults;
   LinkSettings s;
   s.port = integerOr(value("Port"), defaults.port);

@@ -98,7 +98,7 @@ TEST(IniFile, CreatesReadsAndLeavesNoTemporary) {
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }
 
-TEST(IniFile, KeepsModeAndSymbolicLinks) {
+TEST(IniFile, KeepsModeAndWritesThroughSymbolicLinks) {
   TempDir dir;
   const std::string real = dir.file("real.ini"), link = dir.file("link.ini");
   writeFile(real, "[#]\r\nPort=1\r\n");
@@ -110,12 +110,23 @@ TEST(IniFile, KeepsModeAndSymbolicLinks) {
   struct stat st {};
   ASSERT_EQ(::stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A link whose target does not exist yet creates it, absolute or relative to the link.
+  std::filesystem::create_directory(dir.file("real"));
+  const std::pair<std::string, std::string> links[] = {{"relative.ini", "real/missing.ini"},
+                                                       {"absolute.ini", dir.file("real/absolute.ini")}};
+  for (const auto& [name, target] : links) {
+    std::filesystem::create_symlink(target, dir.file(name));
+    ASSERT_TRUE(ini::writeValue(dir.file(name), "#", "Port", "3")) << target;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file(name)));
+    EXPECT_EQ(readFile(target.starts_with('/') ? target : dir.file(target)), "[#]\r\nPort=3\r\n");
+  }
 }
 
 TEST(IniFile, FailedWriteLeavesTheOriginalAlone) {
   const std::string original = "; mine\n[#]\nPort=5\n";
-  enum Obstacle { MissingFolder, FolderAtFile, FolderAtTemporary, DanglingLink };
-  for (Obstacle o : {MissingFolder, FolderAtFile, FolderAtTemporary, DanglingLink}) {
+  enum Obstacle { MissingFolder, FolderAtFile, FolderAtTemporary, LinkLoop };
+  for (Obstacle o : {MissingFolder, FolderAtFile, FolderAtTemporary, LinkLoop}) {
     TempDir dir;
     std::string path = dir.file("a.ini");
     if (o == MissingFolder) path = dir.file("none/a.ini");
@@ -124,7 +135,7 @@ TEST(IniFile, FailedWriteLeavesTheOriginalAlone) {
       writeFile(path, original);
       std::filesystem::create_directory(path + ".tmp");
     }
-    if (o == DanglingLink) std::filesystem::create_symlink(dir.file("gone.ini"), path);
+    if (o == LinkLoop) std::filesystem::create_symlink(path, path);
 
     EXPECT_FALSE(ini::writeValue(path, "#", "Port", "6")) << o;
     if (o == FolderAtTemporary) {
@@ -133,6 +144,32 @@ TEST(IniFile, FailedWriteLeavesTheOriginalAlone) {
     }
     auto expected = o == FolderAtTemporary ? std::optional<std::string>("5") : std::nullopt;
     EXPECT_EQ(ini::readValue(path, "#", "Port"), expected) << o;
+  }
+}
+
+std::string utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t c : text) {
+    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+    bytes += bigEndian ? hi : lo;
+    bytes += bigEndian ? lo : hi;
+  }
+  return bytes;
+}
+
+// Notepad's "Unicode" files are read as UTF-16 and written back in UTF-16, never half in 8-bit.
+TEST(IniFile, Utf16FilesStayUtf16) {
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    TempDir dir;
+    const std::string path = dir.file("u.ini");
+    writeFile(path, utf16(u"; \u041F\u0440\u0438\u0431\u043E\u0440 \U0001F600\r\n[#]\r\nPort=3\r\nSockIP=\u0410\u2713\r\n", bigEndian));
+    EXPECT_EQ(ini::readValue(path, "#", "Port"), "3");
+    EXPECT_EQ(ini::readValue(path, "#", "SockIP"), "\xC0?");  // as an 8-bit reader is handed it
+    ASSERT_TRUE(ini::writeValue(path, "#", "Port", "4"));
+    ASSERT_TRUE(ini::writeValue(path, "#", "Baud", "\xC1"));  // "Б" in Windows-1251
+    EXPECT_EQ(readFile(path), utf16(u"; \u041F\u0440\u0438\u0431\u043E\u0440 \U0001F600\r\n[#]\r\nPort=4\r\n"
+                                   u"SockIP=\u0410\u2713\r\nBaud=\u0411\r\n", bigEndian));
   }
 }
 
