@@ -6,6 +6,7 @@
 #include "netblock/NetworkCodec.h"
 #include "netblock/SettingsTransfer.h"
 #include "text/IntegerText.h"
+#include "text/Quote.h"
 
 namespace netsetup {
 
@@ -26,10 +27,10 @@ class CloseOnExit {
 ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}}; }
 ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}}; }
 
-std::string notAnInteger(const std::string& text) { return "'" + text + "' is not a valid integer value"; }
+std::string notAnInteger(const std::string& text) { return quoteText(text) + " is not a valid integer value"; }
 
 std::string outsideRange(const char* what, const std::string& text, int maximum) {
-  return std::string(what) + " '" + text + "' is outside 0.." + std::to_string(maximum);
+  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
 // An integer text within 0..maximum, or the error for the error box.
@@ -81,13 +82,21 @@ std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, cons
   return std::nullopt;
 }
 
+// "блок 3" or "блоки 1-3", with the verb agreeing in number.
+std::string chunks(int first, int last, const char* one, const char* several) {
+  if (first == last) return "блок " + std::to_string(first) + " " + one;
+  return "блоки " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
+}
+
+// The tool knows only which chunks the instrument confirmed: the failed one was sent but may or
+// may not be stored, and the ones after it never left.
 std::string writeFailure(const TransferResult& result) {
   const int chunk = result.failedChunk + 1;
   std::string text = "Ошибка записи настроек: блок " + std::to_string(chunk) + " из " + std::to_string(kChunkCount) +
-                     " не записан (код " + std::to_string(result.status) + "); ";
-  if (chunk == 1) return text + "в прибор ничего не записано";
-  if (chunk == 2) return text + "блок 1 уже записан";
-  return text + "блоки 1-" + std::to_string(chunk - 1) + " уже записаны";
+                     " отправлен, но не подтверждён (код " + std::to_string(result.status) + ")";
+  if (chunk > 1) text += "; " + chunks(1, chunk - 1, "записан и подтверждён", "записаны и подтверждены");
+  if (chunk < kChunkCount) text += "; " + chunks(chunk + 1, kChunkCount, "не отправлен", "не отправлены");
+  return text;
 }
 
 }  // namespace

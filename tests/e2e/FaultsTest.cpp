@@ -22,13 +22,17 @@ TEST_P(EndToEndTcp, SilentThirdChunkIsReportedAndChangesNoField) {
   EXPECT_FALSE(link.IsOpen);
 }
 
-TEST_P(EndToEndTcp, SilentWriteChunkSaysWhatWasWritten) {
+// The line breaks after the instrument stored chunk 4 but before it confirmed it: the message
+// claims only what the tool knows.
+TEST_P(EndToEndTcp, UnconfirmedWriteChunkSaysWhatIsKnown) {
   read();
-  sim->with([](Instrument& i) { i.faults().silentFromWrite = 3; });
+  sim->with([](Instrument& i) { i.faults().unconfirmedFromWrite = 4; });
   window->apn_login->setText("new");
   write();
-  EXPECT_EQ(messages.shown,
-            QStringList{u("message: Ошибка записи настроек: блок 3 из 5 не записан (код 2); блоки 1-2 уже записаны")});
+  EXPECT_EQ(messages.shown, QStringList{u("message: Ошибка записи настроек: блок 4 из 5 отправлен, но не подтверждён "
+                                          "(код 2); блоки 1-3 записаны и подтверждены; блок 5 не отправлен")});
+  EXPECT_EQ(sim->memory()[kSettingsAreaAddress + kApnLoginOffset], 'n');  // chunk 4 did arrive
+  EXPECT_EQ(sim->with([](Instrument& i) { return i.writeRequests(); }), 3u + 5u);  // chunk 4 sent five times
   EXPECT_FALSE(link.IsOpen);
 }
 

@@ -73,10 +73,10 @@ TEST_F(Actions, FailuresShowTheirMessageAndCloseTheLink) {
   struct Case {
     const char* name;
     LinkChoice choice;
-    const char* address;
+    std::string address;
     std::function<void(Instrument&, InstrumentTransportFactory&)> arrange;
     Kind kind;
-    const char* text;
+    std::string text;
   };
   const auto none = [](Instrument&, InstrumentTransportFactory&) {};
   const Case cases[] = {
@@ -100,6 +100,8 @@ TEST_F(Actions, FailuresShowTheirMessageAndCloseTheLink) {
       {"empty address", serial, "", none, Kind::Error, "'' is not a valid integer value"},
       {"address above 255", serial, "257", none, Kind::Error, "The network address '257' is outside 0..255"},
       {"negative address", serial, "-1", none, Kind::Error, "The network address '-1' is outside 0..255"},
+      {"huge address text", serial, std::string(15000, 'a'), none, Kind::Error,
+       "'" + std::string(40, 'a') + "…' (15000 characters) is not a valid integer value"},
       {"TCP port above 65535", {true, 0, 0, "127.0.0.1", "70000"}, "1", none, Kind::Error,
        "The TCP port '70000' is outside 0..65535"},
       {"third chunk silent", serial, "1",
@@ -122,7 +124,7 @@ TEST_F(Actions, FailuresShowTheirMessageAndCloseTheLink) {
     // The same failure stops a Write before anything is stored.
     ActionOutcome write = writeAction(l, c.choice, c.address, shown());
     EXPECT_EQ(write.kind, c.kind);
-    const std::string expected = c.text;  // the failing chunk may differ on the second pass
+    const std::string& expected = c.text;  // the failing chunk may differ on the second pass
     EXPECT_EQ(write.text.substr(0, write.text.find(':')), expected.substr(0, expected.find(':')));
     EXPECT_EQ(inst.writeRequests(), 0u);
     EXPECT_FALSE(l.IsOpen);
@@ -170,9 +172,13 @@ TEST_F(Actions, AFailedChunkIsReportedWithWhatWasWritten) {
     const char* text;
   };
   const Case cases[] = {
-      {1, "Ошибка записи настроек: блок 1 из 5 не записан (код 2); в прибор ничего не записано"},
-      {2, "Ошибка записи настроек: блок 2 из 5 не записан (код 2); блок 1 уже записан"},
-      {4, "Ошибка записи настроек: блок 4 из 5 не записан (код 2); блоки 1-3 уже записаны"},
+      {1, "Ошибка записи настроек: блок 1 из 5 отправлен, но не подтверждён (код 2); блоки 2-5 не отправлены"},
+      {2, "Ошибка записи настроек: блок 2 из 5 отправлен, но не подтверждён (код 2); блок 1 записан и "
+          "подтверждён; блоки 3-5 не отправлены"},
+      {4, "Ошибка записи настроек: блок 4 из 5 отправлен, но не подтверждён (код 2); блоки 1-3 записаны и "
+          "подтверждены; блок 5 не отправлен"},
+      {5, "Ошибка записи настроек: блок 5 из 5 отправлен, но не подтверждён (код 2); блоки 1-4 записаны и "
+          "подтверждены"},
   };
   for (const Case& c : cases) {
     Instrument inst;
