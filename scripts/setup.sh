@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
-  qt6-base-dev libgl-dev libqt6gui6
+  qt6-base-dev qt6-base-private-dev libgl-dev libqt6gui6
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
 )

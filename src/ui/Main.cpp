@@ -12,9 +12,11 @@
 #include <QApplication>
 
 #include "link/Umod07.h"
+#include "netblock/AuthType.h"
 #include "ui/Actions.h"
 #include "ui/MainLook.h"
 #include "ui/Messages.h"
+#include "ui/QtSingleLine.h"
 #include "ui/SettingsFile.h"
 
 namespace netsetup {
@@ -113,8 +115,9 @@ void TMainFrm::createControls() {
   apn_login = edit(GroupBox4, "apn_login", "", 375, 43, 121, 21);
   apn_pass = edit(GroupBox4, "apn_pass", "", 375, 88, 121, 21);
   apn_pass->setEchoMode(QLineEdit::Normal);
-  cb_AuthType = list(GroupBox4, "cb_AuthType",
-                     {QString::fromUtf8("Нет"), QString::fromUtf8("Любой"), "PAP", "CHAP"}, 16, 91, 145, 21);
+  QStringList auth;
+  for (std::string_view caption : kAuthTypeCaptions) auth << QString::fromUtf8(caption.data(), caption.size());
+  cb_AuthType = list(GroupBox4, "cb_AuthType", auth, 16, 91, 145, 21);
   cb_AuthType->setEditable(true);
   cb_AuthType->setInsertPolicy(QComboBox::NoInsert);
   cb_AuthType->setCurrentIndex(-1);
@@ -128,7 +131,9 @@ void TMainFrm::createControls() {
   for (QPushButton* b : {btn_read, btn_write}) {
     b->setAutoDefault(false);
     b->setDefault(false);
+    clickOnEnter(*b);
   }
+  for (QLineEdit* e : findChildren<QLineEdit*>()) keepSingleLine(*e);  // the auth list's edit included
 
   // Tab order: the boxes' controls in table order, then the buttons.
   const QList<QWidget*> order{RBSerial, RBIP,    CBBaud,  CBPort,   EIP,       EPort,
@@ -179,6 +184,12 @@ bool TMainFrm::FormClose() {
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {
+  // A close asked for while an action talks to the instrument is carried out once it has ended.
+  if (actionRunning_) {
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
   // After one failed save a further close ends the run without saving, so a folder that
   // cannot be written does not trap the user in the window.
   if (saveFailed_ || FormClose()) {
@@ -199,12 +210,6 @@ LinkChoice TMainFrm::linkChoice() const {
   return choice;
 }
 
-void TMainFrm::showOutcome(const ActionOutcome& outcome) {
-  const QString text = QString::fromStdString(outcome.text);
-  if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(text);
-  if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(text);
-}
-
 namespace {
 
 // The window blocks while an action talks to the instrument; the cursor says so.
@@ -214,25 +219,67 @@ class BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// Mouse and keyboard input, which a modal box would drop anyway.
+class InputDropper final : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Wheel:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+// A close the user asked for while the action ran is still waiting; once a modal box is open the
+// toolkit would drop it, so it is taken in before the box opens, and closeEvent remembers it.
+// Input that waited is dropped here exactly as the box would drop it: no second action starts
+// before the message is read.
+void takeInWaitingEvents() {
+  InputDropper dropper;
+  qApp->installEventFilter(&dropper);
+  QCoreApplication::processEvents();
+  qApp->removeEventFilter(&dropper);
+}
+
 }  // namespace
 
-void TMainFrm::btn_readClick() {
+void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool showFields) {
   ActionOutcome outcome;
+  actionRunning_ = true;
   {
     BusyCursor busy;
-    outcome = readAction(link_, linkChoice(), ed_net_addr->text().toStdString());
+    outcome = action();
   }
-  if (outcome.kind == ActionOutcome::Kind::Done) DecodeSettings(outcome.fields);
-  showOutcome(outcome);
+  if (outcome.kind == ActionOutcome::Kind::Done && showFields) DecodeSettings(outcome.fields);
+  if (outcome.kind != ActionOutcome::Kind::Done) {
+    takeInWaitingEvents();
+    const QString text = QString::fromStdString(outcome.text);
+    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(text);
+    if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(text);
+  }
+  actionRunning_ = false;
+  if (closePending_) {
+    closePending_ = false;
+    close();
+  }
+}
+
+void TMainFrm::btn_readClick() {
+  runAction([this] { return readAction(link_, linkChoice(), ed_net_addr->text().toStdString()); }, true);
 }
 
 void TMainFrm::btn_writeClick() {
-  ActionOutcome outcome;
-  {
-    BusyCursor busy;
-    outcome = writeAction(link_, linkChoice(), ed_net_addr->text().toStdString(), EncodeSettings());
-  }
-  showOutcome(outcome);
+  runAction(
+      [this] { return writeAction(link_, linkChoice(), ed_net_addr->text().toStdString(), EncodeSettings()); },
+      false);
 }
 
 void TMainFrm::DecodeSettings(const NetworkFields& fields) {
@@ -266,7 +313,8 @@ NetworkFields TMainFrm::EncodeSettings() const {
   fields.apnName = apn_name->text().toStdString();
   fields.apnLogin = apn_login->text().toStdString();
   fields.apnPassword = apn_pass->text().toStdString();
-  fields.authIndex = cb_AuthType->currentIndex();
+  // What the list shows is what is stored: typed text counts only when it names an entry.
+  fields.authIndex = authIndexForText(cb_AuthType->currentText().toStdString());
   return fields;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -90,12 +91,16 @@ class TMainFrm : public QWidget {
   void FormCreate();
   bool FormClose();
   LinkChoice linkChoice() const;
-  void showOutcome(const ActionOutcome& outcome);
+  // Runs an action with the window blocked, shows its outcome, then carries out a close that
+  // was asked for meanwhile.
+  void runAction(const std::function<ActionOutcome()>& action, bool showFields);
 
   Tmod07& link_;
   Messages& messages_;
   std::unique_ptr<SettingsFile> settings_;
   bool saveFailed_ = false;
+  bool actionRunning_ = false;
+  bool closePending_ = false;
 };
 
 }  // namespace netsetup
