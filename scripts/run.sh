@@ -12,7 +12,7 @@ cmake --build --preset default --target netsetup netsetup-sim
 
 demo="$root/build/demo"
 mkdir -p "$demo"
-cp -f build/src/app/netsetup "$demo/netsetup"
+cp -f build/src/window/qt/netsetup "$demo/netsetup"
 
 endpoints="$demo/endpoints"
 rm -f "$endpoints"

@@ -4,8 +4,9 @@
 
 namespace netsetup {
 
-// Which device a serial port number opens. Defaults: COM1..8 -> /dev/ttyUSB0..7,
-// COM9..12 -> /dev/ttyACM0..3, COM13..16 -> /dev/ttyS0..3; any entry can be replaced.
+// Which device a serial port number opens. The defaults are the platform's: on Linux COM1..8 ->
+// /dev/ttyUSB0..7, COM9..12 -> /dev/ttyACM0..3, COM13..16 -> /dev/ttyS0..3; on Windows COMn is
+// the port of that name. Any entry can be replaced.
 class PortMap {
  public:
   static constexpr unsigned kPortCount = 16;

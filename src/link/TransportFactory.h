@@ -23,11 +23,7 @@ class TransportFactory {
   virtual TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) = 0;
 };
 
-// POSIX termios serial ports and POSIX sockets.
-class PosixTransportFactory final : public TransportFactory {
- public:
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override;
-  TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override;
-};
+// The platform's real serial ports and sockets (src/link/posix or src/link/win32).
+std::unique_ptr<TransportFactory> makePlatformTransportFactory();
 
 }  // namespace netsetup

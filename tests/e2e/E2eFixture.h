@@ -20,8 +20,8 @@
 #include "TcpServer.h"
 #include "link/Umod07.h"
 #include "support/TempDir.h"
-#include "ui/Main.h"
-#include "ui/QtMessages.h"
+#include "window/qt/Main.h"
+#include "window/qt/QtMessages.h"
 
 namespace netsetup::testing {
 

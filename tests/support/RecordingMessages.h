@@ -2,7 +2,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ui/Messages.h"
+#include "window/qt/Messages.h"
 
 namespace netsetup::testing {
 

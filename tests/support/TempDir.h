@@ -1,8 +1,8 @@
 #pragma once
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace netsetup::testing {
@@ -11,8 +11,11 @@ namespace netsetup::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "netsetup-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    do {
+      path_ = base / ("netsetup-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
   }
   ~TempDir() {
     std::error_code ignored;

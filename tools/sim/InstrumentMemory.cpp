@@ -1,11 +1,11 @@
 #include "InstrumentMemory.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+
+#include "SimPlatform.h"
 
 namespace netsetup {
 
@@ -73,7 +73,7 @@ std::string saveMemoryImage(const std::string& path, const InstrumentMemory& mem
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (!file) return systemError("cannot create", temporary);
   const bool written = std::fwrite(memory.data(), 1, memory.size(), file) == memory.size() &&
-                       std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
+                       std::fflush(file) == 0 && syncFile(file);
   const bool closed = std::fclose(file) == 0;
   if (!written || !closed) {
     std::remove(temporary.c_str());

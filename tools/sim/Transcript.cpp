@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "FrameSummary.h"
+#include "SimPlatform.h"
 
 namespace netsetup {
 
@@ -16,8 +17,7 @@ std::string timestamp() {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = localTime(seconds);
   char text[40];
   const size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   std::snprintf(text + length, sizeof text - length, ".%03d", static_cast<int>(ms));

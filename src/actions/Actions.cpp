@@ -1,0 +1,128 @@
+#include "actions/Actions.h"
+
+#include <optional>
+
+#include "link/Umod07.h"
+#include "netblock/NetworkCodec.h"
+#include "netblock/SettingsTransfer.h"
+#include "text/IntegerText.h"
+#include "text/Quote.h"
+
+namespace netsetup {
+
+namespace {
+
+// Closes the link however the action ends, so a failed action never keeps the port.
+class CloseOnExit {
+ public:
+  explicit CloseOnExit(Tmod07& link) : link_(link) {}
+  ~CloseOnExit() { link_.Close(); }
+  CloseOnExit(const CloseOnExit&) = delete;
+  CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+ private:
+  Tmod07& link_;
+};
+
+ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}}; }
+ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}}; }
+
+std::string notAnInteger(const std::string& text) { return quoteText(text) + " is not a valid integer value"; }
+
+std::string outsideRange(const char* what, const std::string& text, int maximum) {
+  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
+}
+
+// An integer text within 0..maximum, or the error for the error box.
+std::optional<std::string> checkRange(const char* what, const std::string& text, int maximum, int32_t& value) {
+  const std::optional<int32_t> parsed = parseInteger(text);
+  if (!parsed) return notAnInteger(text);
+  if (*parsed < 0 || *parsed > maximum) return outsideRange(what, text, maximum);
+  value = *parsed;
+  return std::nullopt;
+}
+
+// Open, identify, and read the area: what both actions start with. Returns an outcome to
+// show when the action must end here.
+std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText,
+                                    uint8_t& networkAddress, SettingsArea& area) {
+  bool opened = false;
+  if (!choice.useTcp) {
+    link.SetUseTcp(false);
+    const int port = choice.portIndex + 1;  // no selection gives port 0, which does not open
+    const bool haveBaud = choice.baudIndex >= 0 && choice.baudIndex < static_cast<int>(BaudRates.size());
+    opened = link.Open(static_cast<uint8_t>(port), haveBaud ? BaudRates[choice.baudIndex] : kFallbackBaud);
+  } else {
+    link.SetUseTcp(true);
+    link.SetHost(choice.host);
+    // A text that is not an integer means the usual port; a number must be a port number.
+    int32_t tcpPort = kDefaultTcpPort;
+    if (const std::optional<int32_t> typed = parseInteger(choice.tcpPortText)) {
+      if (*typed < 0 || *typed > 65535) return error(outsideRange("The TCP port", choice.tcpPortText, 65535));
+      tcpPort = *typed;
+    }
+    link.SetTcpPort(static_cast<uint16_t>(tcpPort));
+    opened = link.Open(0, 0);
+  }
+  if (!opened) return message("Ошибка соединения (1)");
+
+  const std::string type = link.ReadDeviceType(0);
+  if (link.Status != StatusOk) return message("Ошибка определения типа устройства (1)");
+  if (type != kExpectedDeviceType) return message("Ошибка определения типа устройства (2)");
+
+  int32_t address = 0;
+  if (auto e = checkRange("The network address", addressText, 255, address)) return error(*e);
+  networkAddress = static_cast<uint8_t>(address);
+
+  const TransferResult read = ReadSettingsArea(link, networkAddress, area);
+  if (!read.ok) {
+    return message("Ошибка чтения настроек: блок " + std::to_string(read.failedChunk + 1) + " из " +
+                   std::to_string(kChunkCount) + " не прочитан (код " + std::to_string(read.status) + ")");
+  }
+  return std::nullopt;
+}
+
+// "блок 3" or "блоки 1-3", with the verb agreeing in number.
+std::string chunks(int first, int last, const char* one, const char* several) {
+  if (first == last) return "блок " + std::to_string(first) + " " + one;
+  return "блоки " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
+}
+
+// The tool knows only which chunks the instrument confirmed: the failed one was sent but may or
+// may not be stored, and the ones after it never left.
+std::string writeFailure(const TransferResult& result) {
+  const int chunk = result.failedChunk + 1;
+  std::string text = "Ошибка записи настроек: блок " + std::to_string(chunk) + " из " + std::to_string(kChunkCount) +
+                     " отправлен, но не подтверждён (код " + std::to_string(result.status) + ")";
+  if (chunk > 1) text += "; " + chunks(1, chunk - 1, "записан и подтверждён", "записаны и подтверждены");
+  if (chunk < kChunkCount) text += "; " + chunks(chunk + 1, kChunkCount, "не отправлен", "не отправлены");
+  return text;
+}
+
+}  // namespace
+
+ActionOutcome readAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText) {
+  CloseOnExit closer(link);
+  uint8_t address = 0;
+  SettingsArea area{};
+  if (auto stop = prefix(link, choice, networkAddressText, address, area)) return *stop;
+  link.Close();
+  ActionOutcome done;
+  done.fields = decodeNetworkSettings(area);
+  return done;
+}
+
+ActionOutcome writeAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText,
+                          const NetworkFields& fields) {
+  CloseOnExit closer(link);
+  uint8_t address = 0;
+  SettingsArea area{};
+  if (auto stop = prefix(link, choice, networkAddressText, address, area)) return *stop;
+  const EncodeResult encoded = encodeNetworkSettings(fields, area);
+  if (!encoded.ok()) return error(encoded.error->message());
+  const TransferResult written = WriteSettingsArea(link, address, area);
+  if (!written.ok) return message(writeFailure(written));
+  return {};
+}
+
+}  // namespace netsetup

@@ -1,0 +1,104 @@
+#include "config/SettingsFile.h"
+
+#include <string_view>
+#include <utility>
+
+#include "text/Cp1251.h"
+#include "text/IntegerText.h"
+#include "text/Utf8.h"
+#include "config/IniFile.h"
+
+namespace netsetup {
+
+namespace {
+
+constexpr std::string_view kSection = "#";
+constexpr std::string_view kPortsSection = "Ports";
+
+int integerOr(const std::optional<std::string>& value, int fallback) {
+  if (!value) return fallback;
+  auto number = parseInteger(*value);
+  return number ? *number : fallback;
+}
+
+// "COMn" (any case) with n a list entry number, else 0.
+unsigned comNumber(std::string_view name) {
+  if (name.size() < 4 || name.size() > 6) return 0;
+  for (std::size_t i = 0; i < 3; ++i)
+    if ((name[i] | 0x20) != "com"[i]) return 0;
+  unsigned n = 0;
+  for (char c : name.substr(3)) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + static_cast<unsigned>(c - '0');
+  }
+  return n <= PortMap::kPortCount ? n : 0;
+}
+
+}  // namespace
+
+std::string settingsPathFor(const std::string& executablePath) {
+  std::size_t nameStart = executablePath.rfind('/');
+  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+  std::size_t dot = executablePath.rfind('.');
+  if (dot == std::string::npos || dot < nameStart) return executablePath + ".ini";
+  return executablePath.substr(0, dot) + ".ini";
+}
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+
+LinkSettings SettingsFile::load() const {
+  const ini::ProfileText profile = ini::readProfile(path_);
+  auto value = [&](std::string_view key) { return ini::profileValue(profile, kSection, key); };
+  LinkSettings defaults;
+  LinkSettings s;
+  s.port = integerOr(value("Port"), defaults.port);
+  s.baud = integerOr(value("Baud"), defaults.baud);
+  s.useIp = integerOr(value("UseIP"), 0) != 0;
+  auto ip = value("SockIP");
+  s.sockIp = ip ? decodeCp1251(*ip) : defaults.sockIp;
+  auto port = value("SockPort");
+  s.sockPort = port ? decodeCp1251(*port) : defaults.sockPort;
+  return s;
+}
+
+PortMap SettingsFile::portMap() const {
+  PortMap map;
+  bool named[PortMap::kPortCount + 1] = {};
+  for (const ini::Entry& e : ini::readSection(path_, kPortsSection)) {
+    unsigned n = comNumber(e.key);
+    // The first entry for a port wins, as a read of that key would see it.
+    if (n == 0 || named[n]) continue;
+    named[n] = true;
+    if (!e.value.empty()) map.set(n, decodeCp1251(e.value));
+  }
+  return map;
+}
+
+std::optional<std::string> SettingsFile::save(const LinkSettings& settings) const {
+  const std::string failure = "Unable to write to " + path_;
+  const std::pair<std::string_view, std::string> items[] = {
+      {"Port", std::to_string(settings.port)},
+      {"Baud", std::to_string(settings.baud)},
+      {"UseIP", settings.useIp ? "1" : "0"},
+      {"SockIP", settings.sockIp},
+      {"SockPort", settings.sockPort},
+  };
+  for (const auto& [key, text] : items) {
+    Cp1251Encoding encoded = encodeCp1251(text);
+    if (encoded.invalidUtf8)
+      return failure + ": the " + std::string(key) + " text is not valid UTF-8";
+    if (!encoded.unmappable.empty()) {
+      std::string chars;
+      for (char32_t c : encoded.unmappable) {
+        if (!chars.empty()) chars += ", ";
+        appendUtf8(chars, c);
+      }
+      return failure + ": the " + std::string(key) + " text holds " + chars +
+             ", which Windows-1251 cannot store";
+    }
+    if (!ini::writeValue(path_, kSection, key, encoded.bytes)) return failure;
+  }
+  return std::nullopt;
+}
+
+}  // namespace netsetup

@@ -1,0 +1,91 @@
+#include "link/posix/TcpSocket.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "link/posix/FdWait.h"
+#include "link/Sleeper.h"
+#include "link/StatusCode.h"
+
+namespace netsetup {
+
+namespace {
+
+bool finishConnect(int fd, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return true;
+  // An interrupted connect goes on in the background like one in progress.
+  if (errno != EINPROGRESS && errno != EINTR) return false;
+
+  const short events = waitForFd(fd, POLLOUT, MonotonicClock::now() + timeout);
+  if (events == 0) return false;
+  int error = 0;
+  socklen_t length = sizeof error;
+  return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+}
+
+}  // namespace
+
+TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port,
+                                    std::chrono::milliseconds timeout) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return {ErrNoSocket, nullptr};
+  std::unique_ptr<TcpSocket> transport(new TcpSocket(fd));
+
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(port);
+  std::memcpy(&peer.sin_addr.s_addr, address.data(), address.size());
+  if (!finishConnect(fd, peer, timeout)) return {ErrConnect, std::move(transport)};
+
+  const int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);  // a failure only costs latency
+  return {StatusOk, std::move(transport)};
+}
+
+TcpSocket::~TcpSocket() { close(); }
+
+size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
+  if (fd_ < 0) return 0;
+  ssize_t n;
+  do {
+    n = ::send(fd_, bytes, count, MSG_NOSIGNAL);
+  } while (n < 0 && errno == EINTR);
+  return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+bool TcpSocket::readByte(uint8_t& byte) {
+  if (fd_ < 0) return false;
+  const ssize_t n = ::recv(fd_, &byte, 1, MSG_DONTWAIT);
+  if (n == 1) return true;
+  if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) peerClosed_ = true;
+  return false;
+}
+
+void TcpSocket::idle(unsigned ms, Sleeper& sleeper) {
+  if (fd_ < 0 || peerClosed_) {
+    sleeper.sleepMs(ms);
+    return;
+  }
+  const auto start = MonotonicClock::now();
+  const short events = waitForFd(fd_, POLLIN, start + std::chrono::milliseconds(ms));
+  if ((events & POLLIN) != 0 || events == 0) return;
+  // An error without input: the next read finds it; keep the pause its length meanwhile.
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(MonotonicClock::now() - start);
+  if (waited.count() < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited.count()));
+}
+
+void TcpSocket::close() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace netsetup
