@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the window need. Idempotent: asks
-# apt only when something is missing, so a second run costs a fraction of a second.
+# Installs the Debian 12 packages the build, the tests and the window need; `setup.sh windows`
+# adds the 32-bit Windows cross compiler and wine (about 400 MB, so only the test command asks
+# for them). Idempotent: asks apt only when something is missing, so a second run costs a
+# fraction of a second.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev googletest
   qt6-base-dev qt6-base-private-dev libgl-dev libqt6gui6
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
 )
+windows=(
+  mingw-w64 wine wine32:i386 fonts-wine
+  libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
+  libxcomposite1:i386 libxfixes3:i386
+)
+[[ "${1:-}" == windows ]] && packages+=("${windows[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,6 +32,9 @@ if ((${#missing[@]})); then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -38,7 +38,7 @@ TEST_F(Actions, ReadShowsTheRecordOverEitherTransport) {
     EXPECT_EQ(out.fields.ipAddress, "192.168.0.10");
     EXPECT_FALSE(link.IsOpen);
   }
-  EXPECT_EQ(factory.lastDevice, "/dev/ttyUSB0");
+  EXPECT_EQ(factory.lastDevice, PortMap::defaultDevice(1));
   EXPECT_EQ(factory.lastBaud, 9600);
   EXPECT_EQ(factory.lastPort, 10001);
 }
@@ -47,13 +47,13 @@ TEST_F(Actions, LinkChoiceReachesTheLink) {
   struct Case {
     const char* name;
     LinkChoice choice;
-    const char* device;
+    std::string device;
     int32_t baud;
     uint16_t tcpPort;
   };
   const Case cases[] = {
-      {"COM4 at 28800", {false, 3, 2, "", ""}, "/dev/ttyUSB3", 28800, 0},
-      {"no baud selected uses 9600", {false, 0, -1, "", ""}, "/dev/ttyUSB0", 9600, 0},
+      {"COM4 at 28800", {false, 3, 2, "", ""}, PortMap::defaultDevice(4), 28800, 0},
+      {"no baud selected uses 9600", {false, 0, -1, "", ""}, PortMap::defaultDevice(1), 9600, 0},
       {"TCP port not an integer uses 10001", {true, 0, 0, "127.0.0.1", "abc"}, "", 0, 10001},
       {"TCP port in hex", {true, 0, 0, "127.0.0.1", "x10"}, "", 0, 16},
   };
