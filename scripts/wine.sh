@@ -17,5 +17,5 @@ if [[ ! -f "$WINEPREFIX/.netsetup-ready" ]]; then
   wineserver -k </dev/null >/dev/null 2>&1 || true
   touch "$WINEPREFIX/.netsetup-ready"
 fi
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true  # already running: fine
 wine cmd /c exit </dev/null >/dev/null 2>&1
