@@ -1,0 +1,39 @@
+#pragma once
+#include <windows.h>
+
+#include <span>
+
+namespace netsetup {
+
+// Lengths laid out in 96-dpi pixels, scaled once for the screen's density.
+struct Scale {
+  int dpi = 96;
+  int operator()(int length) const { return ::MulDiv(length, dpi, 96); }
+};
+
+// The screen's density as this (DPI-aware) process sees it.
+Scale screenScale();
+
+// 8 point "Microsoft Sans Serif" with the Cyrillic character set: a TrueType face, so Cyrillic
+// shows on every system locale. The caller deletes it.
+HFONT createWindowFont(const Scale& scale);
+
+enum class ControlKind { Group, Radio, Check, Button, Edit, List, EditableList, Label };
+
+// One control: its group box (0 for the window), and its place relative to that box.
+struct ControlPlace {
+  int id;
+  ControlKind kind;
+  int group;
+  const wchar_t* text;
+  int left, top, width, height;  // labels size themselves to their text
+};
+
+// Every control in creation order, which is the tab order.
+std::span<const ControlPlace> controlPlaces();
+
+// Creates the controls as children of `window`, each at its box's position plus its own, with
+// the lists filled and the initial states set.
+void createControls(HWND window, HFONT font, const Scale& scale);
+
+}  // namespace netsetup

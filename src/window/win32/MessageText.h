@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace netsetup {
+
+// The message boxes' caption: the executable's name without folder, cut at its first ".", every
+// character after the first in lower case ("NETSETUP.EXE" -> "Netsetup").
+std::wstring applicationTitle(std::wstring_view executablePath);
+
+// The error box's text: a full stop is added when the last character sorts after ".".
+std::wstring errorBoxText(std::wstring_view message);
+
+}  // namespace netsetup
