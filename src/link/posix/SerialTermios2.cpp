@@ -15,6 +15,20 @@ constexpr tcflag_t kRawInputClear =
     IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY;
 constexpr tcflag_t kRawLocalClear = ECHO | ECHONL | ICANON | ISIG | IEXTEN;
 
+// A rate with a classic code is set by that code, so a program that opens the port after us and
+// knows only the classic codes (wine among them) can still read the line's settings. Any other
+// rate, 28800 among them, is set exactly through BOTHER.
+tcflag_t rateCode(uint32_t rate) {
+  switch (rate) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    default: return BOTHER;
+  }
+}
+
 }  // namespace
 
 bool configureRawLine(int fd, uint32_t rate) {
@@ -26,7 +40,8 @@ bool configureRawLine(int fd, uint32_t rate) {
   tio.c_oflag &= ~OPOST;
   tio.c_lflag &= ~kRawLocalClear;
   tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CBAUD | CIBAUD);
-  tio.c_cflag |= CS8 | CLOCAL | CREAD | BOTHER | (BOTHER << IBSHIFT);
+  const tcflag_t code = rateCode(rate);
+  tio.c_cflag |= CS8 | CLOCAL | CREAD | code | (code << IBSHIFT);
   tio.c_ispeed = rate;
   tio.c_ospeed = rate;
   tio.c_cc[VMIN] = 0;
