@@ -198,6 +198,9 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
       {{"--silent=1"}, false},
       {{"--write-answer", "012"}, false},
       {{"--frobnicate"}, false},
+      {{"--pty", "/tmp/x", "--baud", "57600", "--strict-rate"}, true},
+      {{"--pty", "/tmp/x", "--strict-rate"}, false},  // no rate to be strict about
+      {{"--mangle-write", "0x10000"}, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parseSimOptions(c.args).error.empty(), c.ok) << (c.args.empty() ? "" : c.args[0]);
@@ -212,11 +215,12 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
   EXPECT_TRUE(o.faults.echoWrites);
   EXPECT_EQ(o.addresses, Bytes{5});
   EXPECT_EQ(parseSimOptions({"--write-answer", "0a:0B"}).options.faults.writeAnswer, (Bytes{0x0A, 0x0B}));
+  EXPECT_EQ(parseSimOptions({"--mangle-write", "0x0a5B"}).options.faults.mangleAddress, 0x0A5B);
   for (const char* flag : {"--silent", "--answer-from", "--silent-from-read", "--silent-from-write",
                            "--type-padding", "--noise", "--stray-start", "--bad-checksum", "--bad-complement",
                            "--oversize-length", "--write-answer", "--delay", "--byte-gap", "--baud",
                            "--drop-after", "--tcp", "--pty", "--address", "--type", "--memory", "--state",
-                           "--log", "--quiet"}) {
+                           "--log", "--quiet", "--strict-rate", "--mangle-write"}) {
     EXPECT_NE(simHelpText().find(flag), std::string::npos) << flag;
   }
 }

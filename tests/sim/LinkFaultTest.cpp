@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -106,6 +107,32 @@ TEST(LinkAgainstInstrument, WritesReachMemoryAndAnswerDataIsCopiedBack) {
     Bytes readBack(sent.size());
     rig.link.ReadMemory(1, 0x0648, readBack.data(), static_cast<uint8_t>(readBack.size()));
     EXPECT_EQ(readBack, sent) << c.name;
+  }
+}
+
+TEST(LinkAgainstInstrument, AMangledWriteIsAnsweredAsUsualAndSeenOnlyOnReadBack) {
+  struct Case {
+    uint16_t writeAt, mangle;
+    int changed;  // which of the four bytes is stored XOR 0x01; -1: none
+    bool echo;
+  };
+  const Case cases[] = {{0x0648, 0x0649, 1, false}, {0x0648, 0x064C, -1, false}, {0xFFFE, 0x0001, 3, false},
+                        {0x0648, 0x064B, 3, true}};
+  const Bytes sent = {10, 20, 30, 40};
+  for (const Case& c : cases) {
+    Rig rig(false);
+    rig.instrument.faults().mangleAddress = c.mangle;
+    rig.instrument.faults().echoWrites = c.echo;
+    ASSERT_TRUE(rig.open());
+    const auto from = static_cast<uint16_t>(c.writeAt - 1);  // with the byte on either side
+    Bytes expected = rig.instrument.peek(from, 6), buffer = sent, readBack(6);
+    std::copy(sent.begin(), sent.end(), expected.begin() + 1);
+    if (c.changed >= 0) expected[c.changed + 1] ^= 0x01;
+    rig.link.WriteMemory(1, c.writeAt, buffer.data(), 4);
+    EXPECT_EQ(rig.link.Status, StatusOk) << c.mangle;
+    EXPECT_EQ(buffer, sent) << c.mangle;  // an echo repeats the bytes as sent
+    rig.link.ReadMemory(1, from, readBack.data(), 6);
+    EXPECT_EQ(readBack, expected) << c.mangle;
   }
 }
 

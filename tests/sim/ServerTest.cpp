@@ -217,6 +217,38 @@ TEST_F(PtyServerTest, ServesTheSerialLinkAcrossReopens) {
   }
 }
 
+TEST_F(PtyServerTest, StrictRateHearsOnlyAClientAtTheInstrumentsRate) {
+  std::FILE* log = std::tmpfile();
+  Transcript transcript(log);
+  InstrumentBus bus(&transcript);
+  bus.add(std::make_unique<Instrument>());
+  PtyServer server(bus, LineTiming{0, 0, 57600, {}, true});
+  ASSERT_EQ(server.open(link_), "");
+  server.start();
+  // The link sets 9600 and 57600 by their classic codes, 28800 through BOTHER.
+  for (auto [rate, heard] : {std::pair{57600, true}, {9600, false}, {28800, false}, {57600, true}}) {
+    Tmod07 link;
+    link.portMap().set(3, link_);
+    if (!heard) {  // a silent exchange costs real time
+      link.RetryCount = 1;
+      link.FirstByteTimeoutMs = 60;
+    }
+    ASSERT_TRUE(link.Open(3, rate)) << rate;
+    EXPECT_EQ(link.ReadDeviceType(1), heard ? "VRN-207K" : "") << rate;
+    link.Close();
+  }
+  server.stop();
+  EXPECT_EQ(bus.with(0, [](Instrument& i) { return i.identifyRequests(); }), 2u);  // noise is never parsed
+  const std::string text = readAll(log);
+  for (std::string rate : {"9600", "28800"}) {
+    const std::string line =
+        "pty -- line at " + rate + " baud, instrument at 57600: bytes taken as noise, no answer";
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_EQ(text.find(line), text.rfind(line)) << "once, though the client writes byte by byte";
+  }
+  std::fclose(log);
+}
+
 TEST_F(PtyServerTest, ReplacesAStaleLinkButNeverAFile) {
   InstrumentBus bus;
   bus.add(std::make_unique<Instrument>());

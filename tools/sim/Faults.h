@@ -21,6 +21,7 @@ struct Faults {
   uint8_t oversizeLength = 0;                       // 0 = off; else the answer's data is padded to this N
   bool echoWrites = false;                          // a write answer carries the bytes just stored
   std::optional<std::vector<uint8_t>> writeAnswer;  // fixed data for every write answer
+  std::optional<uint16_t> mangleAddress;            // a write over this address stores that byte XOR 0x01
 };
 
 }  // namespace netsetup

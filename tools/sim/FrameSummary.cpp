@@ -1,96 +1,26 @@
 #include "FrameSummary.h"
 
-#include <cstdio>
-
 #include "link/Frame.h"
+#include "link/FrameText.h"
 
 namespace netsetup {
 
-namespace {
-
-std::string hex2(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-  return text;
-}
-
-std::string hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFF);
-  return text;
-}
-
-std::string commandName(uint8_t group, uint8_t code) {
-  if (group == 0x00 && code == 0x00) return "identify";
-  if (group == 0x0F && code == 0x01) return "read";
-  if (group == 0x0A && code == 0x42) return "write";
-  return "command " + hex2(group) + " " + hex2(code);
-}
-
-// Printable ASCII as is, anything else as \xNN, so zero padding and Cyrillic bytes show.
-std::string quoted(const uint8_t* bytes, size_t count) {
-  std::string text = "\"";
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t b = bytes[i];
-    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
-      text += static_cast<char>(b);
-    } else {
-      text += "\\x" + hex2(b);
-    }
-  }
-  return text + "\"";
-}
-
-std::string checksumVerdict(const std::vector<uint8_t>& frame) {
-  const uint8_t want = frameChecksum(frame.data(), frame.size() - 1);
-  if (want == frame.back()) return "checksum ok";
-  return "checksum BAD (expected " + hex2(want) + ")";
-}
-
-}  // namespace
-
-std::string hexBytes(const uint8_t* bytes, size_t count) {
-  std::string text;
-  for (size_t i = 0; i < count; ++i) {
-    if (i) text += ' ';
-    text += hex2(bytes[i]);
-  }
-  return text;
-}
+std::string hexBytes(const uint8_t* bytes, size_t count) { return formatHex(bytes, count); }
 
 std::string describeRequest(const RequestFrame& request) {
   const std::vector<uint8_t>& f = request.bytes;
   std::string text;
   if (request.skippedCount) text = std::to_string(request.skippedCount) + " bytes skipped before it, ";
-  if (f.size() > kOffAddress) text += "to " + std::to_string(f[kOffAddress]);
-  if (request.verdict == RequestVerdict::BadComplement) return text + ", address complement BAD";
+  if (request.verdict == RequestVerdict::BadComplement) {
+    return text + "to " + std::to_string(f[kOffAddress]) + ", address complement BAD";
+  }
   if (request.verdict == RequestVerdict::BadLength) {
-    return text + ", length " + std::to_string(f[kOffLength]) + " too long for a request";
+    return text + "to " + std::to_string(f[kOffAddress]) + ", length " + std::to_string(f[kOffLength]) +
+           " too long for a request";
   }
-  const uint8_t n = f[kOffLength];
-  text += ", " + commandName(f[kOffGroup], f[kOffCommand]);
-  const bool memoryCommand = (f[kOffGroup] == 0x0F || f[kOffGroup] == 0x0A) && n >= 2;
-  if (memoryCommand) text += " " + hex4(f[kOffData] << 8 | f[kOffData + 1]);
-  if (f[kOffGroup] == 0x0F && n == 3) {
-    text += " count " + std::to_string(f[kOffData + 2]);
-  } else if (f[kOffGroup] == 0x0A && n >= 2) {
-    text += " count " + std::to_string(n - 2);
-  } else if (n) {
-    text += " N=" + std::to_string(n);
-  }
-  return text + ", " + checksumVerdict(f);
+  return text + requestSummary(f.data(), f.size());
 }
 
-std::string describeAnswer(const std::vector<uint8_t>& f) {
-  if (f.size() < kFrameOverhead) return "short frame";
-  std::string text = "from " + std::to_string(f[kOffAddress]);
-  if (static_cast<uint8_t>(~f[kOffComplement]) != f[kOffAddress]) text += ", address complement BAD";
-  const size_t n = f[kOffLength];
-  text += ", " + commandName(f[kOffGroup], f[kOffCommand]) + " " + std::to_string(n) + " bytes";
-  if (n > kMaxResponseData) text += " (over " + std::to_string(kMaxResponseData) + ")";
-  if (f.size() != n + kFrameOverhead) return text + ", frame size does not match its length";
-  if (f[kOffGroup] == 0x00 && f[kOffCommand] == 0x00) text += " " + quoted(f.data() + kOffData, n);
-  return text + ", " + checksumVerdict(f);
-}
+std::string describeAnswer(const std::vector<uint8_t>& frame) { return answerSummary(frame.data(), frame.size()); }
 
 }  // namespace netsetup

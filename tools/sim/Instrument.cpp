@@ -1,5 +1,7 @@
 #include "Instrument.h"
 
+#include <cstdio>
+
 #include "link/Frame.h"
 
 namespace netsetup {
@@ -104,10 +106,8 @@ bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& r
   }
   if (command == Command::Write && faults_.unconfirmedFromWrite && writeRequests_ >= faults_.unconfirmedFromWrite) {
     // As when the line breaks after the instrument stored a chunk but before its answer left.
-    poke(memoryAddressOf(request), std::vector<uint8_t>(request.begin() + kOffData + 2,
-                                                        request.begin() + kOffData + request[kOffLength]));
-    response.stored = true;
     why = "stored, then silent from write request " + std::to_string(faults_.unconfirmedFromWrite);
+    store(request, response);
     return true;
   }
   if (faults_.answerFromAttempt > 1) {
@@ -140,17 +140,35 @@ std::vector<uint8_t> Instrument::execute(Command command, const std::vector<uint
     case Command::Read:
       return peek(memoryAddressOf(request), request[kOffData + 2]);
     case Command::Write: {
-      const std::vector<uint8_t> stored(request.begin() + kOffData + 2,
-                                        request.begin() + kOffData + request[kOffLength]);
-      poke(memoryAddressOf(request), stored);
-      response.stored = true;
-      if (faults_.echoWrites) return stored;
+      // An echo repeats the bytes as received, so only a read-back can reveal a mangled byte.
+      std::vector<uint8_t> received = store(request, response);
+      if (faults_.echoWrites) return received;
       return faults_.writeAnswer.value_or(std::vector<uint8_t>{});
     }
     case Command::Unknown:
       break;
   }
   return {};
+}
+
+std::vector<uint8_t> Instrument::store(const std::vector<uint8_t>& request, InstrumentResponse& response) {
+  const uint16_t at = memoryAddressOf(request);
+  std::vector<uint8_t> bytes(request.begin() + kOffData + 2,
+                            request.begin() + kOffData + request[kOffLength]);
+  const std::vector<uint8_t> received = bytes;
+  if (faults_.mangleAddress) {
+    const auto offset = static_cast<uint16_t>(*faults_.mangleAddress - at);  // wraps like the address
+    if (offset < bytes.size()) {
+      bytes[offset] ^= 0x01;
+      char text[64];
+      std::snprintf(text, sizeof text, "byte 0x%04X stored as 0x%02X, not 0x%02X", *faults_.mangleAddress,
+                    bytes[offset], received[offset]);
+      addNote(response.note, text);
+    }
+  }
+  poke(at, bytes);
+  response.stored = true;
+  return received;
 }
 
 std::vector<uint8_t> Instrument::buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,

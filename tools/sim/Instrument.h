@@ -65,6 +65,8 @@ class Instrument {
   bool silencedByFaults(Command command, const std::vector<uint8_t>& request, InstrumentResponse& response);
   std::vector<uint8_t> execute(Command command, const std::vector<uint8_t>& request,
                                InstrumentResponse& response);
+  // Stores a write request's data, as mangled by the faults; returns the data as received.
+  std::vector<uint8_t> store(const std::vector<uint8_t>& request, InstrumentResponse& response);
   std::vector<uint8_t> buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,
                                    std::string& note) const;
   std::vector<uint8_t> prefix(std::string& note) const;

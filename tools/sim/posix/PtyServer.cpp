@@ -15,6 +15,7 @@
 
 #include "AnswerWriter.h"
 #include "FrameSummary.h"
+#include "PtyLineRate.h"
 #include "RequestParser.h"
 
 namespace netsetup {
@@ -105,7 +106,7 @@ void PtyServer::serve() {
   RequestParser parser;
   while (!stop_.triggered()) {
     pollfd fds[3] = {{master_, POLLIN, 0}, {watch_, POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-    const int ready = ::poll(fds, 3, parser.pending() ? kFrameTimeoutMs : -1);
+    const int ready = ::poll(fds, 3, parser.pending() || noiseRate_ ? kFrameTimeoutMs : -1);
     if (stop_.triggered()) break;
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -113,7 +114,9 @@ void PtyServer::serve() {
       break;
     }
     if (ready == 0) {
-      bus_.note(kChannel, "line idle, incomplete bytes dropped: " + hexBytes(parser.reset()));
+      noiseRate_.reset();  // the burst is over; the next one is logged afresh
+      if (parser.pending())
+        bus_.note(kChannel, "line idle, incomplete bytes dropped: " + hexBytes(parser.reset()));
       continue;
     }
     // Opens and closes first, so the transcript shows them before the requests they frame.
@@ -144,6 +147,7 @@ void PtyServer::handleInput(RequestParser& parser) {
   uint8_t buffer[512];
   const ssize_t n = ::read(master_, buffer, sizeof buffer);
   if (n <= 0) return;
+  if (timing_.strictRate && !lineRateMatches()) return;
   for (const RequestFrame& frame : parser.feed(buffer, static_cast<size_t>(n))) {
     for (const InstrumentResponse& answer : bus_.handle(frame, kChannel)) {
       if (!stop_.waitMs(timing_.delayMs)) return;
@@ -153,6 +157,24 @@ void PtyServer::handleInput(RequestParser& parser) {
       if (outcome == WriteOutcome::Failed) bus_.note(kChannel, "answer not delivered: the line is full");
     }
   }
+}
+
+// The client may change its rate between opens (a scan tries one rate after another), so the
+// rate is read afresh for every chunk. At another rate a real instrument hears only garbage.
+bool PtyServer::lineRateMatches() {
+  const std::optional<unsigned> rate = slaveLineRate(master_);
+  if (rate == timing_.baud) {
+    noiseRate_.reset();
+    return true;
+  }
+  const unsigned seen = rate.value_or(0);
+  if (noiseRate_ != seen) {
+    noiseRate_ = seen;
+    const std::string line = rate ? "line at " + std::to_string(*rate) + " baud" : "line rate unreadable";
+    bus_.note(kChannel,
+              line + ", instrument at " + std::to_string(timing_.baud) + ": bytes taken as noise, no answer");
+  }
+  return false;
 }
 
 }  // namespace netsetup

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,7 @@ namespace netsetup {
 // The instrument behind a pseudo-terminal: the tool opens the slave side as if it were a serial
 // port, as often as it likes. The server keeps a slave descriptor of its own, so the line never
 // hangs up between clients, and lifts the exclusive-use flag each client sets once it closes.
+// With a strict rate, it hears a client only while the client's line is set to the timing's baud.
 class PtyServer {
  public:
   explicit PtyServer(InstrumentBus& bus, LineTiming timing = {});
@@ -34,6 +36,7 @@ class PtyServer {
   void serve();
   void handleInput(RequestParser& parser);
   bool handleDeviceEvents();
+  bool lineRateMatches();
   void release();
 
   InstrumentBus& bus_;
@@ -43,6 +46,7 @@ class PtyServer {
   int master_ = -1;
   int slave_ = -1;
   int watch_ = -1;  // inotify: the slave's opens and closes
+  std::optional<unsigned> noiseRate_;  // the client's rate while a burst of its bytes is taken as noise
   std::string slavePath_;
   std::string linkPath_;
 };

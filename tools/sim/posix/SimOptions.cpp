@@ -21,6 +21,20 @@ std::optional<unsigned long> parseNumber(const std::string& text, unsigned long 
   return value;
 }
 
+// A memory address: decimal, or hex after "0x".
+std::optional<uint16_t> parseAddress(const std::string& text) {
+  if (text.rfind("0x", 0) != 0 && text.rfind("0X", 0) != 0) {
+    const auto n = parseNumber(text, 0, 0xFFFF);
+    return n ? std::optional<uint16_t>(static_cast<uint16_t>(*n)) : std::nullopt;
+  }
+  const std::string digits = text.substr(2);
+  if (digits.empty() || digits.size() > 4) return std::nullopt;
+  for (char c : digits) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+  }
+  return static_cast<uint16_t>(std::stoul(digits, nullptr, 16));
+}
+
 std::optional<std::vector<uint8_t>> parseHex(const std::string& text) {
   std::string digits;
   for (char c : text) {
@@ -108,6 +122,11 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
          o.faults.writeAnswer = *bytes;
          return true;
        }},
+      {"--mangle-write",
+       [&](const std::string& v) {
+         o.faults.mangleAddress = parseAddress(v);
+         return o.faults.mangleAddress.has_value();
+       }},
       {"--delay", number(o.timing.delayMs, 0, 600000)},
       {"--byte-gap", number(o.timing.byteGapMs, 0, 60000)},
       {"--baud", number(o.timing.baud, 50, 4000000)},
@@ -126,6 +145,7 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
       {"--stray-start", &o.faults.strayStart},
       {"--bad-checksum", &o.faults.badChecksum},
       {"--bad-complement", &o.faults.badComplement},
+      {"--strict-rate", &o.timing.strictRate},
   };
 
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -161,6 +181,9 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
     }
   }
   o.serveTcp = tcpGiven || !ptyGiven;
+  // Only a pseudo-terminal has a line rate, and only --baud gives the instrument one.
+  if (o.timing.strictRate && (!ptyGiven || o.timing.baud == 0))
+    result.error = "--strict-rate needs --pty and --baud";
   return result;
 }
 
@@ -206,9 +229,13 @@ Faults (combine freely; they apply to every instrument):
   --oversize-length N    pad answer data to N bytes (71..255), over the 70 allowed
   --write-answer HEX     answer writes with these data bytes (e.g. 0102); "echo": the bytes
                          just stored; default: no data
+  --mangle-write ADDRESS a write over memory ADDRESS (decimal or 0x hex) stores that byte
+                         XOR 0x01 yet is answered as usual; only a read-back shows it
   --delay MS             wait MS milliseconds before each answer
   --byte-gap MS          wait MS milliseconds between answer bytes
   --baud RATE            pace answer bytes like a serial line at RATE (10 bits a byte)
+  --strict-rate          with --pty and --baud: hear a client only while its line is set to
+                         RATE; bytes at any other rate are noise, never answered
   --drop-after N         TCP: hang up after sending N bytes of an answer
 
   -h, --help             show this text
