@@ -21,6 +21,9 @@ class TransportFactory {
   // Null when the device does not exist or cannot be opened exclusively.
   virtual std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) = 0;
   virtual TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) = 0;
+  // Why the last openSerial or connectTcp failed, in the operating system's words and with
+  // what to do about it: a line or a few; empty when it succeeded or nothing is known.
+  virtual std::string lastFailure() const { return {}; }
 };
 
 // The platform's real serial ports and sockets (src/link/posix or src/link/win32).

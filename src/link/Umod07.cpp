@@ -27,6 +27,7 @@ void Tmod07::SetHost(const std::string& text) {
 
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
   if (IsOpen) Close();
+  openFailureDetail_.clear();
   return UseTcp ? openTcp() : openSerial(portNumber, baudRate);
 }
 
@@ -34,6 +35,7 @@ bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
   const std::string device = portMap_.device(portNumber);
   transport_ = device.empty() ? nullptr : factory_.openSerial(device, baudRate);
   if (!transport_) {
+    openFailureDetail_ = device.empty() ? "No serial port is chosen." : factory_.lastFailure();
     Status = ErrPortOpen;
     IsOpen = false;
     return false;
@@ -47,11 +49,13 @@ bool Tmod07::openTcp() {
   Status = StatusOk;
   IsOpen = false;
   if (Host.empty()) {
+    openFailureDetail_ = "No TCP host is set: it must be a dotted IPv4 address such as 192.168.0.10.";
     Status = ErrHostAddress;
     return false;
   }
   const Ipv4Octets address = inetAddr(Host);
   if (address == kIpv4Failure) {
+    openFailureDetail_ = "The TCP host '" + Host + "' is not a dotted IPv4 address.";
     Status = ErrHostAddress;
     return false;
   }
@@ -59,6 +63,7 @@ bool Tmod07::openTcp() {
   TcpConnectResult result = factory_.connectTcp(address, TcpPort);
   transport_ = std::move(result.transport);
   if (result.status != StatusOk) {
+    openFailureDetail_ = factory_.lastFailure();
     Status = result.status;
     return false;
   }
@@ -122,19 +127,24 @@ bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte) {
 }
 
 void Tmod07::ReceiveFrame() {
+  size_t discarded = 0;
+  const size_t received = receive(discarded);
+  if (observer_) observer_->responseEnded(RxBuffer.data(), received, discarded, Status);
+}
+
+size_t Tmod07::receive(size_t& discarded) {
   size_t index = 0;
   size_t expectedLength = kFrameOverhead;
-  unsigned discarded = 0;
   for (;;) {
     uint8_t byte = 0;
-    if (!pollForByte(index == 0 ? FirstByteTimeoutMs : ByteTimeoutMs, byte)) return;
+    if (!pollForByte(index == 0 ? FirstByteTimeoutMs : ByteTimeoutMs, byte)) return index;
     RxBuffer[index] = byte;
     const ResponseCheck check = checkResponseByte(RxBuffer.data(), index, expectedLength);
     switch (check.step) {
       case ResponseStep::Discard:
         if (++discarded >= kMaxDiscardedBytes) {
           Status = ErrTimeout;
-          return;
+          return 0;
         }
         break;
       case ResponseStep::Continue:
@@ -143,7 +153,7 @@ void Tmod07::ReceiveFrame() {
       case ResponseStep::Complete:
       case ResponseStep::Fail:
         Status = check.status;
-        return;
+        return index + 1;
     }
   }
 }
@@ -151,6 +161,7 @@ void Tmod07::ReceiveFrame() {
 void Tmod07::Exchange(uint8_t address) {
   const size_t length = completeRequest(TxBuffer.data(), address);
   for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
+    if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
     SendFrame(static_cast<uint8_t>(length));
     ReceiveFrame();
     if (Status == StatusOk) return;

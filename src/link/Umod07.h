@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "link/LinkObserver.h"
 #include "link/PortMap.h"
 #include "link/Sleeper.h"
 #include "link/StatusCode.h"
@@ -42,6 +43,13 @@ class Tmod07 {
   PortMap& portMap() { return portMap_; }
   const PortMap& portMap() const { return portMap_; }
 
+  // A trace of every frame (null: none). The observer must outlive its use.
+  void setObserver(LinkObserver* observer) { observer_ = observer; }
+
+  // Why the last Open failed, in the operating system's words and with what to do about it;
+  // empty when it did not fail there or nothing more is known.
+  std::string openFailureDetail() const { return openFailureDetail_; }
+
   // A hunt for the start byte gives up after this many discarded bytes in one attempt, so a
   // line that chatters without ever framing a response cannot hold the caller for ever.
   static constexpr unsigned kMaxDiscardedBytes = 256;
@@ -65,6 +73,8 @@ class Tmod07 {
   // One byte within `budgetMs` counted in polls; false when none came or no socket exists.
   bool pollForByte(uint32_t budgetMs, uint8_t& byte);
   bool commandSucceeded(uint8_t address);
+  // Receives one response into RxBuffer, setting Status; returns how many bytes it holds.
+  size_t receive(size_t& discarded);
 
   std::unique_ptr<TransportFactory> ownedFactory_;
   std::unique_ptr<Sleeper> ownedSleeper_;
@@ -72,6 +82,8 @@ class Tmod07 {
   Sleeper& sleeper_;
   std::unique_ptr<Transport> transport_;
   PortMap portMap_;
+  LinkObserver* observer_ = nullptr;
+  std::string openFailureDetail_;
 };
 
 }  // namespace netsetup

@@ -1,4 +1,6 @@
 #include "link/TransportFactory.h"
+#include "link/StatusCode.h"
+#include "link/posix/OpenDiagnosis.h"
 #include "link/posix/SerialPort.h"
 #include "link/posix/TcpSocket.h"
 
@@ -6,15 +8,25 @@ namespace netsetup {
 
 namespace {
 
-// termios serial ports and POSIX sockets.
+// termios serial ports and POSIX sockets; a failure is explained for the person at the keyboard.
 class PosixTransportFactory final : public TransportFactory {
  public:
   std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
-    return SerialPort::open(device, baud);
+    SerialFailure failure;
+    std::unique_ptr<Transport> port = SerialPort::open(device, baud, &failure);
+    lastFailure_ = port ? "" : explainSerialFailure(device, failure);
+    return port;
   }
   TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override {
-    return TcpSocket::connect(address, port);
+    int error = 0;
+    TcpConnectResult result = TcpSocket::connect(address, port, TcpSocket::kConnectTimeout, &error);
+    lastFailure_ = result.status == StatusOk ? "" : explainTcpFailure(address, port, error);
+    return result;
   }
+  std::string lastFailure() const override { return lastFailure_; }
+
+ private:
+  std::string lastFailure_;
 };
 
 }  // namespace

@@ -22,18 +22,24 @@ constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud) {
-  if (device.empty() || baud <= 0) return nullptr;
+std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
+  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialPort> {
+    if (failure) *failure = {step, error};
+    return nullptr;
+  };
+  if (device.empty() || baud <= 0) return fail(SerialFailure::Step::Configure, EINVAL);
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return fail(SerialFailure::Step::Open, errno);
   // The lock stops cooperating processes, root included; TIOCEXCL keeps out every later open
   // by ordinary users. The lock comes first so a busy port's exclusivity is never touched.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     ::close(fd);
-    return nullptr;
+    return fail(SerialFailure::Step::Lock, error);
   }
   std::unique_ptr<SerialPort> port(new SerialPort(fd));
-  if (::ioctl(fd, TIOCEXCL) != 0 || !configureRawLine(fd, static_cast<uint32_t>(baud))) return nullptr;
+  if (::ioctl(fd, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
+  if (!configureRawLine(fd, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
   port->purge();
   return port;
 }

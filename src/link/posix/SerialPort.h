@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/Transport.h"
+#include "link/posix/OpenDiagnosis.h"
 
 namespace netsetup {
 
@@ -14,8 +15,8 @@ class SerialPort final : public Transport {
   static constexpr unsigned kWriteTimeoutMs = 1000;
 
   // Null when the device does not exist, is held by another process, is not a tty or
-  // refuses the settings.
-  static std::unique_ptr<SerialPort> open(const std::string& device, int32_t baud);
+  // refuses the settings; then `failure`, when given, says where and why.
+  static std::unique_ptr<SerialPort> open(const std::string& device, int32_t baud, SerialFailure* failure = nullptr);
 
   ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;

@@ -19,31 +19,40 @@ namespace netsetup {
 
 namespace {
 
-bool finishConnect(int fd, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return true;
+// The system's error of a failed connect, 0 when the time ran out; -1 for success.
+int finishConnect(int fd, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
   // An interrupted connect goes on in the background like one in progress.
-  if (errno != EINPROGRESS && errno != EINTR) return false;
+  if (errno != EINPROGRESS && errno != EINTR) return errno;
 
   const short events = waitForFd(fd, POLLOUT, MonotonicClock::now() + timeout);
-  if (events == 0) return false;
+  if (events == 0) return 0;
   int error = 0;
   socklen_t length = sizeof error;
-  return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+  if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+  return error == 0 ? -1 : error;
 }
 
 }  // namespace
 
 TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port,
-                                    std::chrono::milliseconds timeout) {
+                                    std::chrono::milliseconds timeout, int* error) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return {ErrNoSocket, nullptr};
+  if (fd < 0) {
+    if (error) *error = errno;
+    return {ErrNoSocket, nullptr};
+  }
   std::unique_ptr<TcpSocket> transport(new TcpSocket(fd));
 
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   std::memcpy(&peer.sin_addr.s_addr, address.data(), address.size());
-  if (!finishConnect(fd, peer, timeout)) return {ErrConnect, std::move(transport)};
+  const int failure = finishConnect(fd, peer, timeout);
+  if (failure >= 0) {
+    if (error) *error = failure;
+    return {ErrConnect, std::move(transport)};
+  }
 
   const int on = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);  // a failure only costs latency

@@ -15,8 +15,9 @@ class TcpSocket final : public Transport {
 
   // StatusOk with a connected transport; ErrNoSocket without one; ErrConnect with a transport
   // still holding the socket, so the link's Close is what releases it.
+  // `error`, when given, receives the system's error of a failed connect (0: the time ran out).
   static TcpConnectResult connect(const Ipv4Octets& address, uint16_t port,
-                                  std::chrono::milliseconds timeout = kConnectTimeout);
+                                  std::chrono::milliseconds timeout = kConnectTimeout, int* error = nullptr);
 
   ~TcpSocket() override;
   TcpSocket(const TcpSocket&) = delete;

@@ -5,15 +5,23 @@
 
 namespace netsetup {
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, CommApi& api) {
-  if (device.empty() || baud <= 0) return nullptr;
+std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, CommApi& api,
+                                             Failure* failure) {
+  auto fail = [failure](bool opened) -> std::unique_ptr<SerialPort> {
+    if (failure) *failure = {opened, ::GetLastError()};
+    return nullptr;
+  };
+  if (device.empty() || baud <= 0) {
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return fail(true);
+  }
   // Share mode 0: while we hold the port, no other program can open it.
   const HANDLE handle = api.createFile(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                                        FILE_FLAG_OVERLAPPED);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (handle == INVALID_HANDLE_VALUE) return fail(false);
   std::unique_ptr<SerialPort> port(new SerialPort(api, handle));
   port->event_ = api.createEvent();
-  if (port->event_ == nullptr || !port->configure(static_cast<DWORD>(baud))) return nullptr;
+  if (port->event_ == nullptr || !port->configure(static_cast<DWORD>(baud))) return fail(true);
   port->purge();
   return port;
 }

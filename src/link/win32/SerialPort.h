@@ -23,9 +23,16 @@ class SerialPort final : public Transport {
                                           .WriteTotalTimeoutMultiplier = 5,
                                           .WriteTotalTimeoutConstant = 20};
 
-  // Null when the port does not exist, is held by another program or refuses the settings.
+  // Where an open stopped, and the system's error there.
+  struct Failure {
+    bool opened = false;  // false: CreateFile refused the port; true: it refused the settings
+    DWORD error = 0;
+  };
+
+  // Null when the port does not exist, is held by another program or refuses the settings;
+  // then `failure`, when given, says where and why.
   static std::unique_ptr<SerialPort> open(const std::string& device, int32_t baud,
-                                          CommApi& api = systemCommApi());
+                                          CommApi& api = systemCommApi(), Failure* failure = nullptr);
 
   ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;

@@ -48,30 +48,44 @@ Readiness waitForSocket(SOCKET socket, bool connecting, Clock::time_point deadli
   }
 }
 
-bool finishConnect(SOCKET socket, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
+// The Winsock error of a failed connect, 0 when the time ran out; -1 for success.
+int finishConnect(SOCKET socket, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
   u_long nonBlocking = 1;
-  if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) return false;
-  if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return true;
-  if (::WSAGetLastError() != WSAEWOULDBLOCK) return false;
-  if (waitForSocket(socket, true, Clock::now() + timeout) != Readiness::Ready) return false;
+  if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
+  if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
+  if (::WSAGetLastError() != WSAEWOULDBLOCK) return ::WSAGetLastError();
+  const Readiness ready = waitForSocket(socket, true, Clock::now() + timeout);
+  if (ready == Readiness::TimedOut) return 0;
   int error = 0;
   int length = sizeof error;
-  return ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0;
+  if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
+    return ::WSAGetLastError();
+  }
+  if (error != 0) return error;
+  return ready == Readiness::Ready ? -1 : WSAECONNREFUSED;
 }
 
 }  // namespace
 
-TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port, std::chrono::milliseconds timeout) {
+TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port, std::chrono::milliseconds timeout,
+                                    int* error) {
   if (!startWinsock()) return {ErrNetInit, nullptr};
   const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET) return {ErrNoSocket, nullptr};
+  if (socket == INVALID_SOCKET) {
+    if (error) *error = ::WSAGetLastError();
+    return {ErrNoSocket, nullptr};
+  }
   std::unique_ptr<TcpSocket> transport(new TcpSocket(socket));
 
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = ::htons(port);
   std::memcpy(&peer.sin_addr, address.data(), address.size());
-  if (!finishConnect(socket, peer, timeout)) return {ErrConnect, std::move(transport)};
+  const int failure = finishConnect(socket, peer, timeout);
+  if (failure >= 0) {
+    if (error) *error = failure;
+    return {ErrConnect, std::move(transport)};
+  }
 
   const BOOL on = TRUE;  // a failure only costs latency
   ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);

@@ -16,9 +16,10 @@ class TcpSocket final : public Transport {
 
   // StatusOk with a connected transport; ErrNetInit when Winsock does not start; ErrNoSocket
   // without a transport; ErrConnect with a transport still holding the socket, so the link's
-  // Close is what releases it.
+  // Close is what releases it. `error`, when given, receives the Winsock error of a failure
+  // (0: the time ran out).
   static TcpConnectResult connect(const Ipv4Octets& address, uint16_t port,
-                                  std::chrono::milliseconds timeout = kConnectTimeout);
+                                  std::chrono::milliseconds timeout = kConnectTimeout, int* error = nullptr);
 
   ~TcpSocket() override;
   TcpSocket(const TcpSocket&) = delete;

@@ -1,0 +1,93 @@
+#include "link/FrameText.h"
+
+#include <cstdio>
+
+#include "link/Frame.h"
+
+namespace netsetup {
+
+namespace {
+
+constexpr uint8_t kGroupRead = 0x0F, kGroupWrite = 0x0A;
+
+std::string hex2(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
+  return text;
+}
+
+std::string hex4(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFF);
+  return text;
+}
+
+// Printable ASCII as is, anything else as \xNN, so zero padding and Cyrillic bytes show.
+std::string quoted(const uint8_t* bytes, size_t count) {
+  std::string text = "\"";
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t b = bytes[i];
+    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
+      text += static_cast<char>(b);
+    } else {
+      text += "\\x" + hex2(b);
+    }
+  }
+  return text + "\"";
+}
+
+std::string checksumVerdict(const uint8_t* frame, size_t size) {
+  const uint8_t want = frameChecksum(frame, size - 1);
+  if (want == frame[size - 1]) return "checksum ok";
+  return "checksum BAD (expected " + hex2(want) + ")";
+}
+
+}  // namespace
+
+std::string formatHex(const uint8_t* bytes, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) {
+    if (i) text += ' ';
+    text += hex2(bytes[i]);
+  }
+  return text;
+}
+
+std::string commandName(uint8_t group, uint8_t code) {
+  if (group == 0x00 && code == 0x00) return "identify";
+  if (group == kGroupRead && code == 0x01) return "read";
+  if (group == kGroupWrite && code == 0x42) return "write";
+  return "command " + hex2(group) + " " + hex2(code);
+}
+
+std::string requestSummary(const uint8_t* f, size_t size) {
+  if (size < kFrameOverhead) return "short frame";
+  std::string text = "to " + std::to_string(f[kOffAddress]);
+  const uint8_t n = f[kOffLength];
+  if (size != n + kFrameOverhead) return text + ", frame size does not match its length";
+  text += ", " + commandName(f[kOffGroup], f[kOffCommand]);
+  const bool memoryCommand = (f[kOffGroup] == kGroupRead || f[kOffGroup] == kGroupWrite) && n >= 2;
+  if (memoryCommand) text += " " + hex4(f[kOffData] << 8 | f[kOffData + 1]);
+  if (f[kOffGroup] == kGroupRead && n == 3) {
+    text += " count " + std::to_string(f[kOffData + 2]);
+  } else if (f[kOffGroup] == kGroupWrite && n >= 2) {
+    text += " count " + std::to_string(n - 2);
+  } else if (n) {
+    text += " N=" + std::to_string(n);
+  }
+  return text + ", " + checksumVerdict(f, size);
+}
+
+std::string answerSummary(const uint8_t* f, size_t size) {
+  if (size < kFrameOverhead) return "short frame";
+  std::string text = "from " + std::to_string(f[kOffAddress]);
+  if (static_cast<uint8_t>(~f[kOffComplement]) != f[kOffAddress]) text += ", address complement BAD";
+  const size_t n = f[kOffLength];
+  text += ", " + commandName(f[kOffGroup], f[kOffCommand]) + " " + std::to_string(n) + " bytes";
+  if (n > kMaxResponseData) text += " (over " + std::to_string(kMaxResponseData) + ")";
+  if (size != n + kFrameOverhead) return text + ", frame size does not match its length";
+  if (f[kOffGroup] == 0x00 && f[kOffCommand] == 0x00) text += " " + quoted(f + kOffData, n);
+  return text + ", " + checksumVerdict(f, size);
+}
+
+}  // namespace netsetup

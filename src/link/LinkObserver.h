@@ -1,0 +1,19 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace netsetup {
+
+// Sees every frame the channel moves, for a trace of the line. The channel's behaviour does not
+// depend on it; with no observer nothing is reported.
+class LinkObserver {
+ public:
+  virtual ~LinkObserver() = default;
+  // A request is about to go out; `attempt` counts from 1 within one exchange.
+  virtual void requestSent(const uint8_t* frame, size_t length, uint32_t attempt) = 0;
+  // Reception ended with `status`: `frame` holds the bytes received from the start byte on
+  // (`length` may be 0), `discarded` the bytes skipped while hunting for it.
+  virtual void responseEnded(const uint8_t* frame, size_t length, size_t discarded, int32_t status) = 0;
+};
+
+}  // namespace netsetup

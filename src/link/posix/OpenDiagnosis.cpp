@@ -1,0 +1,151 @@
+#include "link/posix/OpenDiagnosis.h"
+
+#include <dirent.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "link/FailureText.h"
+
+namespace netsetup {
+
+namespace {
+
+std::string canonical(const std::string& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;
+  std::string text(real);
+  std::free(real);
+  return text;
+}
+
+std::vector<std::string> entries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (const dirent* e = ::readdir(dir)) {
+      if (e->d_name[0] != '.') names.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string userName() {
+  const passwd* pw = ::getpwuid(::geteuid());
+  return pw ? pw->pw_name : std::to_string(::geteuid());
+}
+
+std::string groupName(gid_t gid) {
+  const group* gr = ::getgrgid(gid);
+  return gr ? gr->gr_name : std::to_string(gid);
+}
+
+bool userListedInGroup(gid_t gid) {
+  const group* gr = ::getgrgid(gid);
+  if (!gr) return false;
+  const std::string user = userName();
+  for (char** member = gr->gr_mem; member && *member; ++member) {
+    if (user == *member) return true;
+  }
+  return false;
+}
+
+// The programs holding `device` open, as "1234 (minicom)"; only those this user may look into.
+std::vector<std::string> holders(const std::string& device) {
+  const std::string target = canonical(device);
+  std::vector<std::string> found;
+  for (const std::string& pid : entries("/proc")) {
+    const bool isPid = std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!isPid) continue;
+    const std::string fds = "/proc/" + pid + "/fd";
+    for (const std::string& fd : entries(fds)) {
+      char link[4096];
+      const ssize_t n = ::readlink((fds + "/" + fd).c_str(), link, sizeof link - 1);
+      if (n <= 0 || std::string(link, static_cast<size_t>(n)) != target) continue;
+      std::string name;
+      std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
+      found.push_back(pid + (name.empty() ? "" : " (" + name + ")"));
+      break;
+    }
+  }
+  return found;
+}
+
+std::string permissionAdvice(const std::string& device) {
+  struct stat st {};
+  std::string text = "This user (" + userName() + ") may not open " + device + ".";
+  if (::stat(device.c_str(), &st) != 0) return text;
+  const std::string group = groupName(st.st_gid);
+  const bool groupMayWrite = (st.st_mode & S_IWGRP) != 0;
+  if (st.st_uid == 0 && groupMayWrite && st.st_gid != 0) {
+    text += " It belongs to the group '" + group + "'";
+    if (userListedInGroup(st.st_gid)) {
+      return text + ", which this user was added to after logging in: log out and in again.";
+    }
+    return text + ". Give the user that group with\n  sudo usermod -aG " + group + " " + userName() +
+           "\nthen log out and in again.";
+  }
+  return text + " Its owner or permissions do not allow it (owner " + std::to_string(st.st_uid) + ", group " + group +
+         ").";
+}
+
+}  // namespace
+
+std::string listSerialDevices() {
+  std::string list;
+  for (const std::string& name : entries("/dev")) {
+    if (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) list += "  /dev/" + name + "\n";
+  }
+  for (const std::string& name : entries("/dev/serial/by-id")) {
+    list += "  /dev/serial/by-id/" + name + " -> " + canonical("/dev/serial/by-id/" + name) + "\n";
+  }
+  return list;
+}
+
+std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
+  const int e = failure.error;
+  const std::string reason = std::strerror(e);
+  if (failure.step == SerialFailure::Step::Open && (e == ENOENT || e == ENODEV || e == ENXIO)) {
+    const std::string present = listSerialDevices();
+    std::string text = "The serial device " + device + " does not exist (" + reason + ").\n";
+    if (present.empty()) return text + "No USB serial adapter is plugged in: plug it in and try again.";
+    return text + "Serial devices present now:\n" + present +
+           "Choose the port that opens one of them; in the settings file's [Ports] section a port can be "
+           "mapped to any device, e.g. COM1=/dev/ttyUSB1.";
+  }
+  if (failure.step == SerialFailure::Step::Open && (e == EACCES || e == EPERM)) {
+    return permissionAdvice(device) + " (" + reason + ")";
+  }
+  if (e == EBUSY || e == EWOULDBLOCK) {
+    const std::vector<std::string> who = holders(device);
+    std::string text = device + " is in use by another program";
+    if (!who.empty()) {
+      text += ": ";
+      for (size_t i = 0; i < who.size(); ++i) text += (i ? ", " : "") + who[i];
+    }
+    return text + ". Close it and try again.";
+  }
+  if (e == EISDIR || e == ENOTTY || (failure.step != SerialFailure::Step::Open && e == EINVAL)) {
+    return device + " is not a serial port (" + reason + ").";
+  }
+  return "Cannot open " + device + ": " + reason + ".";
+}
+
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int error) {
+  TcpFailure kind = TcpFailure::Other;
+  if (error == 0 || error == ETIMEDOUT) kind = TcpFailure::TimedOut;
+  if (error == ECONNREFUSED) kind = TcpFailure::Refused;
+  if (error == EHOSTUNREACH || error == ENETUNREACH) kind = TcpFailure::Unreachable;
+  return tcpFailureText(address, port, kind, error ? std::strerror(error) : "");
+}
+
+}  // namespace netsetup

@@ -1,0 +1,61 @@
+#include "link/win32/OpenDiagnosis.h"
+
+#include "link/FailureText.h"
+#include "link/win32/PresentPorts.h"
+#include "text/Utf16.h"
+
+namespace netsetup {
+
+namespace {
+
+std::string narrow(const std::wstring& text) { return utf16ToUtf8(std::u16string(text.begin(), text.end())); }
+
+// "COM5" for "\\.\COM5".
+std::string portName(const std::string& device) {
+  const size_t slash = device.rfind('\\');
+  return slash == std::string::npos ? device : device.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string systemMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.')) text.pop_back();
+  return narrow(text);
+}
+
+std::string explainComFailure(const std::string& device, bool opened, DWORD error) {
+  const std::string port = portName(device);
+  const std::string reason = systemMessage(error);
+  if (opened) return port + " did not accept the line settings (" + reason + "): it may not be a serial port.";
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+    return port + " is in use by another program (" + reason + "). Close it and try again.";
+  }
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+    std::string text = port + " does not exist on this computer.";
+    const std::vector<PresentPort> present = presentSerialPorts();
+    if (present.empty()) return text + " There is no COM port at all: plug the adapter in and try again.";
+    text += " COM ports present now:";
+    for (const PresentPort& p : present) {
+      text += " COM" + std::to_string(p.number) + (p.name.empty() ? "" : " (" + narrow(p.name) + ")") + ",";
+    }
+    text.back() = '.';
+    return text;
+  }
+  return "Cannot open " + port + ": " + reason + ".";
+}
+
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int error) {
+  TcpFailure kind = TcpFailure::Other;
+  if (error == 0 || error == WSAETIMEDOUT) kind = TcpFailure::TimedOut;
+  if (error == WSAECONNREFUSED) kind = TcpFailure::Refused;
+  if (error == WSAEHOSTUNREACH || error == WSAENETUNREACH) kind = TcpFailure::Unreachable;
+  return tcpFailureText(address, port, kind, error ? systemMessage(static_cast<DWORD>(error)) : "");
+}
+
+}  // namespace netsetup

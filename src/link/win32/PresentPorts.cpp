@@ -1,0 +1,86 @@
+#include "link/win32/PresentPorts.h"
+
+#include "link/win32/WinApi.h"
+
+// One translation unit defines the device class GUIDs it uses.
+#include <initguid.h>
+
+#include <devguid.h>
+#include <setupapi.h>
+
+#include <map>
+
+namespace netsetup {
+
+namespace {
+
+// A REG_SZ value's text; the stored data need not end in a zero.
+std::wstring registryText(HKEY key, const wchar_t* valueName) {
+  DWORD type = 0, bytes = 0;
+  if (::RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_SZ) return {};
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (::RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  text.resize(text.find(L'\0'));
+  return text;
+}
+
+// HARDWARE\DEVICEMAP\SERIALCOMM: one value per port the drivers have created, its data "COMn".
+void addDeviceMapPorts(std::map<unsigned, std::wstring>& ports) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  for (DWORD index = 0;; ++index) {
+    wchar_t valueName[256];
+    DWORD nameLength = ARRAYSIZE(valueName);
+    if (::RegEnumValueW(key, index, valueName, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (const unsigned number = comPortNumber(registryText(key, valueName))) ports.try_emplace(number);
+  }
+  ::RegCloseKey(key);
+}
+
+// The Ports class of present devices: the port name from each device's key, and its friendly name.
+void addDeviceClassPorts(std::map<unsigned, std::wstring>& ports) {
+  HDEVINFO devices = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+  if (devices == INVALID_HANDLE_VALUE) return;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
+    HKEY key = ::SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) continue;
+    const unsigned number = comPortNumber(registryText(key, L"PortName"));
+    ::RegCloseKey(key);
+    if (number == 0) continue;  // a printer port
+    wchar_t name[256] = {};
+    ::SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr, reinterpret_cast<BYTE*>(name),
+                                        sizeof name - sizeof(wchar_t), nullptr);
+    ports[number] = name;
+  }
+  ::SetupDiDestroyDeviceInfoList(devices);
+}
+
+}  // namespace
+
+unsigned comPortNumber(std::wstring_view text) {
+  if (text.size() < 4 || text.size() > 6 || ::CompareStringOrdinal(text.data(), 3, L"COM", 3, TRUE) != CSTR_EQUAL) {
+    return 0;
+  }
+  unsigned number = 0;
+  for (wchar_t c : text.substr(3)) {
+    if (c < L'0' || c > L'9') return 0;
+    number = number * 10 + (c - L'0');
+  }
+  return number;
+}
+
+std::vector<PresentPort> presentSerialPorts() {
+  std::map<unsigned, std::wstring> ports;
+  addDeviceMapPorts(ports);
+  addDeviceClassPorts(ports);
+  std::vector<PresentPort> list;
+  for (auto& [number, name] : ports) list.push_back({number, name});
+  return list;
+}
+
+}  // namespace netsetup
