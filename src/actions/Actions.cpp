@@ -1,5 +1,7 @@
 #include "actions/Actions.h"
 
+#include "actions/Steps.h"
+
 #include <optional>
 
 #include "link/Umod07.h"
@@ -12,18 +14,6 @@ namespace netsetup {
 
 namespace {
 
-// Closes the link however the action ends, so a failed action never keeps the port.
-class CloseOnExit {
- public:
-  explicit CloseOnExit(Tmod07& link) : link_(link) {}
-  ~CloseOnExit() { link_.Close(); }
-  CloseOnExit(const CloseOnExit&) = delete;
-  CloseOnExit& operator=(const CloseOnExit&) = delete;
-
- private:
-  Tmod07& link_;
-};
-
 ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}}; }
 ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}}; }
 
@@ -33,19 +23,27 @@ std::string outsideRange(const char* what, const std::string& text, int maximum)
   return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
-// An integer text within 0..maximum, or the error for the error box.
-std::optional<std::string> checkRange(const char* what, const std::string& text, int maximum, int32_t& value) {
-  const std::optional<int32_t> parsed = parseInteger(text);
-  if (!parsed) return notAnInteger(text);
-  if (*parsed < 0 || *parsed > maximum) return outsideRange(what, text, maximum);
-  value = *parsed;
+// "блок 3" or "блоки 1-3", with the verb agreeing in number.
+std::string chunks(int first, int last, const char* one, const char* several) {
+  if (first == last) return "блок " + std::to_string(first) + " " + one;
+  return "блоки " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
+}
+
+// Open, identify, and read the area: what both actions start with.
+std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText,
+                                    uint8_t& address, SettingsArea& area) {
+  std::string type;
+  if (auto stop = openLink(link, choice)) return stop;
+  if (auto stop = identify(link, type)) return stop;
+  if (auto stop = networkAddress(addressText, address)) return stop;
+  const TransferResult read = ReadSettingsArea(link, address, area);
+  if (!read.ok) return message(readFailureMessage(read));
   return std::nullopt;
 }
 
-// Open, identify, and read the area: what both actions start with. Returns an outcome to
-// show when the action must end here.
-std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText,
-                                    uint8_t& networkAddress, SettingsArea& area) {
+}  // namespace
+
+std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice) {
   bool opened = false;
   if (!choice.useTcp) {
     link.SetUseTcp(false);
@@ -65,32 +63,32 @@ std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, cons
     opened = link.Open(0, 0);
   }
   if (!opened) return message("Ошибка соединения (1)");
-
-  const std::string type = link.ReadDeviceType(0);
-  if (link.Status != StatusOk) return message("Ошибка определения типа устройства (1)");
-  if (type != kExpectedDeviceType) return message("Ошибка определения типа устройства (2)");
-
-  int32_t address = 0;
-  if (auto e = checkRange("The network address", addressText, 255, address)) return error(*e);
-  networkAddress = static_cast<uint8_t>(address);
-
-  const TransferResult read = ReadSettingsArea(link, networkAddress, area);
-  if (!read.ok) {
-    return message("Ошибка чтения настроек: блок " + std::to_string(read.failedChunk + 1) + " из " +
-                   std::to_string(kChunkCount) + " не прочитан (код " + std::to_string(read.status) + ")");
-  }
   return std::nullopt;
 }
 
-// "блок 3" or "блоки 1-3", with the verb agreeing in number.
-std::string chunks(int first, int last, const char* one, const char* several) {
-  if (first == last) return "блок " + std::to_string(first) + " " + one;
-  return "блоки " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
+std::optional<ActionOutcome> identify(Tmod07& link, std::string& type) {
+  type = link.ReadDeviceType(0);
+  if (link.Status != StatusOk) return message("Ошибка определения типа устройства (1)");
+  if (type != kExpectedDeviceType) return message("Ошибка определения типа устройства (2)");
+  return std::nullopt;
+}
+
+std::optional<ActionOutcome> networkAddress(const std::string& text, uint8_t& address) {
+  const std::optional<int32_t> parsed = parseInteger(text);
+  if (!parsed) return error(notAnInteger(text));
+  if (*parsed < 0 || *parsed > 255) return error(outsideRange("The network address", text, 255));
+  address = static_cast<uint8_t>(*parsed);
+  return std::nullopt;
+}
+
+std::string readFailureMessage(const TransferResult& result) {
+  return "Ошибка чтения настроек: блок " + std::to_string(result.failedChunk + 1) + " из " +
+         std::to_string(kChunkCount) + " не прочитан (код " + std::to_string(result.status) + ")";
 }
 
 // The tool knows only which chunks the instrument confirmed: the failed one was sent but may or
 // may not be stored, and the ones after it never left.
-std::string writeFailure(const TransferResult& result) {
+std::string writeFailureMessage(const TransferResult& result) {
   const int chunk = result.failedChunk + 1;
   std::string text = "Ошибка записи настроек: блок " + std::to_string(chunk) + " из " + std::to_string(kChunkCount) +
                      " отправлен, но не подтверждён (код " + std::to_string(result.status) + ")";
@@ -98,8 +96,6 @@ std::string writeFailure(const TransferResult& result) {
   if (chunk < kChunkCount) text += "; " + chunks(chunk + 1, kChunkCount, "не отправлен", "не отправлены");
   return text;
 }
-
-}  // namespace
 
 ActionOutcome readAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText) {
   CloseOnExit closer(link);
@@ -121,7 +117,7 @@ ActionOutcome writeAction(Tmod07& link, const LinkChoice& choice, const std::str
   const EncodeResult encoded = encodeNetworkSettings(fields, area);
   if (!encoded.ok()) return error(encoded.error->message());
   const TransferResult written = WriteSettingsArea(link, address, area);
-  if (!written.ok) return message(writeFailure(written));
+  if (!written.ok) return message(writeFailureMessage(written));
   return {};
 }
 

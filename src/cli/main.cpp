@@ -1,7 +1,12 @@
 // netsetup-cli: the window's operations from a terminal and from scripts.
-#include <cstdio>
+#include <iostream>
 
-int main() {
-  std::fputs("netsetup-cli: not built yet\n", stderr);
-  return 2;
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "link/Umod07.h"
+
+int main(int argc, char** argv) {
+  netsetup::cli::prepareConsole();
+  netsetup::Tmod07 link;
+  return netsetup::cli::runCli(netsetup::cli::commandLine(argc, argv), link, {std::cout, std::cerr});
 }

@@ -16,7 +16,9 @@ std::optional<std::string> readFile(const std::string& path);
 // renamed over it, keeping the file's mode (and owner, where allowed). A symbolic link is written
 // through to its target, which is created when missing. A file the user may not write is never
 // replaced; a writable file in a folder where no temporary file can be made is rewritten in
-// place instead. False on any failure, and then the file is as it was.
-bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change);
+// place instead. False on any failure, and then the file is as it was. A file made anew is
+// readable by its owner only when `ownerOnly` (it holds a password), else by everyone.
+bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
+                bool ownerOnly = false);
 
 }  // namespace netsetup::files

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/Frame.h"
+#include "link/StatusCode.h"
 
 namespace netsetup {
 
@@ -88,6 +89,23 @@ std::string answerSummary(const uint8_t* f, size_t size) {
   if (size != n + kFrameOverhead) return text + ", frame size does not match its length";
   if (f[kOffGroup] == 0x00 && f[kOffCommand] == 0x00) text += " " + quoted(f + kOffData, n);
   return text + ", " + checksumVerdict(f, size);
+}
+
+std::string statusMeaning(int32_t status) {
+  switch (status) {
+    case StatusOk: return "ok";
+    case ErrWrite: return "not all bytes were sent";
+    case ErrTimeout: return "no answer in time";
+    case ErrLength: return "wrong data length";
+    case ErrChecksum: return "bad checksum";
+    case ErrAddress: return "bad address complement";
+    case ErrPortOpen: return "the serial port did not open";
+    case ErrNoSocket: return "no socket";
+    case ErrNetInit: return "the socket library did not start";
+    case ErrConnect: return "the connection failed";
+    case ErrHostAddress: return "the host is not a dotted IPv4 address";
+    default: return "status " + std::to_string(status);
+  }
 }
 
 }  // namespace netsetup

@@ -20,4 +20,7 @@ std::string requestSummary(const uint8_t* frame, size_t size);
 // not match its length byte, or a bad complement or checksum, is said so.
 std::string answerSummary(const uint8_t* frame, size_t size);
 
+// What a status code means, for people: "no answer in time", "bad checksum"...
+std::string statusMeaning(int32_t status);
+
 }  // namespace netsetup

@@ -82,12 +82,12 @@ enum class Replaced { Yes, NoTemporary, Failed };
 
 // Replaces `target` by `bytes` atomically. `original` is the file's current status, or null when
 // there is no file yet. NoTemporary: the folder refused the temporary file; nothing changed.
-Replaced replaceFile(const std::string& target, std::string_view bytes, const struct stat* original) {
+Replaced replaceFile(const std::string& target, std::string_view bytes, const struct stat* original, bool ownerOnly) {
   const std::string temp = target + ".tmp";
   // A stale temporary left by a crash is removed; anything else there (a folder) makes the
   // exclusive create below fail.
   ::unlink(temp.c_str());
-  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, ownerOnly ? 0600 : 0666));
   if (!fd.valid()) return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::NoTemporary : Replaced::Failed;
 
   bool ok = true;
@@ -130,7 +130,8 @@ std::optional<std::string> readFile(const std::string& path) {
   return text;
 }
 
-bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change) {
+bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
+                bool ownerOnly) {
   const auto target = resolveTarget(path);
   if (!target) return false;
 
@@ -150,7 +151,7 @@ bool updateFile(const std::string& path, const std::function<std::string(const s
   if (exists && !writer.valid()) return false;
 
   const std::string updated = change(bytes);
-  switch (replaceFile(*target, updated, exists ? &st : nullptr)) {
+  switch (replaceFile(*target, updated, exists ? &st : nullptr, ownerOnly)) {
     case Replaced::Yes:
       return true;
     case Replaced::NoTemporary:

@@ -96,7 +96,9 @@ std::optional<std::string> readFile(const std::string& path) {
   return bytes;
 }
 
-bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change) {
+// Windows gives a new file its folder's permissions, which keep other users out of their
+// profile folders already; `ownerOnly` adds nothing there.
+bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change, bool) {
   const std::wstring target = widePath(path);
   std::string bytes;
   Handle reader(openExisting(target, GENERIC_READ));

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/Crc32.h"
+#include "netblock/NetworkSettings.h"
+
+namespace netsetup::cli {
+
+// A copy of an instrument's 200-byte settings area as text: a person can read it, a diff tool
+// can compare two, and a CRC-32 over the content refuses a file that was edited or damaged.
+struct Backup {
+  std::string type;     // the identification text, e.g. "VRN-207K"
+  uint8_t address = 0;  // the network address it was read from
+  std::string timeUtc;  // "2026-12-07T11:22:33Z"
+  SettingsArea area{};
+
+  bool operator==(const Backup&) const = default;
+};
+
+// The file's text (LF line ends). `decoded` is shown in comment lines for the reader only,
+// the password as ***; those lines are ignored when the file is read back.
+std::string formatBackup(const Backup& backup, const NetworkFields& decoded);
+
+// The CRC-32 of type, address (decimal) and time, each followed by "\n", then the area bytes.
+uint32_t backupCheck(const Backup& backup);
+
+struct BackupParse {
+  std::optional<Backup> backup;
+  std::string error;  // one line naming the problem and, where there is one, the line number
+};
+
+// Reads a backup written by formatBackup. Accepts CRLF line ends, a UTF-8 byte-order mark,
+// blank lines and '#' comments; refuses anything else out of place and a failed check.
+BackupParse parseBackup(std::string_view text);
+
+}  // namespace netsetup::cli

@@ -1,0 +1,273 @@
+#include "cli/CliOptions.h"
+
+#include <algorithm>
+
+#include "actions/Actions.h"
+#include "text/IntegerText.h"
+#include "text/Ipv4Text.h"
+#include "text/Quote.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::string_view kAll = "*";
+constexpr std::string_view kLinked = "identify read write backup restore diff scan";
+
+struct OptionInfo {
+  std::string_view name;      // as the user types it, e.g. "--baud"
+  std::string_view alias;     // a short form, or empty
+  bool takesValue;
+  std::string_view commands;  // the commands it belongs to, space separated, or kAll
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"--serial", "", true, kLinked},
+    {"--baud", "", true, kLinked},
+    {"--tcp", "", true, kLinked},
+    {"--settings", "", true, kLinked},
+    {"--address", "", true, "identify read write backup restore diff"},
+    {"--trace", "", false, kAll},
+    {"--format", "", true, "read"},
+    {"--output", "-o", true, "read"},
+    {"--show-password", "", false, "read"},
+    {"--set", "", true, "write"},
+    {"--backup", "", true, "write restore"},
+    {"--no-verify", "", false, "write restore"},
+    {"--force", "", false, "restore"},
+    {"--addresses", "", true, "scan"},
+    {"--report", "", true, "batch"},
+    {"--help", "-h", false, kAll},
+    {"--version", "", false, kAll},
+};
+
+const OptionInfo* findOption(std::string_view name) {
+  for (const OptionInfo& option : kOptions)
+    if (name == option.name || (!option.alias.empty() && name == option.alias)) return &option;
+  return nullptr;
+}
+
+bool belongsTo(const OptionInfo& option, std::string_view command) {
+  if (option.commands == kAll) return true;
+  std::string_view list = option.commands;
+  while (!list.empty()) {
+    const size_t space = list.find(' ');
+    if (list.substr(0, space) == command) return true;
+    list = space == std::string_view::npos ? std::string_view() : list.substr(space + 1);
+  }
+  return false;
+}
+
+std::string commandList() {
+  std::string out;
+  for (std::string_view command : kCommands) out.append(out.empty() ? "" : ", ").append(command);
+  return out;
+}
+
+bool isCommand(std::string_view word) {
+  return std::find(kCommands.begin(), kCommands.end(), word) != kCommands.end();
+}
+
+// The window's conversion and range messages, word for word.
+std::string notAnInteger(std::string_view text) { return quoteText(text) + " is not a valid integer value"; }
+std::string outside(std::string_view what, std::string_view text, int maximum) {
+  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
+}
+
+std::string upperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+// COM1..COM16 in any case, normalised to upper case; or a device path (/dev/..., \\.\COM20).
+std::optional<std::string> serialPort(std::string_view text) {
+  if (text.find('/') != std::string_view::npos || text.starts_with("\\\\.\\")) return std::string(text);
+  if (text.size() < 4 || text.size() > 5 || upperAscii(text.substr(0, 3)) != "COM") return std::nullopt;
+  const std::string_view digits = text.substr(3);
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  const int n = std::stoi(std::string(digits));
+  if (n < 1 || n > 16) return std::nullopt;
+  return "COM" + std::to_string(n);
+}
+
+class Parser {
+ public:
+  ParseResult run(const std::vector<std::string>& args);
+
+ private:
+  void fail(std::string error) {
+    if (error_.empty()) error_ = std::move(error);
+  }
+  void option(const OptionInfo& info, std::string_view value);
+  void positional(const std::string& word);
+  std::string check() const;
+
+  CliOptions o_;
+  std::string error_;
+  std::vector<const OptionInfo*> given_;
+  std::vector<std::string> extra_;  // positional words beyond the command's argument
+};
+
+void Parser::option(const OptionInfo& info, std::string_view value) {
+  const std::string_view name = info.name;
+  if (name != "--set" && std::find(given_.begin(), given_.end(), &info) != given_.end())
+    return fail(std::string(name) + " is given twice");
+  given_.push_back(&info);
+  LinkOptions& link = o_.link;
+
+  if (name == "--serial") {
+    if (auto port = serialPort(value)) link.serial = *port;
+    else fail("The serial port " + quoteText(value) + " is not COM1..COM16 or a device path");
+  } else if (name == "--baud") {
+    const std::optional<int32_t> rate = parseInteger(value);
+    if (!rate) return fail(notAnInteger(value));
+    if (std::find(BaudRates.begin(), BaudRates.end(), *rate) == BaudRates.end())
+      return fail("The baud rate " + quoteText(value) + " is not one of 9600, 19200, 28800, 38400, 57600, 115200");
+    link.baud = *rate;
+  } else if (name == "--tcp") {
+    const size_t colon = value.find(':');
+    const std::string_view host = value.substr(0, colon);
+    if (host.empty() || !tryParseIpv4(host))
+      return fail("The host " + quoteText(host) + " is not a dotted IPv4 address");
+    link.tcpHost = std::string(host);
+    if (colon != std::string_view::npos) {
+      const std::string_view portText = value.substr(colon + 1);
+      const std::optional<int32_t> port = parseInteger(portText);
+      if (!port) return fail(notAnInteger(portText));
+      if (*port < 0 || *port > 65535) return fail(outside("The TCP port", portText, 65535));
+      link.tcpPort = static_cast<uint16_t>(*port);
+    }
+  } else if (name == "--settings") {
+    link.settingsFile = std::string(value);
+  } else if (name == "--address") {
+    const std::optional<int32_t> address = parseInteger(value);
+    if (!address) return fail(notAnInteger(value));
+    if (*address < 0 || *address > 255) return fail(outside("The network address", value, 255));
+    link.address = static_cast<uint8_t>(*address);
+  } else if (name == "--trace") {
+    link.trace = true;
+  } else if (name == "--format") {
+    if (auto format = parseFormat(value)) o_.format = *format;
+    else fail("The format " + quoteText(value) + " is not table, json or ini");
+  } else if (name == "--output") {
+    o_.output = std::string(value);
+  } else if (name == "--show-password") {
+    o_.showPassword = true;
+  } else if (name == "--set") {
+    const size_t eq = value.find('=');
+    if (eq == std::string_view::npos) return fail("--set needs NAME=VALUE, not " + quoteText(value));
+    const std::optional<std::string_view> field = canonicalFieldName(value.substr(0, eq));
+    if (!field) return fail("unknown field " + quoteText(value.substr(0, eq)) + "; the fields are " + fieldNameList());
+    for (const auto& set : o_.sets)
+      if (set.first == *field) return fail("--set " + std::string(*field) + " is given twice");
+    o_.sets.emplace_back(std::string(*field), std::string(value.substr(eq + 1)));
+  } else if (name == "--backup") {
+    o_.backup = std::string(value);
+  } else if (name == "--no-verify") {
+    o_.verify = false;
+  } else if (name == "--force") {
+    o_.force = true;
+  } else if (name == "--addresses") {
+    const size_t dash = value.find('-', 1);  // past a sign the first number may carry
+    std::optional<int32_t> first, last;
+    if (dash != std::string_view::npos) {
+      first = parseInteger(value.substr(0, dash));
+      last = parseInteger(value.substr(dash + 1));
+    }
+    if (!first || !last || *first < 0 || *first > *last || *last > 255)
+      return fail("The address range " + quoteText(value) + " is not A-B with 0 <= A <= B <= 255");
+    o_.addresses = std::pair{*first, *last};
+  } else if (name == "--report") {
+    o_.report = std::string(value);
+  } else if (name == "--help") {
+    o_.help = true;
+  } else if (name == "--version") {
+    o_.version = true;
+  }
+}
+
+void Parser::positional(const std::string& word) {
+  if (o_.command.empty()) {
+    o_.command = word;
+  } else if (o_.file.empty() && extra_.empty()) {
+    o_.file = word;
+  } else {
+    extra_.push_back(word);
+  }
+}
+
+// What can be judged only once the whole line is read.
+std::string Parser::check() const {
+  const std::string& command = o_.command;
+  if (command.empty()) return "no command given; the commands are " + commandList();
+  if (!isCommand(command)) return "unknown command " + quoteText(command) + "; the commands are " + commandList();
+  for (const OptionInfo* info : given_)
+    if (!belongsTo(*info, command)) return "the option " + std::string(info->name) + " does not belong to " + command;
+
+  const bool takesFile = command == "write" || command == "backup" || command == "restore" ||
+                         command == "diff" || command == "batch";
+  if (!takesFile && !o_.file.empty()) return "unexpected argument " + quoteText(o_.file) + " after " + command;
+  if (!extra_.empty()) return "unexpected argument " + quoteText(extra_.front()) + " after " + command;
+  if (o_.file.empty()) {
+    if (command == "backup" || command == "restore") return command + " needs a FILE: netsetup-cli " + command + " FILE";
+    if (command == "diff") return "diff needs a SHEET: netsetup-cli diff SHEET";
+    if (command == "batch") return "batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv";
+    if (command == "write" && o_.sets.empty()) return "write needs a SHEET or --set NAME=VALUE";
+  }
+  if (command == "batch" && o_.report.empty()) return "batch needs --report REPORT.csv";
+  if (!o_.link.serial.empty() && !o_.link.tcpHost.empty()) return "--serial and --tcp cannot be used together";
+  if (o_.link.baud && !o_.link.tcpHost.empty()) return "--baud goes with a serial link, not with --tcp";
+  return {};
+}
+
+ParseResult Parser::run(const std::vector<std::string>& args) {
+  if (args.empty()) {
+    o_.help = true;
+    return {o_, {}};
+  }
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
+      positional(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const size_t eq = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+    const std::string name = arg.substr(0, eq);
+    const OptionInfo* info = findOption(name);
+    if (!info) {
+      fail("unknown option " + quoteText(name));
+      continue;
+    }
+    if (!info->takesValue) {
+      if (eq != std::string::npos) fail(std::string(info->name) + " takes no value");
+      else option(*info, {});
+    } else if (eq != std::string::npos) {
+      option(*info, std::string_view(arg).substr(eq + 1));
+    } else if (i + 1 < args.size()) {
+      option(*info, args[++i]);
+    } else {
+      fail(std::string(info->name) + " needs a value");
+    }
+  }
+  // Help and the version answer whatever else the line holds, unless it names no real command.
+  if (o_.help || o_.version) {
+    if (!o_.command.empty() && !isCommand(o_.command))
+      return {o_, "unknown command " + quoteText(o_.command) + "; the commands are " + commandList()};
+    return {o_, {}};
+  }
+  if (error_.empty()) error_ = check();
+  return {o_, error_};
+}
+
+}  // namespace
+
+ParseResult parseArguments(const std::vector<std::string>& args) { return Parser().run(args); }
+
+}  // namespace netsetup::cli

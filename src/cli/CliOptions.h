@@ -1,0 +1,56 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cli/FieldNames.h"
+#include "cli/Formats.h"
+
+namespace netsetup::cli {
+
+inline constexpr std::array<std::string_view, 8> kCommands{"identify", "read",    "write", "backup",
+                                                           "restore",  "diff", "scan",  "batch"};
+
+// How to reach the instrument; an empty text or an empty optional was not given.
+struct LinkOptions {
+  std::string serial;               // "COM1".."COM16" (upper case), or a device path as given
+  std::optional<int32_t> baud;      // one of BaudRates
+  std::string tcpHost;              // dotted IPv4, as given
+  std::optional<uint16_t> tcpPort;  // from --tcp HOST:PORT
+  std::string settingsFile;         // a window settings file to take the link from
+  std::optional<uint8_t> address;   // the instrument's network address
+  bool trace = false;
+};
+
+struct CliOptions {
+  std::string command;  // one of kCommands, or empty with help or version
+  LinkOptions link;
+  bool help = false;
+  bool version = false;
+  OutputFormat format = OutputFormat::Table;
+  std::string output;  // -o FILE
+  bool showPassword = false;
+  std::string file;    // the command's argument: SHEET, FILE or WORKLIST
+  FieldOverlay sets;   // --set NAME=VALUE, canonical names, in the order given
+  std::string backup;  // write --backup FILE
+  bool verify = true;
+  bool force = false;
+  std::optional<std::pair<int, int>> addresses;  // scan --addresses A-B
+  std::string report;                            // batch --report FILE
+};
+
+struct ParseResult {
+  CliOptions options;
+  std::string error;  // one line; empty when the arguments were understood
+};
+
+// The command line without the program name. Options take "--opt value" or "--opt=value" and
+// may stand before or after the command; "--" ends the options. No arguments at all, or
+// --help anywhere, asks for help (for the command, if one is named).
+ParseResult parseArguments(const std::vector<std::string>& args);
+
+}  // namespace netsetup::cli

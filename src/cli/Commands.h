@@ -1,0 +1,25 @@
+#pragma once
+#include "cli/CliOptions.h"
+#include "cli/Session.h"
+#include "link/Umod07.h"
+#include "netblock/EncodeError.h"
+
+namespace netsetup::cli {
+
+// Each command of the tool, on the one link the program owns; returns the exit status.
+int runIdentify(const CliOptions& options, Tmod07& link, Io io);
+int runRead(const CliOptions& options, Tmod07& link, Io io);
+int runBackup(const CliOptions& options, Tmod07& link, Io io);
+int runDiff(const CliOptions& options, Tmod07& link, Io io);
+int runWrite(const CliOptions& options, Tmod07& link, Io io);
+int runRestore(const CliOptions& options, Tmod07& link, Io io);
+int runScan(const CliOptions& options, Tmod07& link, Io io);
+int runBatch(const CliOptions& options, Tmod07& link, Io io);
+
+// Parses and runs a whole command line (help and version included).
+int runCli(const std::vector<std::string>& args, Tmod07& link, Io io);
+
+// The record encoder's refusal as the tool prints it: a password is never quoted.
+std::string refusalText(const EncodeError& error);
+
+}  // namespace netsetup::cli

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace netsetup::cli {
+
+// The operating system as the command-line tool meets it (src/cli/posix, src/cli/win32).
+
+// The arguments as UTF-8, without the program name.
+std::vector<std::string> commandLine(int argc, char** argv);
+
+// Prepares the terminal: UTF-8 output where the system needs telling, Ctrl+C caught (see
+// interrupted()).
+void prepareConsole();
+
+// Whether Ctrl+C was pressed since the start.
+bool interrupted();
+
+// Whether standard error is a terminal (progress bars) or a pipe or file (plain lines).
+bool errorIsTerminal();
+
+// "2026-12-07T11:22:33Z": now, in UTC.
+std::string utcNow();
+
+// "11:22:33.417": the local time of day to the millisecond, for traces.
+std::string localTimeOfDay();
+
+}  // namespace netsetup::cli

@@ -1,0 +1,106 @@
+#include "cli/FieldNames.h"
+
+#include "text/Quote.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kAuthWords{"none", "any", "pap", "chap"};
+constexpr std::string_view kAuthUnset = "unset";
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+// The text members, by name; dhcp and auth are not texts and are handled apart.
+template <class Fields>
+auto textField(Fields& f, std::string_view name) -> decltype(&f.ipAddress) {
+  if (name == "ip") return &f.ipAddress;
+  if (name == "mask") return &f.ipMask;
+  if (name == "gateway") return &f.ipGateway;
+  if (name == "port") return &f.ipPort;
+  if (name == "server") return &f.serverAddress;
+  if (name == "server_port") return &f.serverPort;
+  if (name == "apn") return &f.apnName;
+  if (name == "login") return &f.apnLogin;
+  if (name == "password") return &f.apnPassword;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string fieldNameList() {
+  std::string out;
+  for (std::string_view name : kFieldNames) {
+    if (!out.empty()) out += ", ";
+    out += name;
+  }
+  return out;
+}
+
+std::optional<std::string_view> canonicalFieldName(std::string_view name) {
+  for (std::string_view known : kFieldNames)
+    if (sameWord(name, known)) return known;
+  return std::nullopt;
+}
+
+bool isFieldName(std::string_view name) { return canonicalFieldName(name).has_value(); }
+
+std::string fieldValue(const NetworkFields& fields, std::string_view name) {
+  const std::optional<std::string_view> canonical = canonicalFieldName(name);
+  if (!canonical) return {};
+  if (*canonical == "dhcp") return fields.dhcp ? "1" : "0";
+  if (*canonical == "auth") {
+    const int i = fields.authIndex;
+    return std::string(i >= 0 && i < static_cast<int>(kAuthWords.size()) ? kAuthWords[i] : kAuthUnset);
+  }
+  return *textField(fields, *canonical);
+}
+
+std::optional<std::string> setField(NetworkFields& fields, std::string_view name, std::string_view value) {
+  const std::optional<std::string_view> canonical = canonicalFieldName(name);
+  if (!canonical) return "unknown field " + quoteText(name) + "; the fields are " + fieldNameList();
+  if (*canonical == "dhcp") {
+    if (value != "0" && value != "1") return "dhcp must be 0 or 1, not " + quoteText(value);
+    fields.dhcp = value == "1";
+    return std::nullopt;
+  }
+  if (*canonical == "auth") {
+    if (sameWord(value, kAuthUnset)) {
+      fields.authIndex = -1;
+      return std::nullopt;
+    }
+    for (size_t i = 0; i < kAuthWords.size(); ++i) {
+      if (sameWord(value, kAuthWords[i])) {
+        fields.authIndex = static_cast<int>(i);
+        return std::nullopt;
+      }
+    }
+    return "auth must be none, any, pap, chap or unset, not " + quoteText(value);
+  }
+  *textField(fields, *canonical) = std::string(value);
+  return std::nullopt;
+}
+
+std::optional<std::string> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay) {
+  NetworkFields changed = fields;  // a refused overlay leaves nothing half applied
+  for (const auto& [name, value] : overlay)
+    if (auto error = setField(changed, name, value)) return error;
+  fields = std::move(changed);
+  return std::nullopt;
+}
+
+std::vector<std::string_view> differingFields(const NetworkFields& a, const NetworkFields& b) {
+  std::vector<std::string_view> names;
+  for (std::string_view name : kFieldNames)
+    if (fieldValue(a, name) != fieldValue(b, name)) names.push_back(name);
+  return names;
+}
+
+}  // namespace netsetup::cli

@@ -1,0 +1,42 @@
+#pragma once
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "netblock/NetworkSettings.h"
+
+namespace netsetup::cli {
+
+// The names by which every part of the tool (options, sheets, worklists, output) calls the
+// fields, in the order they are shown.
+inline constexpr std::array<std::string_view, 11> kFieldNames{
+    "ip", "mask", "gateway", "port", "dhcp", "server", "server_port", "apn", "login", "password", "auth"};
+
+// "ip, mask, ..., auth": for messages that list the names.
+std::string fieldNameList();
+
+// The canonical (lower-case) name a text stands for, matched without regard to ASCII case.
+std::optional<std::string_view> canonicalFieldName(std::string_view name);
+bool isFieldName(std::string_view name);  // any case
+
+// A field as text: texts and addresses as held, ports as typed, dhcp "0"/"1", auth
+// "none"/"any"/"pap"/"chap", or "unset" for any other index. Empty for an unknown name.
+std::string fieldValue(const NetworkFields& fields, std::string_view name);
+
+// Stores `value` into the named field. Refuses only an unknown name, a dhcp other than 0/1 and
+// an unknown auth word; other texts are kept as given, for the record encoder to judge.
+std::optional<std::string> setField(NetworkFields& fields, std::string_view name, std::string_view value);
+
+// (canonical name, value) pairs to apply in order over what the instrument holds.
+using FieldOverlay = std::vector<std::pair<std::string, std::string>>;
+
+// Applies every pair in order; the first refusal is returned and leaves `fields` as it was.
+std::optional<std::string> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay);
+
+// Names of the fields whose texts (as fieldValue gives them) differ, in kFieldNames order.
+std::vector<std::string_view> differingFields(const NetworkFields& a, const NetworkFields& b);
+
+}  // namespace netsetup::cli

@@ -1,0 +1,106 @@
+#include "cli/Formats.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "cli/FieldNames.h"
+#include "cli/OneLine.h"
+#include "text/Utf8.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::string_view kHidden = "***";
+
+std::string shownValue(const NetworkFields& fields, std::string_view name, bool showPassword) {
+  if (name == "password" && !showPassword) return std::string(kHidden);
+  return fieldValue(fields, name);
+}
+
+// JSON has no leading zeros and no sign here; anything else stays a string so no reader
+// turns "0080" into 80 or chokes on it.
+bool isJsonNumber(std::string_view v) {
+  if (v.empty() || v.size() > 9) return false;
+  if (v.size() > 1 && v.front() == '0') return false;
+  return std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isNumberField(std::string_view name) { return name == "port" || name == "server_port" || name == "dhcp"; }
+
+std::string formatTable(const NetworkFields& fields, bool showPassword) {
+  size_t width = 0;
+  for (std::string_view name : kFieldNames) width = std::max(width, name.size());
+  width += 2;
+  std::string out;
+  for (std::string_view name : kFieldNames) {
+    out.append(name).append(width - name.size(), ' ');
+    out.append(oneLine(shownValue(fields, name, showPassword))).append("\n");
+  }
+  return out;
+}
+
+std::string formatJson(const NetworkFields& fields, bool showPassword) {
+  std::string out = "{";
+  const char* separator = "";
+  for (std::string_view name : kFieldNames) {
+    const std::string value = shownValue(fields, name, showPassword);
+    out.append(separator).append(jsonString(name)).append(": ");
+    out.append(isNumberField(name) && isJsonNumber(value) ? value : jsonString(value));
+    separator = ", ";
+  }
+  return out + "}\n";
+}
+
+}  // namespace
+
+std::optional<OutputFormat> parseFormat(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (lower == "table") return OutputFormat::Table;
+  if (lower == "json") return OutputFormat::Json;
+  if (lower == "ini") return OutputFormat::Ini;
+  return std::nullopt;
+}
+
+std::string jsonString(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const auto byte = static_cast<uint8_t>(text[pos]);
+    if (byte >= 0x80) {
+      const size_t start = pos;
+      if (readUtf8(text, pos)) {
+        out.append(text.substr(start, pos - start));
+      } else {
+        out += "\\ufffd";
+        ++pos;
+      }
+      continue;
+    }
+    ++pos;
+    if (byte == '"') {
+      out += "\\\"";
+    } else if (byte == '\\') {
+      out += "\\\\";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      out.append("\\u00").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xF]);
+    } else {
+      out += static_cast<char>(byte);
+    }
+  }
+  return out + "\"";
+}
+
+std::string formatFields(const NetworkFields& fields, OutputFormat format, bool showPassword) {
+  switch (format) {
+    case OutputFormat::Table: return formatTable(fields, showPassword);
+    case OutputFormat::Json: return formatJson(fields, showPassword);
+    case OutputFormat::Ini: return formatSheet(fields, showPassword);
+  }
+  return {};
+}
+
+}  // namespace netsetup::cli

@@ -1,0 +1,238 @@
+#include "cli/HelpText.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::string_view kGeneral = R"(netsetup-cli: read and change the network settings of a VRN-207K instrument over a serial
+line or a TCP stream, from a terminal, a script or a worklist of many instruments.
+
+Usage: netsetup-cli [LINK OPTIONS] COMMAND [ARGUMENT] [OPTIONS]
+       netsetup-cli COMMAND --help
+       netsetup-cli --version
+
+Link options (before or after the command; not used by batch, whose worklist names each link):
+  --serial PORT       COM1..COM16 (any case) or a device path such as /dev/ttyUSB0 or \\.\COM20;
+                      on Linux COMn opens the device the window's port list shows for it
+  --baud RATE         9600 (default), 19200, 28800, 38400, 57600 or 115200
+  --tcp HOST[:PORT]   a dotted IPv4 address; the TCP port defaults to 10001
+  --settings FILE     take the link from the window's settings file (netsetup.ini);
+                      the options above override what it says
+  --address N         the instrument's network address, 0..255 (default 1)
+  --trace             show the frames exchanged with the instrument
+Give either --serial or --tcp, not both.
+
+Commands:
+  identify            ask the instrument what it is
+  read                show the network settings (a table, JSON, or a settings sheet)
+  write [SHEET]       store the values of a sheet and of --set NAME=VALUE, then check them
+  backup FILE         save the whole settings area of the instrument to a file
+  restore FILE        put a saved settings area back into the instrument
+  diff SHEET          show where the instrument differs from a sheet
+  scan                find an instrument whose rate and address are unknown
+  batch WORKLIST.csv --report REPORT.csv
+                      set up many instruments from a worklist, one row each
+Each command explains itself: netsetup-cli COMMAND --help
+
+Fields (the names used by --set, sheets, worklists and every output):
+  ip, mask, gateway   the instrument's own address, network mask and gateway (dotted IPv4)
+  port                the instrument's own TCP port
+  dhcp                1 to take the address from the network, 0 to use ip/mask/gateway
+  server              the server the instrument connects to
+  server_port         that server's TCP port
+  apn, login          the mobile network's access point name and its login
+  password            the access point's password; shown as *** unless asked for
+  auth                none, any, pap or chap (unset: no entry chosen)
+Texts on the command line, in sheets and in worklists are UTF-8.
+
+Exit status:
+  0    success
+  1    diff: the instrument differs from the sheet
+  2    the command line is wrong, or a file it names cannot be used
+  3    the link could not be opened
+  4    no answer to identification, or the instrument is not a VRN-207K
+  5    reading or writing the settings area failed
+  6    a value or a backup file was refused, or a backup could not be saved; nothing was
+       sent to the instrument
+  7    reading back found a difference
+  8    scan found no instrument
+  9    batch finished, but at least one row failed
+  130  interrupted (Ctrl+C)
+
+Examples:
+  netsetup-cli --serial COM3 read
+  netsetup-cli --tcp 192.168.0.50 read --format ini -o unit12.ini
+  netsetup-cli --serial /dev/ttyUSB0 --baud 115200 write --set ip=10.0.0.12 --set dhcp=0
+  netsetup-cli --serial COM3 write unit12.ini --backup unit12-before.txt
+  netsetup-cli batch site-a.csv --report site-a-report.csv
+)";
+
+constexpr std::string_view kIdentify = R"(Usage: netsetup-cli [LINK OPTIONS] identify
+
+Opens the link, asks the instrument for its type (the request goes to address 0, which every
+instrument hears) and prints the answer, then closes the link. Use it to check the cable, the
+port and the rate before anything else.
+
+Prints: the type the instrument reported, e.g. VRN-207K.
+
+Exit status: 0 a VRN-207K answered; 3 the link could not be opened; 4 no answer, or another
+type of instrument answered; 130 interrupted.
+)";
+
+constexpr std::string_view kRead = R"(Usage: netsetup-cli [LINK OPTIONS] read [--format table|json|ini] [-o FILE] [--show-password]
+
+Reads the instrument's network settings and prints them. Nothing is changed.
+
+Options:
+  --format table      one line per field: name, then value (the default)
+  --format json       one JSON object, keys in the order of the field list;
+                      port, server_port and dhcp as numbers
+  --format ini        a settings sheet, ready to edit and give to write or diff
+  -o FILE, --output FILE
+                      write to FILE instead of the screen
+  --show-password     show the password instead of ***; in a sheet the password line is
+                      otherwise left commented out, so writing that sheet keeps the
+                      instrument's password
+
+Exit status: 0 read; 3 link; 4 identification; 5 the settings area could not be read;
+130 interrupted.
+)";
+
+constexpr std::string_view kWrite = R"(Usage: netsetup-cli [LINK OPTIONS] write [SHEET] [--set NAME=VALUE]... [--backup FILE]
+                                      [--no-verify]
+
+Reads the instrument's settings area, puts in the values of SHEET and of each --set (a --set
+wins over the sheet), writes the area back and reads it again to check that every value was
+stored. Fields named nowhere keep the instrument's values. Every value is checked as the
+window checks it before anything is sent; a refused value changes nothing.
+
+SHEET is a settings sheet such as read --format ini prints:
+  [settings]
+  ip=10.0.0.12
+  dhcp=0
+Lines starting with ';' are comments. A value with blanks at either end goes in double quotes.
+
+Options:
+  --set NAME=VALUE    one field; repeat for more. Names: ip, mask, gateway, port, dhcp, server,
+                      server_port, apn, login, password, auth. Quote the whole argument for
+                      the shell when the value holds blanks: --set "apn=internet provider"
+  --backup FILE       where to save the area as read before writing (as the backup command
+                      does); by default backup-a<ADDRESS>-<TIME>.txt in the current folder
+  --no-verify         do not read the area back after writing
+
+Before anything is written, the area as read is always saved as a backup; its path is printed.
+If the instrument already holds every value, nothing is written. A write that fails on the
+way says which chunks of the area were written and confirmed, which one was sent but not
+confirmed, and where the backup is.
+
+Exit status: 0 written (and checked), or nothing to change; 3 link; 4 identification;
+5 reading or writing the area failed; 6 a value was refused or the backup could not be saved,
+nothing was sent; 7 reading back found a difference; 130 interrupted.
+)";
+
+constexpr std::string_view kBackup = R"(Usage: netsetup-cli [LINK OPTIONS] backup FILE
+
+Reads the instrument's whole settings area (200 bytes) and saves it to FILE: a text file with
+the type, the address, the time (UTC), the bytes in hex and a check sum, and the fields
+decoded in comment lines for a person to read (the password as ***). A changed or damaged
+file is refused by restore. Note that the hex lines hold the password: keep backups safe.
+
+Exit status: 0 saved; 3 link; 4 identification; 5 the area could not be read; 130 interrupted.
+)";
+
+constexpr std::string_view kRestore = R"(Usage: netsetup-cli [LINK OPTIONS] restore FILE [--force]
+
+Writes a settings area saved by backup (or write --backup) back into the instrument, bytes 0 to
+194 as the window writes them, and reads it again to check it. The file is refused if it was
+changed or damaged, or saved from another type of instrument. Without --address the area goes
+back to the address it was saved from; another --address is refused unless --force. The area
+as it was before is saved first, as write does (--backup FILE names that file; --no-verify
+skips the check).
+
+Options:
+  --force             restore even when the file was saved from another address or
+                      another type of instrument
+
+Exit status: 0 restored; 3 link; 4 identification; 5 reading or writing the area failed;
+6 the file was refused (changed, damaged, or from elsewhere without --force), nothing was
+sent; 7 reading back found a difference; 130 interrupted.
+)";
+
+constexpr std::string_view kDiff = R"(Usage: netsetup-cli [LINK OPTIONS] diff SHEET
+
+Reads the instrument's settings and compares them with the fields SHEET names, as they would
+be stored (so port $2328 and 9000 are the same); fields the sheet leaves out are not compared.
+Nothing is changed: it shows what write SHEET would change.
+
+Prints: one line per differing field, "name: instrument's value -> sheet's value" (a password
+only as "would change"), or "no differences".
+
+Exit status: 0 no difference; 1 at least one field differs; 2 the sheet cannot be used;
+3 link; 4 identification; 5 the area could not be read; 6 a value of the sheet was refused;
+130 interrupted.
+)";
+
+constexpr std::string_view kScan = R"(Usage: netsetup-cli [LINK OPTIONS] scan [--addresses A-B]
+
+Finds instruments whose rate and address nobody wrote down.
+
+On a serial port without --addresses: for each rate, the common ones first (9600, 19200,
+115200, 57600, 38400, 28800), one identification request to address 0, which every instrument
+hears, with one attempt and a short wait; the answer says the address the instrument answers
+from. Six rates take about a second and a half.
+
+With --addresses A-B (0 <= A <= B <= 255), for a line shared by several instruments: at the
+--baud rate (default 9600), each address in turn is asked for one byte of its settings area,
+and each one that answers is asked its type.
+
+Over TCP there is no rate to find: one identification request (or, with --addresses, the
+addresses in turn).
+
+Prints: one line per instrument as it is found: its type, the rate and the address. Progress
+goes to standard error. Ctrl+C stops the scan and lists what was found so far.
+
+Exit status: 0 at least one instrument answered; 3 the link could not be opened; 8 none
+answered; 130 interrupted.
+)";
+
+constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv [--trace]
+
+Sets up many instruments from a worklist: for each row, opens the row's link, writes the
+row's fields as write does, checks them, and appends one line to the report. A row that
+fails does not stop the others. Run it again with the same report to retry: rows the report
+already shows as ok or unchanged are skipped.
+
+WORKLIST.csv is a CSV file (comma separated, UTF-8) whose first row names the columns:
+  address             the network address (required)
+  serial, baud, tcp   the link, as --serial, --baud and --tcp take it (serial or tcp required)
+  name                a name for the report (optional)
+  ip, mask, ...       any of the field names; an empty cell keeps the instrument's value
+Example:
+  name,serial,baud,address,ip,dhcp
+  pump 1,COM3,9600,1,10.0.0.11,0
+  pump 2,COM3,9600,2,10.0.0.12,0
+
+For each row the area as read is saved first, in a folder beside the report named after it
+(REPORT-backups). REPORT.csv gets the columns time, key, name, link, address, outcome (ok,
+unchanged or failed), changed (the names of the fields written), backup, error; a password
+never appears in it. Progress goes to standard error.
+
+Exit status: 0 every row is done; 2 the worklist or the report cannot be used; 9 at least one
+row failed; 130 interrupted.
+)";
+
+}  // namespace
+
+std::string helpText(std::string_view command) {
+  if (command == "identify") return std::string(kIdentify);
+  if (command == "read") return std::string(kRead);
+  if (command == "write") return std::string(kWrite);
+  if (command == "backup") return std::string(kBackup);
+  if (command == "restore") return std::string(kRestore);
+  if (command == "diff") return std::string(kDiff);
+  if (command == "scan") return std::string(kScan);
+  if (command == "batch") return std::string(kBatch);
+  return std::string(kGeneral);
+}
+
+}  // namespace netsetup::cli

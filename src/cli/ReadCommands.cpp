@@ -1,0 +1,116 @@
+// The commands that only read: identify, read, backup, diff.
+#include "cli/BackupFile.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/ExitCodes.h"
+#include "cli/Files.h"
+#include "cli/Formats.h"
+#include "cli/Sheet.h"
+#include "netblock/NetworkCodec.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+int usage(Io io, const std::string& line) {
+  io.err << "netsetup-cli: " << line << '\n';
+  return kExitUsage;
+}
+
+}  // namespace
+
+std::string refusalText(const EncodeError& error) {
+  if (error.field != SettingsField::ApnPassword) return error.message();
+  EncodeError hidden = error;
+  hidden.text = "***";
+  return hidden.message();
+}
+
+int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
+  Target target;
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
+  Session session(link, io, target, options.link.trace);
+  if (const int exit = session.open()) return exit;
+  const int exit = session.identify();
+  if (!session.type().empty()) io.out << session.type() << '\n';
+  return exit;
+}
+
+int runRead(const CliOptions& options, Tmod07& link, Io io) {
+  Target target;
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
+  Session session(link, io, target, options.link.trace);
+  SettingsArea area{};
+  if (const int exit = session.connect()) return exit;
+  if (const int exit = session.readArea(area)) return exit;
+  session.close();
+  const NetworkFields fields = decodeNetworkSettings(area);
+  // A file is what `write` reads back, so it holds the password; the screen never shows it.
+  if (options.output.empty()) {
+    io.out << formatFields(fields, options.format, options.showPassword);
+    return kExitOk;
+  }
+  if (std::string e = writeTextFile(options.output, formatFields(fields, options.format, true), true); !e.empty()) {
+    return usage(io, e);
+  }
+  io.err << "netsetup-cli: the settings of address " << int{target.address} << " are in " << options.output << '\n';
+  return kExitOk;
+}
+
+int runBackup(const CliOptions& options, Tmod07& link, Io io) {
+  Target target;
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
+  Session session(link, io, target, options.link.trace);
+  Backup backup;
+  if (const int exit = session.connect()) return exit;
+  if (const int exit = session.readArea(backup.area)) return exit;
+  session.close();
+  backup.type = session.type();
+  backup.address = target.address;
+  backup.timeUtc = utcNow();
+  const std::string text = formatBackup(backup, decodeNetworkSettings(backup.area));
+  if (std::string e = writeTextFile(options.file, text, true); !e.empty()) return usage(io, e);
+  io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
+         << options.file << '\n';
+  return kExitOk;
+}
+
+int runDiff(const CliOptions& options, Tmod07& link, Io io) {
+  const std::optional<std::string> text = readTextFile(options.file);
+  if (!text) return usage(io, "cannot read the sheet " + options.file);
+  const SheetResult sheet = parseSheet(*text);
+  if (!sheet.error.empty()) return usage(io, options.file + ": " + sheet.error);
+  Target target;
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
+  Session session(link, io, target, options.link.trace);
+  SettingsArea area{};
+  if (const int exit = session.connect()) return exit;
+  if (const int exit = session.readArea(area)) return exit;
+  session.close();
+
+  const NetworkFields current = decodeNetworkSettings(area);
+  NetworkFields wanted = current;
+  if (auto e = applyOverlay(wanted, sheet.fields)) {
+    io.err << "netsetup-cli: " << *e << '\n';
+    return kExitRefused;
+  }
+  // Compared as they would be stored, so "$10" and "16" are the same port.
+  SettingsArea stored = area;
+  if (const EncodeResult encoded = encodeNetworkSettings(wanted, stored); !encoded.ok()) {
+    io.err << "netsetup-cli: " << refusalText(*encoded.error) << '\n';
+    return kExitRefused;
+  }
+  const NetworkFields after = decodeNetworkSettings(stored);
+  const std::vector<std::string_view> differing = differingFields(current, after);
+  for (std::string_view name : differing) {
+    if (name == "password") {
+      io.out << "password: would change (not shown)\n";
+      continue;
+    }
+    io.out << name << ": " << fieldValue(current, name) << " -> " << fieldValue(after, name) << '\n';
+  }
+  if (differing.empty()) io.out << "no differences\n";
+  return differing.empty() ? kExitOk : kExitDiffers;
+}
+
+}  // namespace netsetup::cli

@@ -1,0 +1,57 @@
+#include "cli/Report.h"
+
+#include <array>
+
+#include "cli/Csv.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 9> kColumns{"time",    "key",     "name",   "link", "address",
+                                                   "outcome", "changed", "backup", "error"};
+constexpr size_t kKeyColumn = 1;
+constexpr size_t kOutcomeColumn = 5;
+
+bool isGuarded(std::string_view cell) {
+  return !cell.empty() && std::string_view("=+-@\t\r'").find(cell.front()) != std::string_view::npos;
+}
+
+std::string guard(const std::string& cell) { return isGuarded(cell) ? "'" + cell : cell; }
+
+// Every cell starting with an apostrophe was guarded (the apostrophe itself is guarded).
+std::string unguard(const std::string& cell) { return cell.starts_with('\'') ? cell.substr(1) : cell; }
+
+}  // namespace
+
+std::string reportHeader() { return formatCsvRow(CsvRow(kColumns.begin(), kColumns.end())); }
+
+std::string formatReportRow(const ReportRow& r) {
+  return formatCsvRow({guard(r.time), guard(r.key), guard(r.name), guard(r.link), guard(r.address),
+                       guard(r.outcome), guard(r.changed), guard(r.backup), guard(r.error)});
+}
+
+DoneRows doneRows(std::string_view reportCsv, std::string_view reportName) {
+  DoneRows done;
+  const CsvParse csv = parseCsv(reportCsv);
+  if (csv.rows.empty() && csv.error.empty()) return done;
+  const auto notReport = [&](const std::string& why) {
+    return DoneRows{{}, std::string(reportName) + " is not a netsetup report (" + why + ")"};
+  };
+  if (!csv.error.empty()) return notReport(csv.error);
+  const CsvRow& header = csv.rows.front();
+  if (header != CsvRow(kColumns.begin(), kColumns.end()))
+    return notReport("its first line is not the report's header");
+  for (size_t i = 1; i < csv.rows.size(); ++i) {
+    const CsvRow& row = csv.rows[i];
+    if (row.size() != kColumns.size()) {
+      return notReport("line " + std::to_string(csv.lines[i]) + " has " + std::to_string(row.size()) +
+                       " cells, not " + std::to_string(kColumns.size()));
+    }
+    const std::string outcome = unguard(row[kOutcomeColumn]);
+    if (outcome == kOutcomeOk || outcome == kOutcomeUnchanged) done.keys.insert(unguard(row[kKeyColumn]));
+  }
+  return done;
+}
+
+}  // namespace netsetup::cli

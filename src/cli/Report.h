@@ -1,0 +1,35 @@
+#pragma once
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace netsetup::cli {
+
+// The report of a batch run: one CSV row per worklist row tried, appended as each one ends, so
+// an interrupted run can be resumed by skipping the rows already done.
+struct ReportRow {
+  std::string time, key, name, link, address, outcome, changed, backup, error;
+};
+
+inline constexpr std::string_view kOutcomeOk = "ok";                // written and verified
+inline constexpr std::string_view kOutcomeUnchanged = "unchanged";  // already held the values
+inline constexpr std::string_view kOutcomeFailed = "failed";
+
+// "time,key,name,link,address,outcome,changed,backup,error\r\n"
+std::string reportHeader();
+
+// One row. A cell starting with =, +, -, @, a tab, a CR or an apostrophe gets a leading
+// apostrophe, so a spreadsheet opening the report never runs a cell as a formula (the
+// apostrophe is also doubled up for a cell that starts with one, so the guard can be undone).
+std::string formatReportRow(const ReportRow& row);
+
+struct DoneRows {
+  std::set<std::string> keys;  // rowKey of every row whose outcome was ok or unchanged
+  std::string error;
+};
+
+// The rows a previous run finished. An empty text has none. `reportName` names the file in
+// the error: "<reportName> is not a netsetup report".
+DoneRows doneRows(std::string_view reportCsv, std::string_view reportName = "the report");
+
+}  // namespace netsetup::cli

@@ -1,0 +1,121 @@
+// scan: finds an instrument whose rate and address nobody wrote down.
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "actions/Steps.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/ExitCodes.h"
+#include "cli/Progress.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+// The common rates first, so a usual instrument is found in the first steps.
+constexpr std::array<int32_t, 6> kScanOrder{9600, 19200, 115200, 57600, 38400, 28800};
+
+// One attempt, and a first byte allowed 100 ms: an instrument at the right rate answers in
+// milliseconds, and each silent rate then costs about a quarter of a second, not six.
+constexpr uint32_t kScanAttempts = 1;
+constexpr uint32_t kScanFirstByteMs = 100;
+
+// Restores the link's own time-outs however the scan ends.
+class ShortTimeouts {
+ public:
+  explicit ShortTimeouts(Tmod07& link) : link_(link), retries_(link.RetryCount), firstByte_(link.FirstByteTimeoutMs) {
+    link.RetryCount = kScanAttempts;
+    link.FirstByteTimeoutMs = kScanFirstByteMs;
+  }
+  ~ShortTimeouts() {
+    link_.RetryCount = retries_;
+    link_.FirstByteTimeoutMs = firstByte_;
+  }
+  ShortTimeouts(const ShortTimeouts&) = delete;
+  ShortTimeouts& operator=(const ShortTimeouts&) = delete;
+
+ private:
+  Tmod07& link_;
+  uint32_t retries_, firstByte_;
+};
+
+int interruptedWith(Io io, const std::vector<std::string>& found) {
+  io.err << "netsetup-cli: interrupted; " << (found.empty() ? "nothing found so far" : "found so far:") << '\n';
+  for (const std::string& line : found) io.err << "  " << line << '\n';
+  return kExitInterrupted;
+}
+
+}  // namespace
+
+int runScan(const CliOptions& options, Tmod07& link, Io io) {
+  Target base;
+  if (std::string e = resolveTarget(options.link, link, base); !e.empty()) {
+    io.err << "netsetup-cli: " << e << '\n';
+    return kExitUsage;
+  }
+  ShortTimeouts timeouts(link);
+  std::vector<std::string> found;
+  const auto report = [&](Progress& progress, const std::string& line) {
+    found.push_back(line);
+    progress.finish();  // the bar gives way to the result
+    io.out << "found " << line << '\n';
+    io.out.flush();
+  };
+
+  // Over TCP there is no rate to find; a serial line without --addresses tries every rate.
+  const bool byRate = !base.choice.useTcp && !options.addresses;
+  std::vector<int32_t> rates;
+  if (byRate) {
+    rates.assign(kScanOrder.begin(), kScanOrder.end());
+  } else {
+    const bool haveBaud = base.choice.baudIndex >= 0 && base.choice.baudIndex < static_cast<int>(BaudRates.size());
+    rates.push_back(haveBaud ? BaudRates[base.choice.baudIndex] : kFallbackBaud);
+  }
+  const int first = options.addresses ? options.addresses->first : 0;
+  const int last = options.addresses ? options.addresses->second : 0;
+  Progress progress(io.err, errorIsTerminal(), "scan", rates.size() * static_cast<size_t>(last - first + 1));
+
+  size_t step = 0;
+  for (int32_t rate : rates) {
+    Target target = base;
+    target.choice.baudIndex = static_cast<int>(std::find(BaudRates.begin(), BaudRates.end(), rate) - BaudRates.begin());
+    const std::string where = base.choice.useTcp ? base.description : std::to_string(rate) + " baud";
+    Session session(link, Io{io.out, io.err}, target, options.link.trace);
+    if (const int exit = session.open()) return exit;
+    for (int address = first; address <= last; ++address, ++step) {
+      if (interrupted()) {
+        progress.finish();
+        return interruptedWith(io, found);
+      }
+      progress.at(step, where + (options.addresses ? ", address " + std::to_string(address) : ""));
+      std::string type;
+      if (!options.addresses) {
+        // The identification goes to address 0, which every instrument hears; its answer says
+        // which address it answers from.
+        type = link.ReadDeviceType(0);
+        if (link.Status == StatusOk) {
+          report(progress, "\"" + type + "\" at " + where + ", address " + std::to_string(link.RxBuffer[1]));
+        }
+        continue;
+      }
+      // On a line shared by several instruments each address is asked for a byte of its own.
+      uint8_t byte = 0;
+      link.ReadMemory(static_cast<uint8_t>(address), kSettingsAreaAddress, &byte, 1);
+      if (link.Status != StatusOk) continue;
+      type = link.ReadDeviceType(static_cast<uint8_t>(address));
+      report(progress, "\"" + (link.Status == StatusOk ? type : std::string("?")) + "\" at " + where + ", address " +
+                           std::to_string(address));
+    }
+  }
+  progress.finish();
+  if (interrupted()) return interruptedWith(io, found);
+  if (found.empty()) {
+    io.err << "netsetup-cli: no instrument answered on " << base.description.substr(0, base.description.find(" at "))
+           << '\n';
+    return kExitNothingFound;
+  }
+  return kExitOk;
+}
+
+}  // namespace netsetup::cli

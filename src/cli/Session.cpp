@@ -1,0 +1,186 @@
+#include "cli/Session.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "actions/Steps.h"
+#include "cli/ExitCodes.h"
+#include "config/FileStore.h"
+#include "config/SettingsFile.h"
+#include "link/FrameText.h"
+#include "netblock/NetworkSettings.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+// "COM3 (/dev/ttyUSB2) at 9600 baud", or the device alone when it was named by its path.
+std::string portDescription(const Tmod07& link, const LinkChoice& choice, bool named) {
+  const unsigned number = static_cast<unsigned>(choice.portIndex + 1);
+  const std::string device = link.portMap().device(number);
+  std::string text = named ? device : "COM" + std::to_string(number);
+  if (!named && !device.empty() && device.find(text) == std::string::npos) text += " (" + device + ")";
+  const bool haveBaud = choice.baudIndex >= 0 && choice.baudIndex < static_cast<int>(BaudRates.size());
+  return text + " at " + std::to_string(haveBaud ? BaudRates[choice.baudIndex] : kFallbackBaud) + " baud";
+}
+
+// "chunk 3", "chunks 1-3", with the verb agreeing.
+std::string chunkRange(int first, int last, const char* one, const char* several) {
+  if (first == last) return "chunk " + std::to_string(first) + " " + one;
+  return "chunks " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
+}
+
+struct FieldBytes {
+  const char* name;
+  size_t offset, size;
+};
+
+constexpr std::array<FieldBytes, 12> kFieldBytes{{
+    {"ip", kIpAddressOffset, kIpv4Size},
+    {"mask", kIpMaskOffset, kIpv4Size},
+    {"gateway", kIpGatewayOffset, kIpv4Size},
+    {"port", kIpPortOffset, kPortSize},
+    {"server_port", kServerPortOffset, kPortSize},
+    {"dhcp", kDhcpOffset, 1},
+    {"server", kServerAddressOffset, kServerAddressSize},
+    {"auth", kAuthTypeOffset, 1},
+    {"apn", kApnNameOffset, kApnNameSize},
+    {"dial string", kDialStringOffset, kDialStringSize},
+    {"login", kApnLoginOffset, kApnLoginSize},
+    {"password", kApnPasswordOffset, kApnPasswordSize},
+}};
+
+}  // namespace
+
+std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
+  target = Target{};
+  if (!options.settingsFile.empty()) {
+    if (!files::readFile(options.settingsFile)) return "cannot read the settings file " + options.settingsFile;
+    const SettingsFile file(options.settingsFile);
+    const LinkSettings s = file.load();
+    target.choice = {s.useIp, s.port, s.baud, s.sockIp, s.sockPort};
+    link.portMap() = file.portMap();
+  } else {
+    target.choice.tcpPortText = std::to_string(kDefaultTcpPort);
+  }
+  const bool isPath = !options.serial.empty() && options.serial.rfind("COM", 0) != 0;
+  if (!options.serial.empty()) {
+    target.choice.useTcp = false;
+    if (options.serial.rfind("COM", 0) == 0) {
+      target.choice.portIndex = std::stoi(options.serial.substr(3)) - 1;
+    } else {
+      link.portMap().set(1, options.serial);  // a device path goes behind COM1 for this run
+      target.choice.portIndex = 0;
+    }
+  }
+  if (options.baud) {
+    const auto at = std::find(BaudRates.begin(), BaudRates.end(), *options.baud);
+    target.choice.baudIndex = static_cast<int>(at - BaudRates.begin());
+  }
+  if (!options.tcpHost.empty()) {
+    target.choice.useTcp = true;
+    target.choice.host = options.tcpHost;
+    target.choice.tcpPortText = std::to_string(options.tcpPort.value_or(kDefaultTcpPort));
+  }
+  target.address = options.address.value_or(1);
+  target.description = target.choice.useTcp ? "TCP " + target.choice.host + ":" + target.choice.tcpPortText
+                                            : portDescription(link, target.choice, isPath);
+  return {};
+}
+
+Session::Session(Tmod07& link, Io io, const Target& target, bool trace) : link_(link), io_(io), target_(target) {
+  if (trace) {
+    trace_ = std::make_unique<Trace>(io_.err);
+    link_.setObserver(trace_.get());
+  }
+}
+
+Session::~Session() {
+  link_.Close();
+  link_.setObserver(nullptr);
+}
+
+int Session::fail(int exit, const std::string& line) {
+  io_.err << "netsetup-cli: " << line << '\n';
+  return exit;
+}
+
+int Session::open() {
+  if (auto stop = openLink(link_, target_.choice)) {
+    if (stop->kind == ActionOutcome::Kind::Error) return fail(kExitUsage, stop->text);
+    std::string line = "cannot open " + target_.description;
+    const std::string detail = link_.openFailureDetail();
+    return fail(kExitLink, detail.empty() ? line + " (" + statusMeaning(link_.Status) + ")" : line + ": " + detail);
+  }
+  return kExitOk;
+}
+
+int Session::identify() {
+  if (netsetup::identify(link_, type_)) {
+    if (link_.Status != StatusOk) {
+      return fail(kExitIdentify, "no valid answer to the identification request on " + target_.description + " (code " +
+                                     std::to_string(link_.Status) + ": " + statusMeaning(link_.Status) +
+                                     "); check the rate, the wiring and that the instrument is powered");
+    }
+    return fail(kExitIdentify, "the instrument on " + target_.description + " is a \"" + type_ + "\", not a " +
+                                   kExpectedDeviceType);
+  }
+  return kExitOk;
+}
+
+int Session::readArea(SettingsArea& area) {
+  const TransferResult read = ReadSettingsArea(link_, target_.address, area);
+  if (read.ok) return kExitOk;
+  return fail(kExitTransfer, "reading the settings area from address " + std::to_string(target_.address) +
+                                 " failed at chunk " + std::to_string(read.failedChunk + 1) + " of " +
+                                 std::to_string(kChunkCount) + " (code " + std::to_string(read.status) + ": " +
+                                 statusMeaning(read.status) + "); nothing was changed");
+}
+
+int Session::writeArea(const SettingsArea& area, const std::string& backupPath) {
+  SettingsArea sent = area;
+  const TransferResult written = WriteSettingsArea(link_, target_.address, sent);
+  if (written.ok) return kExitOk;
+  return fail(kExitTransfer, "writing the settings area failed: " + writeFailureText(written) +
+                                 ". The area as it was is in " + backupPath +
+                                 "; read the instrument, check, and write again (or: netsetup-cli restore " +
+                                 backupPath + ")");
+}
+
+int Session::verify(const SettingsArea& written) {
+  SettingsArea back{};
+  if (const int exit = readArea(back)) return exit;
+  const std::string differing = differingBytes(written, back, kWrittenAreaSize);
+  if (differing.empty()) return kExitOk;
+  return fail(kExitVerify, "verification failed: reading back, the instrument holds other values in " + differing);
+}
+
+std::string writeFailureText(const TransferResult& result) {
+  const int chunk = result.failedChunk + 1;
+  std::string text = "chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) +
+                     " was sent but not confirmed (code " + std::to_string(result.status) + ": " +
+                     statusMeaning(result.status) + ")";
+  if (chunk > 1) text += "; " + chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed");
+  if (chunk < kChunkCount) text += "; " + chunkRange(chunk + 1, kChunkCount, "was not sent", "were not sent");
+  return text;
+}
+
+std::string differingBytes(const SettingsArea& a, const SettingsArea& b, size_t count) {
+  std::vector<std::string> seen;
+  std::string names;
+  auto add = [&](const std::string& name) {
+    if (std::find(seen.begin(), seen.end(), name) != seen.end()) return;
+    seen.push_back(name);
+    names += (names.empty() ? "" : ", ") + name;
+  };
+  for (size_t i = 0; i < count; ++i) {
+    if (a[i] == b[i]) continue;
+    const auto field = std::find_if(kFieldBytes.begin(), kFieldBytes.end(),
+                                    [i](const FieldBytes& f) { return i >= f.offset && i < f.offset + f.size; });
+    add(field != kFieldBytes.end() ? std::string(field->name) : "byte " + std::to_string(i));
+  }
+  return names;
+}
+
+}  // namespace netsetup::cli

@@ -1,0 +1,77 @@
+#pragma once
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "actions/Actions.h"
+#include "cli/CliOptions.h"
+#include "cli/Trace.h"
+#include "link/Umod07.h"
+#include "netblock/NetworkSettings.h"
+#include "netblock/SettingsTransfer.h"
+
+namespace netsetup::cli {
+
+// Where the tool writes: results to `out`, everything else (errors, progress, the trace) to `err`.
+struct Io {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// How to reach one instrument: the window's link choice and the network address.
+struct Target {
+  LinkChoice choice;
+  uint8_t address = 1;
+  std::string description;  // "COM3 (/dev/ttyUSB2) at 9600 baud", "TCP 10.0.0.5:10001"
+};
+
+// The link options, over a window settings file when one is named; `link`'s port map receives
+// the file's [Ports] and a device path given with --serial. Returns an error line instead when
+// the settings file cannot be read.
+std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target);
+
+// One conversation with one instrument, each step printing its own failure as one clear line
+// (with the system's reason for a link that did not open) and returning the exit status for
+// it, kExitOk when it went through. The link is closed when the session ends.
+class Session {
+ public:
+  Session(Tmod07& link, Io io, const Target& target, bool trace);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const Target& target() const { return target_; }
+  const std::string& type() const { return type_; }
+
+  int open();      // opens the link
+  int identify();  // asks the type at address 0; anything but VRN-207K fails
+  int connect() {
+    const int opened = open();
+    return opened != 0 ? opened : identify();
+  }
+  int readArea(SettingsArea& area);
+  // Writes bytes 0..194; a failure names the chunks written and unconfirmed, and `backupPath`.
+  int writeArea(const SettingsArea& area, const std::string& backupPath);
+  // Reads the area again and compares what was written; a difference names the fields.
+  int verify(const SettingsArea& written);
+
+  void close() { link_.Close(); }
+
+ private:
+  int fail(int exit, const std::string& line);
+
+  Tmod07& link_;
+  Io io_;
+  Target target_;
+  std::unique_ptr<Trace> trace_;
+  std::string type_;
+};
+
+// "chunk 4 of 5 was sent but not confirmed (code 2: no answer in time); chunks 1-3 are written
+// and confirmed; chunk 5 was not sent".
+std::string writeFailureText(const TransferResult& result);
+
+// The fields (and other bytes) in which two areas differ, by name: "server_port, byte 200".
+std::string differingBytes(const SettingsArea& a, const SettingsArea& b, size_t count);
+
+}  // namespace netsetup::cli

@@ -1,0 +1,98 @@
+#include "cli/Worklist.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "cli/Csv.h"
+#include "text/Quote.h"
+
+namespace netsetup::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kLinkColumns{"serial", "baud", "tcp", "address", "name"};
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string columnList() {
+  std::string out;
+  for (std::string_view name : kLinkColumns) out.append(name).append(", ");
+  return out + fieldNameList();
+}
+
+// A header cell's canonical column name, or nullopt.
+std::optional<std::string> columnName(std::string_view cell) {
+  const std::string lower = lowerAscii(trim(cell));
+  for (std::string_view name : kLinkColumns)
+    if (lower == name) return lower;
+  if (const auto field = canonicalFieldName(lower)) return std::string(*field);
+  return std::nullopt;
+}
+
+}  // namespace
+
+Worklist parseWorklist(std::string_view text) {
+  Worklist list;
+  const CsvParse csv = parseCsv(text);
+  if (!csv.error.empty()) return {{}, "worklist: " + csv.error};
+  if (csv.rows.empty()) return {{}, "the worklist is empty: it needs a header row"};
+
+  std::vector<std::string> columns;
+  for (const std::string& cell : csv.rows.front()) {
+    const std::optional<std::string> name = columnName(cell);
+    if (!name) {
+      return {{}, "worklist: unknown column " + quoteText(trim(cell)) + "; the columns are " + columnList()};
+    }
+    if (std::find(columns.begin(), columns.end(), *name) != columns.end())
+      return {{}, "worklist: the column " + *name + " appears twice"};
+    columns.push_back(*name);
+  }
+  const auto has = [&](std::string_view name) {
+    return std::find(columns.begin(), columns.end(), name) != columns.end();
+  };
+  if (!has("address")) return {{}, "worklist: the header has no address column"};
+  if (!has("serial") && !has("tcp")) return {{}, "worklist: the header needs a serial or a tcp column"};
+
+  for (size_t r = 1; r < csv.rows.size(); ++r) {
+    const CsvRow& cells = csv.rows[r];
+    const bool empty = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return trim(c).empty(); });
+    if (empty) continue;
+    if (cells.size() != columns.size()) {
+      return {{}, "worklist line " + std::to_string(csv.lines[r]) + ": " + std::to_string(cells.size()) +
+                      " cells, but the header has " + std::to_string(columns.size())};
+    }
+    WorkRow row;
+    row.line = csv.lines[r];
+    for (size_t c = 0; c < columns.size(); ++c) {
+      const std::string cell(trim(cells[c]));
+      const std::string& column = columns[c];
+      if (column == "name") row.name = cell;
+      else if (column == "serial") row.serial = cell;
+      else if (column == "baud") row.baud = cell;
+      else if (column == "tcp") row.tcp = cell;
+      else if (column == "address") row.address = cell;
+      else if (!cell.empty()) row.fields.emplace_back(column, cell);
+    }
+    list.rows.push_back(std::move(row));
+  }
+  return list;
+}
+
+std::string rowKey(const WorkRow& row) {
+  return std::string(trim(row.name)) + "|" + std::string(trim(row.serial)) + "@" + std::string(trim(row.baud)) +
+         "|" + std::string(trim(row.tcp)) + "|" + std::string(trim(row.address));
+}
+
+}  // namespace netsetup::cli

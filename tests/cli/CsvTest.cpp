@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "cli/Csv.h"
+
+namespace netsetup::cli {
+namespace {
+
+TEST(Csv, Reads) {
+  struct Row {
+    std::string text;
+    std::vector<CsvRow> rows;
+    std::vector<size_t> lines;
+  };
+  const Row rows[] = {
+      {"a,b\r\nc,d", {{"a", "b"}, {"c", "d"}}, {1, 2}},
+      {"\xEF\xBB\xBF" "a\n\n\r\nb\n", {{"a"}, {"b"}}, {1, 4}},
+      {"a\rb\r", {{"a"}, {"b"}}, {1, 2}},
+      {"\"x,y\",\"say \"\"hi\"\"\",\"\"\n", {{"x,y", "say \"hi\"", ""}}, {1}},
+      {"\"two\r\nlines\",z\nnext", {{"two\r\nlines", "z"}, {"next"}}, {1, 3}},
+      {",a,\n", {{"", "a", ""}}, {1}},
+      {" a , b ", {{" a ", " b "}}, {1}},
+      {"", {}, {}},
+  };
+  for (const Row& row : rows) {
+    const CsvParse r = parseCsv(row.text);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.rows, row.rows) << row.text;
+    EXPECT_EQ(r.lines, row.lines) << row.text;
+  }
+}
+
+TEST(Csv, Refuses) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"a\n\"open,b\nc\n", "CSV line 2: a quoted field is not closed"},
+      {"a\n\"x\"y,b\n", "CSV line 2: text after a closing quote"},
+      {"\"multi\nline\" z\n", "CSV line 2: text after a closing quote"},
+  };
+  for (const auto& [text, error] : rows) {
+    const CsvParse r = parseCsv(text);
+    EXPECT_EQ(r.error, error);
+    EXPECT_TRUE(r.rows.empty());
+  }
+}
+
+TEST(Csv, WritesExactlyAndRoundTrips) {
+  const std::pair<CsvRow, std::string> rows[] = {
+      {{"a", "b"}, "a,b\r\n"},
+      {{"x,y", "q\"", "cr\r", "lf\n"}, "\"x,y\",\"q\"\"\",\"cr\r\",\"lf\n\"\r\n"},
+      {{" lead", "trail\t", "in side"}, "\" lead\",\"trail\t\",in side\r\n"},
+      {{"=1+2", "", "интернет"}, "=1+2,,интернет\r\n"},
+      {{""}, "\"\"\r\n"},
+  };
+  std::string all;
+  std::vector<CsvRow> expected;
+  for (const auto& [row, text] : rows) {
+    EXPECT_EQ(formatCsvRow(row), text);
+    all += text;
+    expected.push_back(row);
+  }
+  EXPECT_EQ(parseCsv(all).rows, expected);
+}
+
+}  // namespace
+}  // namespace netsetup::cli

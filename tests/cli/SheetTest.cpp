@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "cli/Formats.h"
+
+namespace netsetup::cli {
+namespace {
+
+NetworkFields fromOverlay(const FieldOverlay& overlay) {
+  NetworkFields f;
+  EXPECT_EQ(applyOverlay(f, overlay), std::nullopt);
+  return f;
+}
+
+TEST(Sheet, RoundTripsTrickyValues) {
+  const std::vector<std::pair<std::string, std::string>> values = {
+      {"server", " leading"}, {"server", "trailing\t"}, {"server", "\"quoted\""}, {"server", "'single'"},
+      {"server", "\"open"},   {"server", "a=b;c"},      {"server", ";comment?"},  {"server", "[section]"},
+      {"server", "\""},       {"server", "'x\""},       {"server", "\" \""},      {"apn", "интернет сервис"},
+      {"login", ""},          {"password", " p ; w "}, {"auth", "unset"},       {"dhcp", "1"},
+  };
+  for (const auto& [name, value] : values) {
+    NetworkFields f = fromOverlay({{"ip", "10.0.0.1"}, {"auth", "pap"}});
+    ASSERT_EQ(setField(f, name, value), std::nullopt);
+    const std::string sheet = formatFields(f, OutputFormat::Ini, true);
+    const SheetResult back = parseSheet(sheet);
+    ASSERT_EQ(back.error, "") << sheet;
+    EXPECT_EQ(back.fields.size(), 11u);
+    EXPECT_EQ(fromOverlay(back.fields), f) << sheet;
+  }
+}
+
+TEST(Sheet, HiddenPasswordAndLineBreaksAreLeftOut) {
+  NetworkFields f = fromOverlay({{"password", "secret"}, {"server", "two\nlines"}});
+  const std::string sheet = formatFields(f, OutputFormat::Ini, false);
+  EXPECT_NE(sheet.find("\n;password=***  (not shown: writing this sheet keeps the instrument's password)\n"),
+            std::string::npos);
+  EXPECT_NE(sheet.find("\n; server: holds a line break, left out\n"), std::string::npos);
+  const SheetResult back = parseSheet(sheet);
+  ASSERT_EQ(back.error, "");
+  for (const auto& [name, value] : back.fields) EXPECT_TRUE(name != "password" && name != "server") << name;
+  EXPECT_EQ(back.fields.size(), 9u);
+}
+
+TEST(Sheet, ReadsAndRefuses) {
+  struct Row {
+    std::string text;
+    std::string error;
+    FieldOverlay fields;
+  };
+  const Row rows[] = {
+      {"\xEF\xBB\xBF[Settings]\r\n  IP = 10.0.0.1 \r\n; apn=x\r\n[other]\r\nfoo=bar\r\n", "", {{"ip", "10.0.0.1"}}},
+      {"[settings]\n", "", {}},
+      {"ip=1.2.3.4\n", "the sheet has no [settings] section", {}},
+      {"[setting]\nip=1\n", "the sheet has no [settings] section", {}},
+      {"[settings]\nip=1\nmac=00:11\n",
+       "the sheet names an unknown field 'mac'; the fields are ip, mask, gateway, port, dhcp, server, "
+       "server_port, apn, login, password, auth",
+       {}},
+      {"[settings]\nip=1\nIp=2\n", "the sheet sets ip twice", {}},
+      {"[settings]\nip=1\n[settings]\nmask=2\n", "sheet line 3: a second [settings] section", {}},
+      {"[settings]\nip: 10.0.0.5\n", "sheet line 2: 'ip: 10.0.0.5' is not NAME=VALUE", {}},
+  };
+  for (const Row& row : rows) {
+    const SheetResult r = parseSheet(row.text);
+    EXPECT_EQ(r.error, row.error) << row.text;
+    EXPECT_EQ(r.fields, row.fields) << row.text;
+  }
+}
+
+}  // namespace
+}  // namespace netsetup::cli

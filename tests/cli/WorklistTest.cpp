@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "cli/Csv.h"
+#include "cli/Worklist.h"
+
+namespace netsetup::cli {
+namespace {
+
+TEST(Worklist, ReadsRows) {
+  const Worklist list = parseWorklist(
+      "Name, SERIAL ,baud,address,IP,dhcp,password\r\n"
+      " pump 1 ,COM3,9600,1,10.0.0.11,,\" p w \"\r\n"
+      ",,,,,,\r\n"
+      "\"pump, 2\",COM3,,2,,0,\r\n");
+  ASSERT_EQ(list.error, "");
+  ASSERT_EQ(list.rows.size(), 2u);
+  const WorkRow& a = list.rows[0];
+  EXPECT_EQ(a.line, 2u);
+  EXPECT_EQ(a.name, "pump 1");
+  EXPECT_EQ(a.serial, "COM3");
+  EXPECT_EQ(a.fields, (FieldOverlay{{"ip", "10.0.0.11"}, {"password", "p w"}}));
+  EXPECT_EQ(rowKey(a), "pump 1|COM3@9600||1");
+  const WorkRow& b = list.rows[1];
+  EXPECT_EQ(b.line, 4u);
+  EXPECT_EQ(b.fields, (FieldOverlay{{"dhcp", "0"}}));
+  EXPECT_EQ(rowKey(b), "pump, 2|COM3@||2");
+}
+
+TEST(Worklist, RefusesHeadersAndShapes) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"", "the worklist is empty: it needs a header row"},
+      {"serial,address,colour\n",
+       "worklist: unknown column 'colour'; the columns are serial, baud, tcp, address, name, ip, mask, "
+       "gateway, port, dhcp, server, server_port, apn, login, password, auth"},
+      {"serial,address,\n", "worklist: unknown column ''; the columns are serial, baud, tcp, address, name, "
+                            "ip, mask, gateway, port, dhcp, server, server_port, apn, login, password, auth"},
+      {"serial,address,Serial\n", "worklist: the column serial appears twice"},
+      {"serial,ip\n", "worklist: the header has no address column"},
+      {"name,address,ip\n", "worklist: the header needs a serial or a tcp column"},
+      {"tcp,address\n1.2.3.4,1\n1.2.3.4\n", "worklist line 3: 1 cells, but the header has 2"},
+      {"tcp,address\n\"1.2.3.4,1\n", "worklist: CSV line 2: a quoted field is not closed"},
+  };
+  for (const auto& [text, error] : rows) {
+    const Worklist list = parseWorklist(text);
+    EXPECT_EQ(list.error, error) << text;
+    EXPECT_TRUE(list.rows.empty());
+  }
+}
+
+TEST(Report, GuardsFormulasAndFindsDoneRows) {
+  EXPECT_EQ(reportHeader(), "time,key,name,link,address,outcome,changed,backup,error\r\n");
+  const ReportRow evil{"2026-12-07T11:22:33Z", "=cmd|COM1@|1", "=cmd", "+x", "-1", "ok", "@sum", "\tb", "'q"};
+  const std::string line = formatReportRow(evil);
+  EXPECT_EQ(line, "2026-12-07T11:22:33Z,'=cmd|COM1@|1,'=cmd,'+x,'-1,ok,'@sum,'\tb,''q\r\n");
+
+  std::string report = reportHeader() + line;
+  report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "", "timeout"});
+  report += formatReportRow({"t", "c|COM1@|3", "c", "", "3", "unchanged", "", "", ""});
+  const DoneRows done = doneRows(report, "r.csv");
+  EXPECT_EQ(done.error, "");
+  EXPECT_EQ(done.keys, (std::set<std::string>{"=cmd|COM1@|1", "c|COM1@|3"}));
+
+  const std::pair<std::string, std::string> rows[] = {
+      {"", ""},
+      {"name,serial,address\r\n", "r.csv is not a netsetup report (its first line is not the report's header)"},
+      {reportHeader() + "a,b\r\n", "r.csv is not a netsetup report (line 2 has 2 cells, not 9)"},
+      {reportHeader() + "\"a\r\n", "r.csv is not a netsetup report (CSV line 2: a quoted field is not closed)"},
+  };
+  for (const auto& [text, error] : rows) EXPECT_EQ(doneRows(text, "r.csv").error, error) << text;
+}
+
+}  // namespace
+}  // namespace netsetup::cli
