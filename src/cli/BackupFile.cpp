@@ -3,7 +3,7 @@
 #include <array>
 
 #include "cli/FieldNames.h"
-#include "cli/OneLine.h"
+#include "text/Quote.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -130,7 +130,7 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
     out += "\n";
   }
   for (std::string_view name : kFieldNames) {
-    const std::string value = name == "password" ? "***" : oneLine(fieldValue(decoded, name));
+    const std::string value = name == "password" ? "***" : visibleText(fieldValue(decoded, name));
     out.append("# ").append(name).append("=").append(value).append("\n");
   }
   out += "check=" + std::string(kCheckPrefix) + hex(backupCheck(backup), 8) + "\n";

@@ -72,7 +72,7 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
 
   Session session(link, Io{io.out, messages}, target, trace);
   SettingsArea area{};
-  if (session.connect() != kExitOk || session.readArea(area) != kExitOk) return failed("");
+  if (session.connectAndRead(area) != kExitOk) return failed("");
   const NetworkFields current = decodeNetworkSettings(area);
   NetworkFields wanted = current;
   if (auto e = applyOverlay(wanted, row.fields)) return failed(*e + "; nothing was written");

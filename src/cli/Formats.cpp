@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "cli/FieldNames.h"
-#include "cli/OneLine.h"
+#include "text/Quote.h"
 #include "text/Utf8.h"
 
 namespace netsetup::cli {
@@ -35,7 +35,7 @@ std::string formatTable(const NetworkFields& fields, bool showPassword) {
   std::string out;
   for (std::string_view name : kFieldNames) {
     out.append(name).append(width - name.size(), ' ');
-    out.append(oneLine(shownValue(fields, name, showPassword))).append("\n");
+    out.append(visibleText(shownValue(fields, name, showPassword))).append("\n");
   }
   return out;
 }

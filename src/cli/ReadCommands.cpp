@@ -41,8 +41,7 @@ int runRead(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
-  if (const int exit = session.connect()) return exit;
-  if (const int exit = session.readArea(area)) return exit;
+  if (const int exit = session.connectAndRead(area)) return exit;
   session.close();
   const NetworkFields fields = decodeNetworkSettings(area);
   // A file is what `write` reads back, so it holds the password; the screen never shows it.
@@ -62,8 +61,7 @@ int runBackup(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
   Session session(link, io, target, options.link.trace);
   Backup backup;
-  if (const int exit = session.connect()) return exit;
-  if (const int exit = session.readArea(backup.area)) return exit;
+  if (const int exit = session.connectAndRead(backup.area)) return exit;
   session.close();
   backup.type = session.type();
   backup.address = target.address;
@@ -84,8 +82,7 @@ int runDiff(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
-  if (const int exit = session.connect()) return exit;
-  if (const int exit = session.readArea(area)) return exit;
+  if (const int exit = session.connectAndRead(area)) return exit;
   session.close();
 
   const NetworkFields current = decodeNetworkSettings(area);

@@ -50,6 +50,11 @@ class Session {
     return opened != 0 ? opened : identify();
   }
   int readArea(SettingsArea& area);
+  // Open, identify and read: how every command that needs the area starts.
+  int connectAndRead(SettingsArea& area) {
+    const int connected = connect();
+    return connected != 0 ? connected : readArea(area);
+  }
   // Writes bytes 0..194; a failure names the chunks written and unconfirmed, and `backupPath`.
   int writeArea(const SettingsArea& area, const std::string& backupPath);
   // Reads the area again and compares what was written; a difference names the fields.

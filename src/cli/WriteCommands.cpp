@@ -62,8 +62,7 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return say(io, kExitUsage, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
-  if (const int exit = session.connect()) return exit;
-  if (const int exit = session.readArea(area)) return exit;
+  if (const int exit = session.connectAndRead(area)) return exit;
 
   // Every value is judged before anything is sent, with the window's own checks.
   const NetworkFields current = decodeNetworkSettings(area);
@@ -111,8 +110,7 @@ int runRestore(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = resolveTarget(linkOptions, link, target); !e.empty()) return say(io, kExitUsage, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
-  if (const int exit = session.connect()) return exit;
-  if (const int exit = session.readArea(area)) return exit;
+  if (const int exit = session.connectAndRead(area)) return exit;
   if (sameWrittenBytes(area, backup.area)) {
     io.out << "address " << int{target.address} << " already holds the area of " << options.file
            << "; nothing was written\n";

@@ -1,7 +1,6 @@
 #include "text/Quote.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "text/Utf8.h"
 
@@ -10,6 +9,7 @@ namespace netsetup {
 namespace {
 
 void appendVisible(std::string& out, char c) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
   const auto byte = static_cast<uint8_t>(c);
   if (byte >= 0x20 && byte != 0x7F) {
     out += c;
@@ -20,13 +20,20 @@ void appendVisible(std::string& out, char c) {
   } else if (c == '\t') {
     out += "\\t";
   } else {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(byte));
-    out += escaped;
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
   }
 }
 
 }  // namespace
+
+std::string visibleText(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (char c : utf8) appendVisible(out, c);
+  return out;
+}
 
 std::string quoteText(std::string_view utf8) {
   const size_t characters = countUtf8Characters(utf8);
