@@ -2,11 +2,13 @@
 
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "config/FileStore.h"
+#include "config/IniFile.h"
 #include "text/Cp1251.h"
 #include "text/IntegerText.h"
 #include "text/Utf8.h"
-#include "config/IniFile.h"
 
 namespace netsetup {
 
@@ -83,22 +85,40 @@ std::optional<std::string> SettingsFile::save(const LinkSettings& settings) cons
       {"SockIP", settings.sockIp},
       {"SockPort", settings.sockPort},
   };
+  // The keys in order, up to the first one that cannot be stored; the ones before it are saved.
+  std::vector<std::pair<std::string_view, std::string>> keys;
+  std::optional<std::string> refused;
   for (const auto& [key, text] : items) {
     Cp1251Encoding encoded = encodeCp1251(text);
-    if (encoded.invalidUtf8)
-      return failure + ": the " + std::string(key) + " text is not valid UTF-8";
+    if (encoded.invalidUtf8) {
+      refused = failure + ": the " + std::string(key) + " text is not valid UTF-8";
+      break;
+    }
     if (!encoded.unmappable.empty()) {
       std::string chars;
       for (char32_t c : encoded.unmappable) {
         if (!chars.empty()) chars += ", ";
         appendUtf8(chars, c);
       }
-      return failure + ": the " + std::string(key) + " text holds " + chars +
-             ", which Windows-1251 cannot store";
+      refused = failure + ": the " + std::string(key) + " text holds " + chars + ", which Windows-1251 cannot store";
+      break;
     }
-    if (!ini::writeValue(path_, kSection, key, encoded.bytes)) return failure;
+    if (!ini::canWrite(kSection, key, encoded.bytes)) {
+      refused = failure;
+      break;
+    }
+    keys.emplace_back(key, std::move(encoded.bytes));
   }
-  return std::nullopt;
+  if (keys.empty()) return refused;
+  // One replacement of the whole file for all of them, so a crash or a full disk leaves the old
+  // file or the new one, never some keys of each.
+  const bool written = files::updateFile(path_, [&](const std::string& bytes) {
+    ini::ProfileText profile = ini::decodeProfile(bytes);
+    for (const auto& [key, value] : keys) profile = ini::withValue(std::move(profile), kSection, key, value);
+    return ini::encodeProfile(profile);
+  });
+  if (!written) return failure;
+  return refused;
 }
 
 }  // namespace netsetup
