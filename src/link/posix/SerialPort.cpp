@@ -87,15 +87,16 @@ bool SerialPort::readByte(uint8_t& byte) {
     if (n == 1) return true;
     if (n < 0 && errno == EINTR) continue;
     // With VMIN = VTIME = 0 an empty tty reads 0 rather than failing with EAGAIN.
-    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-      const short events = waitForFd(fd_, POLLIN, deadline);
-      if ((events & POLLIN) != 0) continue;
-      if (events == 0) return false;
+    const bool empty = n == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
+    const short events = empty ? waitForFd(fd_, POLLIN, deadline) : kBroken;
+    if (events == 0) return false;
+    // A line that hung up (an adapter pulled out) polls as readable for ever while every read
+    // finds nothing. Keep the poll's nominal length, so the caller's time-outs mean the same
+    // and it does not spin.
+    if ((events & kBroken) != 0) {
+      std::this_thread::sleep_until(deadline);
+      return false;
     }
-    // A line that has gone away answers at once; keep the poll's nominal length anyway, so
-    // the caller's time-outs mean the same and it does not spin.
-    std::this_thread::sleep_until(deadline);
-    return false;
   }
 }
 
