@@ -21,4 +21,7 @@ std::optional<std::string> readFile(const std::string& path);
 bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
                 bool ownerOnly = false);
 
+// Makes the folders a file's path needs; true when they exist afterwards.
+bool makeFolders(const std::string& filePath);
+
 }  // namespace netsetup::files

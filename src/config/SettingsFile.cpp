@@ -46,10 +46,12 @@ std::string settingsPathFor(const std::string& executablePath) {
   return executablePath.substr(0, dot) + ".ini";
 }
 
-SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path) : location_{path, path} {}
+
+SettingsFile::SettingsFile(SettingsLocation location) : location_(std::move(location)) {}
 
 LinkSettings SettingsFile::load() const {
-  const ini::ProfileText profile = ini::readProfile(path_);
+  const ini::ProfileText profile = ini::readProfile(location_.readPath);
   auto value = [&](std::string_view key) { return ini::profileValue(profile, kSection, key); };
   LinkSettings defaults;
   LinkSettings s;
@@ -66,7 +68,7 @@ LinkSettings SettingsFile::load() const {
 PortMap SettingsFile::portMap() const {
   PortMap map;
   bool named[PortMap::kPortCount + 1] = {};
-  for (const ini::Entry& e : ini::readSection(path_, kPortsSection)) {
+  for (const ini::Entry& e : ini::readSection(location_.readPath, kPortsSection)) {
     unsigned n = comNumber(e.key);
     // The first entry for a port wins, as a read of that key would see it.
     if (n == 0 || named[n]) continue;
@@ -77,7 +79,7 @@ PortMap SettingsFile::portMap() const {
 }
 
 std::optional<std::string> SettingsFile::save(const LinkSettings& settings) const {
-  const std::string failure = "Unable to write to " + path_;
+  const std::string failure = "Unable to write to " + location_.writePath;
   const std::pair<std::string_view, std::string> items[] = {
       {"Port", std::to_string(settings.port)},
       {"Baud", std::to_string(settings.baud)},
@@ -112,8 +114,11 @@ std::optional<std::string> SettingsFile::save(const LinkSettings& settings) cons
   if (keys.empty()) return refused;
   // One replacement of the whole file for all of them, so a crash or a full disk leaves the old
   // file or the new one, never some keys of each.
-  const bool written = files::updateFile(path_, [&](const std::string& bytes) {
-    ini::ProfileText profile = ini::decodeProfile(bytes);
+  const bool elsewhere = location_.writePath != location_.readPath;
+  if (elsewhere && !files::makeFolders(location_.writePath)) return failure;
+  const bool written = files::updateFile(location_.writePath, [&](const std::string& bytes) {
+    const bool start = elsewhere && bytes.empty();
+    ini::ProfileText profile = ini::decodeProfile(start ? files::readFile(location_.readPath).value_or("") : bytes);
     for (const auto& [key, value] : keys) profile = ini::withValue(std::move(profile), kSection, key, value);
     return ini::encodeProfile(profile);
   });

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "config/SettingsLocation.h"
 #include "link/PortMap.h"
 
 namespace netsetup {
@@ -24,6 +25,9 @@ std::string settingsPathFor(const std::string& executablePath);
 class SettingsFile {
  public:
   explicit SettingsFile(std::string path);
+  // Read from one file and written to another (the user's own, see SettingsLocation): the
+  // first save starts the written file from the read one, so nothing in it is lost.
+  explicit SettingsFile(SettingsLocation location);
 
   // Missing file, keys or unreadable values give the defaults of LinkSettings.
   LinkSettings load() const;
@@ -31,14 +35,16 @@ class SettingsFile {
   // The default map with the file's "COMn=/dev/..." entries applied; unknown names are ignored.
   PortMap portMap() const;
 
-  // Writes Port, Baud, UseIP, SockIP, SockPort one after another; stops at the first key that
-  // cannot be written and returns the message for the error box, nullopt on success.
+  // Writes Port, Baud, UseIP, SockIP, SockPort in one replacement of the file; stops at the
+  // first key that cannot be stored (the keys before it are saved) and returns the message for
+  // the error box, nullopt on success.
   std::optional<std::string> save(const LinkSettings& settings) const;
 
-  const std::string& path() const { return path_; }
+  // The file written (and read, unless it does not exist yet).
+  const std::string& path() const { return location_.writePath; }
 
  private:
-  std::string path_;
+  SettingsLocation location_;
 };
 
 }  // namespace netsetup

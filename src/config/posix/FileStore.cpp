@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace netsetup::files {
 
@@ -160,6 +161,12 @@ bool updateFile(const std::string& path, const std::function<std::string(const s
       return false;
   }
   return false;
+}
+
+bool makeFolders(const std::string& filePath) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+  return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
 }
 
 }  // namespace netsetup::files

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include "text/Utf16.h"
 
 namespace netsetup::files {
@@ -126,6 +128,12 @@ bool updateFile(const std::string& path, const std::function<std::string(const s
       return false;
   }
   return false;
+}
+
+bool makeFolders(const std::string& filePath) {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::path(widePath(filePath)).parent_path();
+  return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
 }
 
 }  // namespace netsetup::files

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "config/SettingsLocation.h"
 #include "netblock/NetworkSettings.h"
 
 class QCheckBox;
@@ -29,7 +30,9 @@ class TMainFrm : public QWidget {
   Q_OBJECT
 
  public:
-  TMainFrm(Tmod07& link, Messages& messages, std::string settingsPath, QWidget* parent = nullptr);
+  TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings, QWidget* parent = nullptr);
+  TMainFrm(Tmod07& link, Messages& messages, const std::string& settingsPath, QWidget* parent = nullptr)
+      : TMainFrm(link, messages, SettingsLocation{settingsPath, settingsPath}, parent) {}
   ~TMainFrm() override;
 
   QGroupBox* GroupBox1;

@@ -55,8 +55,8 @@ void takeInWaitingMessages() {
 
 }  // namespace
 
-TMainFrm::TMainFrm(Tmod07& link, Messages& messages, std::string settingsPath)
-    : link_(link), messages_(messages), settings_(std::move(settingsPath)) {}
+TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings)
+    : link_(link), messages_(messages), settings_(std::move(settings)) {}
 
 TMainFrm::~TMainFrm() {
   if (window_) ::DestroyWindow(window_);
@@ -247,7 +247,9 @@ void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool show
   if (outcome.kind != ActionOutcome::Kind::Done) {
     takeInWaitingMessages();
     const std::wstring text = toWide(outcome.text);
-    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(window_, text);
+    // A message box has no details part: what the system said follows the message.
+    const std::wstring details = outcome.details.empty() ? L"" : L"\n\n" + toWide(outcome.details);
+    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(window_, text + details);
     if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(window_, text);
   }
   actionRunning_ = false;

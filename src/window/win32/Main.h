@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/SettingsFile.h"
+#include "config/SettingsLocation.h"
 #include "netblock/NetworkSettings.h"
 #include "window/win32/Layout.h"
 
@@ -21,7 +22,7 @@ struct LinkChoice;
 // plus their own, so one window procedure gets every notification.
 class TMainFrm {
  public:
-  TMainFrm(Tmod07& link, Messages& messages, std::string settingsPath);
+  TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings);
   ~TMainFrm();
   TMainFrm(const TMainFrm&) = delete;
   TMainFrm& operator=(const TMainFrm&) = delete;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/SettingsFile.h"
+#include "config/SettingsLocation.h"
 #include "link/Umod07.h"
 #include "window/win32/Main.h"
 #include "window/win32/MessageText.h"
@@ -41,7 +41,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   const std::wstring exe = executablePath();
   netsetup::Win32Messages messages(netsetup::applicationTitle(exe));
-  netsetup::TMainFrm MainFrm(TheLink, messages, netsetup::settingsPathFor(netsetup::toUtf8(exe)));
+  netsetup::TMainFrm MainFrm(TheLink, messages, netsetup::settingsLocationFor(netsetup::toUtf8(exe)));
   if (!MainFrm.create(instance, showCommand)) return 1;
 
   MSG message;
