@@ -1,11 +1,15 @@
 #include "window/qt/MainLook.h"
 
+#include <QFontDatabase>
 #include <QPalette>
 #include <QWidget>
 
 namespace netsetup {
 
 QFont windowFont() {
+  // The face the window was measured with ships inside the program, whatever fonts the machine has.
+  static const bool embedded = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf")) >= 0;
+  (void)embedded;
   QFont font(QStringLiteral("Liberation Sans"));
   font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setStyleHint(QFont::SansSerif);

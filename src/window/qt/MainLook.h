@@ -5,7 +5,7 @@ class QWidget;
 
 namespace netsetup {
 
-// A sans-serif face with Cyrillic at 11 pixels: the window was drawn for such a font.
+// Liberation Sans at 11 pixels, embedded in the program: the window was drawn for this font.
 QFont windowFont();
 
 // The window's font and its button-face background.

@@ -2,6 +2,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -48,6 +50,12 @@ TEST(WindowScale, EveryControlKeepsTheWindowFontAndFits) {
   w.show();
   EXPECT_DOUBLE_EQ(w.devicePixelRatioF(), factor.toDouble());
   EXPECT_EQ(w.size(), QSize(700, 502));
+  // The embedded face is drawn whatever the machine has; with the system's fonts hidden it is
+  // the only one there is.
+  EXPECT_EQ(QFontInfo(w.font()).family(), "Liberation Sans");
+  if (qEnvironmentVariableIsSet("NETSETUP_SCALE_NO_FONTS")) {
+    EXPECT_FALSE(QFontDatabase::families().contains("DejaVu Sans"));
+  }
   for (QWidget* c : w.findChildren<QWidget*>()) {
     if (c->objectName().isEmpty() || c->parentWidget() == nullptr) continue;
     if (c->parentWidget() != &w && c->parentWidget()->parentWidget() != &w) continue;  // inner parts
@@ -60,18 +68,28 @@ TEST(WindowScale, EveryControlKeepsTheWindowFontAndFits) {
   QDir().mkpath(dir);
   const QImage shot = w.grab().toImage();
   EXPECT_EQ(shot.size(), QSize(700, 502) * factor.toDouble());
-  shot.save(dir + "/window-scale-" + QString::fromLatin1(factor) + ".png");
+  const QString fonts = qEnvironmentVariableIsSet("NETSETUP_SCALE_NO_FONTS") ? "-no-system-fonts" : "";
+  shot.save(dir + "/window-scale-" + QString::fromLatin1(factor) + fonts + ".png");
 }
 
 TEST(WindowScale, ScaleFactors) {
   if (!qgetenv("NETSETUP_SCALE_CHILD").isEmpty()) GTEST_SKIP();
+  // A fontconfig that knows no font folder: the machine without Liberation (or any) fonts.
+  testing::TempDir fonts;
+  testing::writeFile(fonts.file("fonts.conf"), "<?xml version=\"1.0\"?><fontconfig><dir>" + fonts.file("none") +
+                                                   "</dir><cachedir>" + fonts.file("cache") + "</cachedir></fontconfig>\n");
+  for (const bool hidden : {false, true})
   for (const char* factor : {"1", "1.25", "2"}) {
-    SCOPED_TRACE(factor);
+    SCOPED_TRACE(std::string(factor) + (hidden ? ", system fonts hidden" : ""));
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_SCALE_FACTOR", factor);
     env.insert("NETSETUP_SCALE_CHILD", factor);
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (hidden) {
+      env.insert("FONTCONFIG_FILE", QString::fromStdString(fonts.file("fonts.conf")));
+      env.insert("NETSETUP_SCALE_NO_FONTS", "1");
+    }
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
