@@ -14,8 +14,8 @@ namespace netsetup {
 
 namespace {
 
-ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}}; }
-ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}}; }
+ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}, {}}; }
+ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}, {}}; }
 
 std::string notAnInteger(const std::string& text) { return quoteText(text) + " is not a valid integer value"; }
 
@@ -62,7 +62,11 @@ std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice) {
     link.SetTcpPort(static_cast<uint16_t>(tcpPort));
     opened = link.Open(0, 0);
   }
-  if (!opened) return message("Ошибка соединения (1)");
+  if (!opened) {
+    ActionOutcome failed = message("Ошибка соединения (1)");
+    failed.details = link.openFailureDetail();
+    return failed;
+  }
   return std::nullopt;
 }
 

@@ -35,6 +35,8 @@ struct ActionOutcome {
   Kind kind = Kind::Done;
   std::string text;
   NetworkFields fields;
+  // For a link that did not open: what the system said and what to do, for the box's details.
+  std::string details;
 };
 
 // "Прочитать": open, identify, read the settings area, close, decode.

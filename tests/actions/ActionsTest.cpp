@@ -131,6 +131,14 @@ TEST_F(Actions, FailuresShowTheirMessageAndCloseTheLink) {
   }
 }
 
+TEST(ActionDetails, ALinkThatDoesNotOpenSaysWhyInTheDetails) {
+  Tmod07 real;  // the platform's own ports
+  real.portMap().set(1, "/nonexistent/ttyUSB9");
+  const ActionOutcome out = readAction(real, LinkChoice{}, "1");
+  EXPECT_EQ(out.text, "Ошибка соединения (1)");
+  EXPECT_NE(out.details.find("does not exist"), std::string::npos) << out.details;
+}
+
 TEST_F(Actions, AddressTextPicksTheInstrument) {
   instrument.setAddress(16);
   EXPECT_EQ(readAction(link, serial, "$10").kind, Kind::Done);

@@ -16,6 +16,7 @@
 #include "actions/Actions.h"
 #include "window/qt/MainLook.h"
 #include "window/qt/Messages.h"
+#include "window/qt/QtPortList.h"
 #include "window/qt/QtSingleLine.h"
 #include "config/SettingsFile.h"
 
@@ -56,12 +57,12 @@ QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int
 
 }  // namespace
 
-TMainFrm::TMainFrm(Tmod07& link, Messages& messages, std::string settingsPath, QWidget* parent)
+TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       link_(link),
       messages_(messages),
-      settings_(std::make_unique<SettingsFile>(std::move(settingsPath))) {
+      settings_(std::make_unique<SettingsFile>(std::move(settings))) {
   setObjectName("MainFrm");
   setWindowTitle(QString::fromUtf8("Настройка сети VRN-207K"));
   applyWindowLook(*this);
@@ -164,9 +165,7 @@ void TMainFrm::FormCreate() {
   EPort->setText(QString::fromStdString(s.sockPort));
 
   link_.portMap() = settings_->portMap();
-  for (int i = 0; i < CBPort->count(); ++i) {
-    CBPort->setItemData(i, QString::fromStdString(link_.portMap().device(i + 1)), Qt::ToolTipRole);
-  }
+  showDevicesInTips(*CBPort, [this](int entry) { return link_.portMap().device(static_cast<unsigned>(entry + 1)); });
 }
 
 bool TMainFrm::FormClose() {
@@ -262,7 +261,7 @@ void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool show
   if (outcome.kind != ActionOutcome::Kind::Done) {
     takeInWaitingEvents();
     const QString text = QString::fromStdString(outcome.text);
-    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(text);
+    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(text, QString::fromStdString(outcome.details));
     if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(text);
   }
   actionRunning_ = false;

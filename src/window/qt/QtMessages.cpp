@@ -42,8 +42,11 @@ void run(QMessageBox& box) {
 
 }  // namespace
 
-void QtMessages::showMessage(const QString& text) {
+void QtMessages::showMessage(const QString& text) { showMessage(text, {}); }
+
+void QtMessages::showMessage(const QString& text, const QString& details) {
   QMessageBox box(QMessageBox::NoIcon, title_, text);
+  if (!details.isEmpty()) box.setDetailedText(details);
   run(box);
 }
 

@@ -16,6 +16,7 @@ class QtMessages final : public Messages {
  public:
   QtMessages();
   void showMessage(const QString& text) override;
+  void showMessage(const QString& text, const QString& details) override;
   void showError(const QString& text) override;
 
  private:

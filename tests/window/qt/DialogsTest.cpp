@@ -72,6 +72,15 @@ TEST(RealDialogs, MessageBoxAndErrorBox) {
   });
   messages.showError("'x' is not a valid integer value");
   EXPECT_TRUE(seen);
+
+  seen = false;
+  whenBoxShows([&](QMessageBox& box) {
+    seen = true;
+    EXPECT_EQ(box.text(), QString::fromUtf8("Ошибка соединения (1)"));
+    EXPECT_EQ(box.detailedText(), "The serial device /dev/ttyUSB0 does not exist.");
+  });
+  messages.showMessage(QString::fromUtf8("Ошибка соединения (1)"), "The serial device /dev/ttyUSB0 does not exist.");
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#include "link/DeviceInfo.h"
+
+#include <gtest/gtest.h>
+
+namespace netsetup {
+namespace {
+
+TEST(DeviceInfo, AdapterNamesFromStableDeviceNames) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "FTDI FT232R USB UART A50285BI"},
+      {"usb-1a86_USB_Serial-if00-port0", "1a86 USB Serial"},
+      {"usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0", "Prolific Technology Inc. USB-Serial Controller"},
+      {"pci-0000:00:16.3", "0000:00:16.3"},
+      {"usb-Silicon_Labs_CP2102", "Silicon Labs CP2102"},
+  };
+  for (auto [name, adapter] : cases) EXPECT_EQ(adapterName(name), adapter) << name;
+  EXPECT_NE(describeSerialDevice("/nonexistent/ttyUSB9").find("not present"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace netsetup
