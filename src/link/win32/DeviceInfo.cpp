@@ -12,7 +12,8 @@ std::string describeSerialDevice(const std::string& device) {
   const unsigned number = comPortNumber(std::wstring(wide.begin(), wide.end()));
   for (const PresentPort& present : presentSerialPorts()) {
     if (present.number != number) continue;
-    return port + ": present" + (present.name.empty() ? "" : ", " + utf16ToUtf8({present.name.begin(), present.name.end()}));
+    return port + ": present" +
+           (present.name.empty() ? "" : ", " + utf16ToUtf8(std::u16string(present.name.begin(), present.name.end())));
   }
   return port + ": not present";
 }
