@@ -13,7 +13,7 @@ class Transport {
 
   virtual bool isTcp() const = 0;
 
-  // Discards unread input and unsent output. A no-op where the line has no queues (TCP).
+  // Discards unread input, and unsent output where the line queues it (not TCP).
   virtual void purge() = 0;
 
   // Sends the bytes (serial: one write per byte; TCP: one send). Returns how many went out.

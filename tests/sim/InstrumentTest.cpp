@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -164,6 +165,54 @@ TEST(Instrument, FaultsThatNeedMoreThanOneRequest) {
   EXPECT_EQ(writer.peek(0x10, 1), before);  // an unanswered write is not stored
 }
 
+// A scoped fault shapes only the answers to its kind of request, from the N-th on; the rest of
+// the conversation stays healthy. Each letter is one answer: '.' good, 'X' shaped by the fault.
+TEST(Instrument, ScopedFaultsShapeOnlyTheChosenAnswers) {
+  const Bytes identify = request(0, 0x00, 0x00), read = readRequest(1, 0x0620, 40);
+  const Bytes write = writeRequest(1, 0x0620, {1, 2});
+  const std::vector<Bytes> conversation = {identify, read, read, read, write, write, write, identify};
+  struct Case {
+    FaultScope scope;
+    const char* shaped;
+  };
+  const Case cases[] = {
+      {{}, "XXXXXXXX"},
+      {{FaultScope::Command::Read, 3}, "...X...."},
+      {{FaultScope::Command::Write, 2}, ".....XX."},
+      {{FaultScope::Command::Identify, 1}, "X......X"},
+  };
+  for (const Case& c : cases) {
+    Instrument instrument;
+    instrument.faults().badChecksum = true;
+    instrument.faults().scope = c.scope;
+    std::string shaped;
+    for (const Bytes& r : conversation) {
+      const auto answers = feed(instrument, r);
+      ASSERT_EQ(answers.size(), 1u);
+      shaped += answers[0].back() == frameChecksum(answers[0].data(), answers[0].size() - 1) ? '.' : 'X';
+    }
+    EXPECT_EQ(shaped, c.shaped);
+  }
+}
+
+TEST(Instrument, AnAnswerOfAnotherCountAndChatterInsteadOfAnAnswer) {
+  Instrument instrument;
+  instrument.faults().readLength = 39;
+  const auto shorter = feed(instrument, readRequest(1, 0x0620, 40));
+  ASSERT_EQ(shorter.size(), 1u);
+  EXPECT_EQ(shorter[0].size(), 39u + kFrameOverhead);  // a good frame, only not what was asked
+  EXPECT_EQ(shorter[0].back(), frameChecksum(shorter[0].data(), shorter[0].size() - 1));
+
+  instrument.faults() = {};
+  instrument.faults().chatterBytes = 300;
+  const auto chatter = feed(instrument, writeRequest(1, 0x0700, {0xAA, 0x55}));
+  ASSERT_EQ(chatter.size(), 1u);
+  EXPECT_EQ(chatter[0].size(), 300u);
+  EXPECT_EQ(std::count(chatter[0].begin(), chatter[0].end(), 0xAA), 0) << "never a start byte";
+  EXPECT_EQ(instrument.peek(0x0700, 2), (Bytes{0xAA, 0x55})) << "the write is stored all the same";
+  EXPECT_EQ(instrument.lastWriteAddress(), 0x0700);
+}
+
 TEST(MemoryImage, SavesLoadsAndRejectsWrongSizes) {
   const testing::TempDir dir;
   const std::string path = dir.file("memory.bin");
@@ -201,6 +250,13 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
       {{"--pty", "/tmp/x", "--baud", "57600", "--strict-rate"}, true},
       {{"--pty", "/tmp/x", "--strict-rate"}, false},  // no rate to be strict about
       {{"--mangle-write", "0x10000"}, false},
+      {{"--fault-scope", "write:3", "--read-length", "0", "--chatter", "300", "--late-byte", "5:300"}, true},
+      {{"--fault-scope", "read:0"}, false},
+      {{"--fault-scope", "all:2"}, false},
+      {{"--fault-scope", "writes"}, false},
+      {{"--read-length", "71"}, false},
+      {{"--chatter", "0"}, false},
+      {{"--late-byte", "5"}, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parseSimOptions(c.args).error.empty(), c.ok) << (c.args.empty() ? "" : c.args[0]);
@@ -216,11 +272,18 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
   EXPECT_EQ(o.addresses, Bytes{5});
   EXPECT_EQ(parseSimOptions({"--write-answer", "0a:0B"}).options.faults.writeAnswer, (Bytes{0x0A, 0x0B}));
   EXPECT_EQ(parseSimOptions({"--mangle-write", "0x0a5B"}).options.faults.mangleAddress, 0x0A5B);
+  const SimOptions scoped = parseSimOptions({"--fault-scope", "read:3", "--late-byte=5:270"}).options;
+  EXPECT_EQ(scoped.faults.scope.command, FaultScope::Command::Read);
+  EXPECT_EQ(scoped.faults.scope.from, 3u);
+  EXPECT_EQ(scoped.timing.lateByte->index, 5u);
+  EXPECT_EQ(scoped.timing.lateByte->ms, 270u);
+  EXPECT_EQ(parseSimOptions({"--fault-scope", "identify"}).options.faults.scope.from, 1u);
   for (const char* flag : {"--silent", "--answer-from", "--silent-from-read", "--silent-from-write",
                            "--type-padding", "--noise", "--stray-start", "--bad-checksum", "--bad-complement",
                            "--oversize-length", "--write-answer", "--delay", "--byte-gap", "--baud",
                            "--drop-after", "--tcp", "--pty", "--address", "--type", "--memory", "--state",
-                           "--log", "--quiet", "--strict-rate", "--mangle-write"}) {
+                           "--log", "--quiet", "--strict-rate", "--mangle-write", "--read-length", "--chatter",
+                           "--late-byte", "--fault-scope"}) {
     EXPECT_NE(simHelpText().find(flag), std::string::npos) << flag;
   }
 }

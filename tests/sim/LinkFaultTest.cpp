@@ -82,6 +82,35 @@ TEST(LinkAgainstInstrument, SilentAfterSomeReadsStopsTheAreaReadAtThatChunk) {
   EXPECT_TRUE(std::all_of(area.begin() + 80, area.end(), [](uint8_t b) { return b == 0; }));
 }
 
+// A read answer of another count is refused at once, the destination untouched; a line that
+// only chatters fails each attempt after the hunt's limit of discarded bytes.
+TEST(LinkAgainstInstrument, ReadsRefuseAnotherCountAndGiveUpOnChatter) {
+  struct Case {
+    const char* name;
+    std::function<void(Faults&)> setUp;
+    int32_t status;
+    unsigned attempts;
+  };
+  const Case cases[] = {
+      {"39 bytes for 40", [](Faults& f) { f.readLength = 39; }, ErrLength, 1},
+      {"41 bytes for 40", [](Faults& f) { f.readLength = 41; }, ErrLength, 1},
+      {"1000 bytes of chatter", [](Faults& f) { f.chatterBytes = 1000; }, ErrTimeout, 5},
+  };
+  for (bool tcp : {false, true}) {
+    for (const Case& c : cases) {
+      Rig rig(tcp);
+      c.setUp(rig.instrument.faults());
+      ASSERT_TRUE(rig.open());
+      Bytes area(40, 0x5A);
+      rig.link.ReadMemory(1, 0x0620, area.data(), 40);
+      EXPECT_EQ(rig.link.Status, c.status) << c.name;
+      EXPECT_EQ(rig.instrument.readRequests(), c.attempts) << c.name;
+      EXPECT_EQ(area, Bytes(40, 0x5A)) << c.name;
+      EXPECT_EQ(rig.sleeper.sleeps, c.attempts == 1 ? 0 : 4 * 21) << c.name << ": no waiting for bytes";
+    }
+  }
+}
+
 TEST(LinkAgainstInstrument, WritesReachMemoryAndAnswerDataIsCopiedBack) {
   struct Case {
     const char* name;

@@ -131,6 +131,53 @@ TEST(TcpServer, TimingFaultsShapeTheAnswer) {
   }
 }
 
+// When each byte of the identification answer arrived, in milliseconds after the request.
+std::vector<double> identifyArrivals(uint16_t port) {
+  const int fd = testing::connectLoopback(port);
+  std::vector<double> arrivals;
+  const uint8_t identify[] = {0x55, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xAB};
+  const auto start = Clock::now();
+  ::send(fd, identify, sizeof identify, MSG_NOSIGNAL);
+  uint8_t byte;
+  for (pollfd p{fd, POLLIN, 0}; arrivals.size() < 15 && ::poll(&p, 1, 3000) > 0 && ::recv(fd, &byte, 1, 0) == 1;) {
+    arrivals.push_back(testing::msSince(start));
+  }
+  ::close(fd);
+  return arrivals;
+}
+
+TEST(TcpServer, LateByteScopeAndANewTimingShapeTheAnswer) {
+  struct Case {
+    const char* name;
+    unsigned delayMs, lateMs;
+    FaultScope scope;
+    bool timingCleared;  // setTiming({}) before the request
+    double fifthBelow, sixthAtLeast;
+  };
+  const Case cases[] = {
+      {"byte 5 held back", 0, 250, {}, false, 150, 240},
+      {"held back only in its scope", 300, 250, {FaultScope::Command::Write, 1}, false, 150, 0},
+      {"the timing changed", 300, 250, {}, true, 150, 0},
+  };
+  for (const Case& c : cases) {
+    InstrumentBus bus;
+    bus.add(std::make_unique<Instrument>()).faults().scope = c.scope;
+    LineTiming timing;
+    timing.delayMs = c.delayMs;
+    timing.lateByte = LineTiming::LateByte{5, c.lateMs};
+    TcpServer server(bus, timing);
+    ASSERT_EQ(server.open("127.0.0.1", 0), "");
+    server.start();
+    if (c.timingCleared) server.setTiming({});
+    const std::vector<double> at = identifyArrivals(server.port());
+    ASSERT_EQ(at.size(), 15u) << c.name;
+    EXPECT_LT(at[4], c.fifthBelow) << c.name;
+    EXPECT_GE(at[5], c.sixthAtLeast) << c.name;
+    EXPECT_LT(at[14] - at[5], 100) << c.name << ": the rest follows at once";
+    server.stop();
+  }
+}
+
 TEST(TcpServer, AnIdleClientHoldsUpNoOne) {
   testing::TempDir dir;
   const std::string logPath = dir.file("transcript");

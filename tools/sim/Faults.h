@@ -5,6 +5,15 @@
 
 namespace netsetup {
 
+// Which answers the answer faults and the servers' timing faults touch: every answer, or only
+// those to one kind of request from its N-th on (retries count), so that a fault can strike the
+// third chunk of a read or a write after two good ones.
+struct FaultScope {
+  enum class Command { Any, Identify, Read, Write };
+  Command command = Command::Any;
+  unsigned from = 1;
+};
+
 // How an instrument misbehaves on purpose. Every knob defaults to a well-behaved instrument;
 // knobs combine freely. Timing faults live in the servers, not here.
 struct Faults {
@@ -22,6 +31,12 @@ struct Faults {
   bool echoWrites = false;                          // a write answer carries the bytes just stored
   std::optional<std::vector<uint8_t>> writeAnswer;  // fixed data for every write answer
   std::optional<uint16_t> mangleAddress;            // a write over this address stores that byte XOR 0x01
+  std::optional<uint8_t> readLength;                // a read answer carries this many bytes, whatever was asked
+  unsigned chatterBytes = 0;                        // 0 = off; else noise instead of an answer, never a frame
+  // Limits the faults that shape an answer (answerFromAttempt, typePadding, noiseBytes,
+  // strayStart, badChecksum, badComplement, oversizeLength, readLength, chatterBytes) and the
+  // servers' timing faults. The silent and mangling knobs choose their requests themselves.
+  FaultScope scope;
 };
 
 }  // namespace netsetup

@@ -31,6 +31,16 @@ uint16_t memoryAddressOf(const std::vector<uint8_t>& request) {
   return static_cast<uint16_t>(request[kOffData] << 8 | request[kOffData + 1]);
 }
 
+// Noise that never holds the response start byte, so no receiver can take it for a frame.
+std::vector<uint8_t> noise(unsigned count) {
+  std::vector<uint8_t> bytes;
+  for (unsigned i = 0; i < count; ++i) {
+    auto byte = static_cast<uint8_t>(i * 37 + 0x11);
+    bytes.push_back(byte == kResponseStart ? 0x00 : byte);
+  }
+  return bytes;
+}
+
 }  // namespace
 
 Instrument::Instrument(uint8_t address) : address_(address), memory_(defaultMemory()) {}
@@ -76,17 +86,40 @@ InstrumentResponse Instrument::respond(const RequestFrame& request) {
       break;
     case Command::Write:
       ++writeRequests_;
+      lastWriteAddress_ = memoryAddressOf(bytes);
       break;
     case Command::Unknown:
       response.note = "unknown command: no answer";
       return response;
   }
+  response.inScope = inScope(command);
   if (silencedByFaults(command, bytes, response)) return response;
   std::vector<uint8_t> data = execute(command, bytes, response);
-  response.frame = buildAnswer(bytes, std::move(data), response.note);
-  response.bytes = prefix(response.note);
+  if (response.inScope && faults_.chatterBytes) {
+    // A line that chatters: whatever the instrument did, what arrives never frames an answer.
+    response.bytes = noise(faults_.chatterBytes);
+    addNote(response.note, std::to_string(faults_.chatterBytes) + " noise bytes instead of the answer");
+    return response;
+  }
+  response.frame = buildAnswer(bytes, std::move(data), response.inScope, response.note);
+  if (response.inScope) response.bytes = prefix(response.note);
   response.bytes.insert(response.bytes.end(), response.frame.begin(), response.frame.end());
   return response;
+}
+
+bool Instrument::inScope(Command command) const {
+  const FaultScope& scope = faults_.scope;
+  switch (scope.command) {
+    case FaultScope::Command::Any:
+      return true;
+    case FaultScope::Command::Identify:
+      return command == Command::Identify && identifyRequests_ >= scope.from;
+    case FaultScope::Command::Read:
+      return command == Command::Read && readRequests_ >= scope.from;
+    case FaultScope::Command::Write:
+      return command == Command::Write && writeRequests_ >= scope.from;
+  }
+  return true;
 }
 
 bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& request,
@@ -110,7 +143,7 @@ bool Instrument::silencedByFaults(Command command, const std::vector<uint8_t>& r
     store(request, response);
     return true;
   }
-  if (faults_.answerFromAttempt > 1) {
+  if (faults_.answerFromAttempt > 1 && response.inScope) {
     // Only an identical repeat counts as the next attempt; any other request starts over.
     if (request == lastUnanswered_) {
       ++attempt_;
@@ -134,11 +167,18 @@ std::vector<uint8_t> Instrument::execute(Command command, const std::vector<uint
   switch (command) {
     case Command::Identify: {
       std::vector<uint8_t> data(typeString_.begin(), typeString_.end());
-      data.resize(data.size() + faults_.typePadding, 0);
+      if (response.inScope) data.resize(data.size() + faults_.typePadding, 0);
       return data;
     }
-    case Command::Read:
-      return peek(memoryAddressOf(request), request[kOffData + 2]);
+    case Command::Read: {
+      const uint8_t asked = request[kOffData + 2];
+      if (response.inScope && faults_.readLength && *faults_.readLength != asked) {
+        addNote(response.note, std::to_string(*faults_.readLength) + " bytes, not the " + std::to_string(asked) +
+                                   " asked for");
+        return peek(memoryAddressOf(request), *faults_.readLength);
+      }
+      return peek(memoryAddressOf(request), asked);
+    }
     case Command::Write: {
       // An echo repeats the bytes as received, so only a read-back can reveal a mangled byte.
       std::vector<uint8_t> received = store(request, response);
@@ -172,8 +212,8 @@ std::vector<uint8_t> Instrument::store(const std::vector<uint8_t>& request, Inst
 }
 
 std::vector<uint8_t> Instrument::buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,
-                                             std::string& note) const {
-  if (faults_.oversizeLength > data.size()) {
+                                             bool faulty, std::string& note) const {
+  if (faulty && faults_.oversizeLength > data.size()) {
     data.resize(faults_.oversizeLength, 0);
     addNote(note, "length forced to " + std::to_string(faults_.oversizeLength));
   }
@@ -185,12 +225,12 @@ std::vector<uint8_t> Instrument::buildAnswer(const std::vector<uint8_t>& request
                                 request[kOffCommand],
                                 static_cast<uint8_t>(data.size())};
   frame.insert(frame.end(), data.begin(), data.end());
-  if (faults_.badComplement) {
+  if (faulty && faults_.badComplement) {
     frame[kOffComplement] = address_;
     addNote(note, "wrong complement");
   }
   uint8_t sum = frameChecksum(frame.data(), frame.size());
-  if (faults_.badChecksum) {
+  if (faulty && faults_.badChecksum) {
     ++sum;
     addNote(note, "wrong checksum");
   }
@@ -199,12 +239,7 @@ std::vector<uint8_t> Instrument::buildAnswer(const std::vector<uint8_t>& request
 }
 
 std::vector<uint8_t> Instrument::prefix(std::string& note) const {
-  std::vector<uint8_t> bytes;
-  for (unsigned i = 0; i < faults_.noiseBytes; ++i) {
-    auto noise = static_cast<uint8_t>(i * 37 + 0x11);
-    if (noise == kResponseStart) noise = 0x00;
-    bytes.push_back(noise);
-  }
+  std::vector<uint8_t> bytes = noise(faults_.noiseBytes);
   if (faults_.noiseBytes) addNote(note, std::to_string(faults_.noiseBytes) + " noise bytes first");
   if (faults_.strayStart) {
     bytes.push_back(kResponseStart);

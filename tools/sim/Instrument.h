@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct InstrumentResponse {
   std::vector<uint8_t> frame;  // the answer frame alone, as built (faults included)
   bool addressed = false;      // the request was for this instrument
   bool stored = false;         // a write changed memory
+  bool inScope = true;         // within the faults' scope: the servers add their timing faults
   std::string note;            // why there is no answer, or which faults shaped it
 };
 
@@ -50,6 +52,8 @@ class Instrument {
   unsigned identifyRequests() const { return identifyRequests_; }
   unsigned readRequests() const { return readRequests_; }
   unsigned writeRequests() const { return writeRequests_; }
+  // The memory address of the last write request seen, stored or not.
+  std::optional<uint16_t> lastWriteAddress() const { return lastWriteAddress_; }
 
   // One framed request from any channel.
   InstrumentResponse respond(const RequestFrame& request);
@@ -62,13 +66,14 @@ class Instrument {
  private:
   enum class Command { Identify, Read, Write, Unknown };
   static Command classify(const std::vector<uint8_t>& request);
+  bool inScope(Command command) const;
   bool silencedByFaults(Command command, const std::vector<uint8_t>& request, InstrumentResponse& response);
   std::vector<uint8_t> execute(Command command, const std::vector<uint8_t>& request,
                                InstrumentResponse& response);
   // Stores a write request's data, as mangled by the faults; returns the data as received.
   std::vector<uint8_t> store(const std::vector<uint8_t>& request, InstrumentResponse& response);
   std::vector<uint8_t> buildAnswer(const std::vector<uint8_t>& request, std::vector<uint8_t> data,
-                                   std::string& note) const;
+                                   bool faulty, std::string& note) const;
   std::vector<uint8_t> prefix(std::string& note) const;
 
   uint8_t address_;
@@ -80,6 +85,7 @@ class Instrument {
   std::vector<uint8_t> lastUnanswered_;
   unsigned attempt_ = 0;
   unsigned identifyRequests_ = 0, readRequests_ = 0, writeRequests_ = 0;
+  std::optional<uint16_t> lastWriteAddress_;
 };
 
 }  // namespace netsetup

@@ -42,7 +42,7 @@ std::vector<InstrumentResponse> InstrumentBus::handle(const RequestFrame& reques
 
 void InstrumentBus::logAnswer(std::string_view channel, const InstrumentResponse& response) const {
   if (!transcript_) return;
-  std::string summary = describeAnswer(response.frame);
+  std::string summary = response.frame.empty() ? "no frame" : describeAnswer(response.frame);
   if (!response.note.empty()) summary += " [" + response.note + "]";
   transcript_->frame(channel, Transcript::Direction::Out, response.bytes, summary);
 }

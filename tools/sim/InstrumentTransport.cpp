@@ -4,12 +4,11 @@
 
 namespace netsetup {
 
-void InstrumentTransport::purge() {
-  if (!tcp_) queue_.clear();
-}
+void InstrumentTransport::purge() { queue_.clear(); }
 
 size_t InstrumentTransport::send(const uint8_t* bytes, size_t count) {
   if (closed_) return 0;
+  if (tcp_) purge();
   for (const RequestFrame& frame : parser_.feed(bytes, count)) {
     const InstrumentResponse response = instrument_.respond(frame);
     if (response.bytes.empty()) continue;

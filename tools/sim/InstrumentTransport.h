@@ -21,7 +21,7 @@ class InstrumentTransport final : public Transport {
   InstrumentTransport(Instrument& instrument, bool tcp) : instrument_(instrument), tcp_(tcp) {}
 
   bool isTcp() const override { return tcp_; }
-  void purge() override;  // serial: drops unread answer bytes; TCP: nothing, as on a socket
+  void purge() override;  // drops unread answer bytes; TCP does so itself on send, as a socket does
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;
   void close() override { closed_ = true; }

@@ -61,8 +61,22 @@ TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port,
 
 TcpSocket::~TcpSocket() { close(); }
 
+// Whatever is waiting when a request goes out answers an earlier one, such as an attempt the
+// link gave up on as too late; taken for this request's answer it would put a block's bytes
+// in the place of the next. The serial line purges for the same reason.
+void TcpSocket::purge() {
+  uint8_t stale[256];
+  while (fd_ >= 0) {
+    const ssize_t n = ::recv(fd_, stale, sizeof stale, MSG_DONTWAIT);
+    if (n > 0 || (n < 0 && errno == EINTR)) continue;
+    if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) peerClosed_ = true;
+    return;
+  }
+}
+
 size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
   if (fd_ < 0) return 0;
+  purge();
   ssize_t n;
   do {
     n = ::send(fd_, bytes, count, MSG_NOSIGNAL);

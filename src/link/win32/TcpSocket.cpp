@@ -94,8 +94,22 @@ TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port, st
 
 TcpSocket::~TcpSocket() { close(); }
 
+// Whatever is waiting when a request goes out answers an earlier one, such as an attempt the
+// link gave up on as too late; taken for this request's answer it would put a block's bytes
+// in the place of the next. The serial line purges for the same reason.
+void TcpSocket::purge() {
+  char stale[256];
+  while (socket_ != INVALID_SOCKET) {
+    const int n = ::recv(socket_, stale, sizeof stale, 0);  // the socket does not block
+    if (n > 0) continue;
+    if (n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) peerClosed_ = true;
+    return;
+  }
+}
+
 size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
   if (socket_ == INVALID_SOCKET) return 0;
+  purge();
   const int n = ::send(socket_, reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }

@@ -26,7 +26,7 @@ class TcpSocket final : public Transport {
   TcpSocket& operator=(const TcpSocket&) = delete;
 
   bool isTcp() const override { return true; }
-  void purge() override {}  // stale input is not discarded on TCP
+  void purge() override;  // drops what has arrived; send() does so itself first
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;
   void idle(unsigned ms, Sleeper& sleeper) override;

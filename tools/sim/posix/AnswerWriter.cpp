@@ -41,17 +41,26 @@ WriteOutcome writeAnswer(int fd, bool isSocket, const std::vector<uint8_t>& byte
                          const StopSignal& stop) {
   const size_t count =
       timing.dropAfterBytes ? std::min<size_t>(*timing.dropAfterBytes, bytes.size()) : bytes.size();
+  const size_t late = timing.lateByte ? std::min<size_t>(timing.lateByte->index, count) : count;
   if (!timing.paced()) {
-    const WriteOutcome outcome = writeAll(fd, isSocket, bytes.data(), count, stop);
+    WriteOutcome outcome = writeAll(fd, isSocket, bytes.data(), late, stop);
     if (outcome != WriteOutcome::Sent) return outcome;
+    if (late < count) {
+      if (!stop.waitMs(timing.lateByte->ms)) return WriteOutcome::Stopped;
+      outcome = writeAll(fd, isSocket, bytes.data() + late, count - late, stop);
+      if (outcome != WriteOutcome::Sent) return outcome;
+    }
   } else {
-    // Byte k is complete on a real line at start + (k + 1) frame times, plus the gaps before it.
+    // Byte k is complete on a real line at start + (k + 1) frame times, plus the gaps before it
+    // and the hold of a late byte at or before it.
     using namespace std::chrono;
     const auto byteTime = timing.baud ? nanoseconds(10'000'000'000LL / timing.baud) : nanoseconds(0);
     const auto gap = milliseconds(timing.byteGapMs);
+    const auto hold = milliseconds(timing.lateByte ? timing.lateByte->ms : 0);
     const auto start = StopSignal::Clock::now();
     for (size_t k = 0; k < count; ++k) {
-      const auto due = start + byteTime * static_cast<long>(k + 1) + gap * static_cast<long>(k);
+      const auto due = start + byteTime * static_cast<long>(k + 1) + gap * static_cast<long>(k) +
+                       (k >= late ? hold : milliseconds(0));
       if (!stop.waitUntil(due)) return WriteOutcome::Stopped;
       const WriteOutcome outcome = writeAll(fd, isSocket, &bytes[k], 1, stop);
       if (outcome != WriteOutcome::Sent) return outcome;

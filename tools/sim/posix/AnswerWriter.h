@@ -16,7 +16,8 @@ enum class WriteOutcome {
 };
 
 // Sends an answer on a socket or a pseudo-terminal master (non-blocking descriptors), paced by
-// the byte gap and baud rate of `timing` and cut short by its drop fault. The delay before the
+// the byte gap and baud rate of `timing`, with its late byte held back, and cut short by its
+// drop fault. The delay before the
 // answer is the caller's, so that the transcript shows when the answer really went out.
 WriteOutcome writeAnswer(int fd, bool isSocket, const std::vector<uint8_t>& bytes, const LineTiming& timing,
                          const StopSignal& stop);

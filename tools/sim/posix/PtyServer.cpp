@@ -35,8 +35,17 @@ std::string readLink(const std::string& path) {
 
 }  // namespace
 
-PtyServer::PtyServer(InstrumentBus& bus, LineTiming timing) : bus_(bus), timing_(timing) {
+PtyServer::PtyServer(InstrumentBus& bus, LineTiming timing) : bus_(bus) { setTiming(timing); }
+
+void PtyServer::setTiming(const LineTiming& timing) {
+  std::lock_guard lock(timingMutex_);
+  timing_ = timing;
   timing_.dropAfterBytes.reset();  // a serial line cannot hang up
+}
+
+LineTiming PtyServer::timing() const {
+  std::lock_guard lock(timingMutex_);
+  return timing_;
 }
 
 PtyServer::~PtyServer() {
@@ -147,12 +156,15 @@ void PtyServer::handleInput(RequestParser& parser) {
   uint8_t buffer[512];
   const ssize_t n = ::read(master_, buffer, sizeof buffer);
   if (n <= 0) return;
-  if (timing_.strictRate && !lineRateMatches()) return;
+  const LineTiming line = timing();
+  if (line.strictRate && !lineRateMatches(line)) return;
   for (const RequestFrame& frame : parser.feed(buffer, static_cast<size_t>(n))) {
     for (const InstrumentResponse& answer : bus_.handle(frame, kChannel)) {
-      if (!stop_.waitMs(timing_.delayMs)) return;
+      // The timing faults reach only the answers in the faults' scope.
+      const LineTiming timing = answer.inScope ? line : line.withoutFaults();
+      if (!stop_.waitMs(timing.delayMs)) return;
       bus_.logAnswer(kChannel, answer);
-      const WriteOutcome outcome = writeAnswer(master_, false, answer.bytes, timing_, stop_);
+      const WriteOutcome outcome = writeAnswer(master_, false, answer.bytes, timing, stop_);
       if (outcome == WriteOutcome::Stopped) return;
       if (outcome == WriteOutcome::Failed) bus_.note(kChannel, "answer not delivered: the line is full");
     }
@@ -161,9 +173,9 @@ void PtyServer::handleInput(RequestParser& parser) {
 
 // The client may change its rate between opens (a scan tries one rate after another), so the
 // rate is read afresh for every chunk. At another rate a real instrument hears only garbage.
-bool PtyServer::lineRateMatches() {
+bool PtyServer::lineRateMatches(const LineTiming& timing) {
   const std::optional<unsigned> rate = slaveLineRate(master_);
-  if (rate == timing_.baud) {
+  if (rate == timing.baud) {
     noiseRate_.reset();
     return true;
   }
@@ -172,7 +184,7 @@ bool PtyServer::lineRateMatches() {
     noiseRate_ = seen;
     const std::string line = rate ? "line at " + std::to_string(*rate) + " baud" : "line rate unreadable";
     bus_.note(kChannel,
-              line + ", instrument at " + std::to_string(timing_.baud) + ": bytes taken as noise, no answer");
+              line + ", instrument at " + std::to_string(timing.baud) + ": bytes taken as noise, no answer");
   }
   return false;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -32,14 +33,19 @@ class PtyServer {
   void start();
   void stop();
 
+  // The timing for answers still to come, e.g. a test's line that recovers between two actions.
+  void setTiming(const LineTiming& timing);
+
  private:
   void serve();
   void handleInput(RequestParser& parser);
   bool handleDeviceEvents();
-  bool lineRateMatches();
+  bool lineRateMatches(const LineTiming& timing);
+  LineTiming timing() const;
   void release();
 
   InstrumentBus& bus_;
+  mutable std::mutex timingMutex_;
   LineTiming timing_;
   StopSignal stop_;
   std::thread thread_;

@@ -50,6 +50,30 @@ std::optional<std::vector<uint8_t>> parseHex(const std::string& text) {
   return bytes;
 }
 
+// "read", "write:3", "identify", "all": which answers the faults reach.
+std::optional<FaultScope> parseScope(const std::string& text) {
+  const size_t colon = text.find(':');
+  const std::string kind = text.substr(0, colon);
+  FaultScope scope;
+  if (kind == "all") {
+    return colon == std::string::npos ? std::optional(scope) : std::nullopt;
+  } else if (kind == "identify") {
+    scope.command = FaultScope::Command::Identify;
+  } else if (kind == "read") {
+    scope.command = FaultScope::Command::Read;
+  } else if (kind == "write") {
+    scope.command = FaultScope::Command::Write;
+  } else {
+    return std::nullopt;
+  }
+  if (colon != std::string::npos) {
+    const auto from = parseNumber(text.substr(colon + 1), 1, 1000000);
+    if (!from) return std::nullopt;
+    scope.from = static_cast<unsigned>(*from);
+  }
+  return scope;
+}
+
 }  // namespace
 
 SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
@@ -111,6 +135,19 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
       {"--type-padding", number(o.faults.typePadding, 0, 200)},
       {"--noise", number(o.faults.noiseBytes, 0, 1000)},
       {"--oversize-length", number(o.faults.oversizeLength, 71, 255)},
+      {"--read-length",
+       [&](const std::string& v) {
+         const auto n = parseNumber(v, 0, 70);
+         if (n) o.faults.readLength = static_cast<uint8_t>(*n);
+         return n.has_value();
+       }},
+      {"--chatter", number(o.faults.chatterBytes, 1, 100000)},
+      {"--fault-scope",
+       [&](const std::string& v) {
+         const auto scope = parseScope(v);
+         if (scope) o.faults.scope = *scope;
+         return scope.has_value();
+       }},
       {"--write-answer",
        [&](const std::string& v) {
          if (v == "echo") {
@@ -130,6 +167,16 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
       {"--delay", number(o.timing.delayMs, 0, 600000)},
       {"--byte-gap", number(o.timing.byteGapMs, 0, 60000)},
       {"--baud", number(o.timing.baud, 50, 4000000)},
+      {"--late-byte",
+       [&](const std::string& v) {
+         const size_t colon = v.find(':');
+         if (colon == std::string::npos) return false;
+         const auto index = parseNumber(v.substr(0, colon), 0, 100000);
+         const auto ms = parseNumber(v.substr(colon + 1), 0, 600000);
+         if (!index || !ms) return false;
+         o.timing.lateByte = LineTiming::LateByte{static_cast<unsigned>(*index), static_cast<unsigned>(*ms)};
+         return true;
+       }},
       {"--drop-after",
        [&](const std::string& v) {
          const auto n = parseNumber(v, 0, 1000);
@@ -227,6 +274,9 @@ Faults (combine freely; they apply to every instrument):
   --bad-checksum         answer checksum off by one
   --bad-complement       answer address complement wrong
   --oversize-length N    pad answer data to N bytes (71..255), over the 70 allowed
+  --read-length N        answer reads with N data bytes (0..70), whatever count was asked
+  --chatter N            instead of each answer send N bytes of noise (never 0xAA) and no
+                         frame, as a line that chatters; a write is still stored
   --write-answer HEX     answer writes with these data bytes (e.g. 0102); "echo": the bytes
                          just stored; default: no data
   --mangle-write ADDRESS a write over memory ADDRESS (decimal or 0x hex) stores that byte
@@ -236,9 +286,19 @@ Faults (combine freely; they apply to every instrument):
   --baud RATE            pace answer bytes like a serial line at RATE (10 bits a byte)
   --strict-rate          with --pty and --baud: hear a client only while its line is set to
                          RATE; bytes at any other rate are noise, never answered
+  --late-byte INDEX:MS   hold byte INDEX of each answer (0 is the first byte sent) back MS
+                         milliseconds, as a line that stalls inside a frame
   --drop-after N         TCP: hang up after sending N bytes of an answer
+  --fault-scope WHAT     which answers the faults that shape an answer (--answer-from,
+                         --type-padding, --noise, --stray-start, --bad-checksum,
+                         --bad-complement, --oversize-length, --read-length, --chatter) and
+                         the timing faults (--delay, --byte-gap, --late-byte, --drop-after)
+                         reach: all (the default), identify, read or write, each optionally
+                         from its N-th request on, retries counted (read:3: the third read
+                         request and every later one)
 
   -h, --help             show this text
+      --version          show the program's name and version
 )";
 }
 

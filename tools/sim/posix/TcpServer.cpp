@@ -77,6 +77,16 @@ void TcpServer::stop() {
   }
 }
 
+void TcpServer::setTiming(const LineTiming& timing) {
+  std::lock_guard lock(timingMutex_);
+  timing_ = timing;
+}
+
+LineTiming TcpServer::timingFor(const InstrumentResponse& answer) const {
+  std::lock_guard lock(timingMutex_);
+  return answer.inScope ? timing_ : timing_.withoutFaults();
+}
+
 void TcpServer::serve() {
   bus_.note("tcp", "listening on " + endpoint());
   while (!stop_.triggered()) {
@@ -166,15 +176,16 @@ std::string TcpServer::serveClient(int fd, const std::string& channel) {
     }
     for (const RequestFrame& frame : parser.feed(buffer, static_cast<size_t>(n))) {
       for (const InstrumentResponse& answer : bus_.handle(frame, channel)) {
-        if (!stop_.waitMs(timing_.delayMs)) return kStopping;
+        const LineTiming timing = timingFor(answer);
+        if (!stop_.waitMs(timing.delayMs)) return kStopping;
         bus_.logAnswer(channel, answer);
-        switch (writeAnswer(fd, true, answer.bytes, timing_, stop_)) {
+        switch (writeAnswer(fd, true, answer.bytes, timing, stop_)) {
           case WriteOutcome::Sent:
             break;
           case WriteOutcome::Stopped:
             return kStopping;
           case WriteOutcome::Dropped:
-            return "hung up after " + std::to_string(*timing_.dropAfterBytes) + " bytes of the answer";
+            return "hung up after " + std::to_string(*timing.dropAfterBytes) + " bytes of the answer";
           case WriteOutcome::Failed:
             return "the client is gone";
         }

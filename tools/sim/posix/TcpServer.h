@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 #include <list>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -32,6 +33,9 @@ class TcpServer {
   void start();
   void stop();
 
+  // The timing for answers still to come, e.g. a test's line that recovers between two actions.
+  void setTiming(const LineTiming& timing);
+
  private:
   struct Client {
     std::thread thread;
@@ -43,8 +47,11 @@ class TcpServer {
   void reapClients(bool all);
   // Serves one connection until it ends; returns why it ended, for the transcript.
   std::string serveClient(int fd, const std::string& channel);
+  // The timing faults reach only the answers in the faults' scope.
+  LineTiming timingFor(const InstrumentResponse& answer) const;
 
   InstrumentBus& bus_;
+  mutable std::mutex timingMutex_;
   LineTiming timing_;
   StopSignal stop_;
   // Raised by a client thread as it ends, so that the accept loop joins it promptly.

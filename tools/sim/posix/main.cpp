@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ bool fileExists(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Whatever else the line holds, as the window and netsetup-cli answer it.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) return std::printf("netsetup-sim %s\n", NETSETUP_VERSION) < 0;
+  }
   const SimOptionsResult parsed = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) return fail(parsed.error);
   const SimOptions& options = parsed.options;
