@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-private-dev libgl-dev libqt6gui6
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
+  dpkg-dev lintian desktop-file-utils file groff-base man-db
 )
 windows=(
   mingw-w64 wine wine32:i386 fonts-wine

@@ -50,7 +50,12 @@ TEST(WindowActions, OutcomesShowTheirBoxes) {
   } cases[] = {
       {"another type", other.port, L"netsetup.exe", L"1", {L"netsetup", L"Ошибка определения типа устройства (2)", false}},
       {"bad address", "", L"NETSETUP.EXE", L"abc", {L"Netsetup", L"'abc' is not a valid integer value.", true}},
-      {"no listener", "1", L"NetSetup.v2.exe", L"1", {L"Netsetup", L"Ошибка соединения (1)", false}},
+      // A box has no details part: what the system said follows the message.
+      {"no listener", "1", L"NetSetup.v2.exe", L"1",
+       {L"Netsetup",
+        L"Ошибка соединения (1)\n\nThe connection to 127.0.0.1:1 was refused: nothing accepts connections on that port "
+        L"there. Check the address and port, and that the converter is switched on.",
+        false}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
