@@ -16,6 +16,9 @@ int runRestore(const CliOptions& options, Tmod07& link, Io io);
 int runScan(const CliOptions& options, Tmod07& link, Io io);
 int runBatch(const CliOptions& options, Tmod07& link, Io io);
 
+// Reads a settings sheet's fields; the exit status of a file that cannot be used.
+int loadSheet(const std::string& path, Io io, FieldOverlay& overlay);
+
 // Parses and runs a whole command line (help and version included).
 int runCli(const std::vector<std::string>& args, Tmod07& link, Io io);
 

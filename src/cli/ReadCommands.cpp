@@ -17,7 +17,31 @@ int usage(Io io, const std::string& line) {
   return kExitUsage;
 }
 
+// What the commands that only read start with: the instrument's area, the link closed again.
+struct Reading {
+  Target target;
+  std::string type;
+  SettingsArea area{};
+};
+
+int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& reading) {
+  if (std::string e = resolveTarget(options.link, link, reading.target); !e.empty()) return usage(io, e);
+  Session session(link, io, reading.target, options.link.trace);
+  if (const int exit = session.connectAndRead(reading.area)) return exit;
+  reading.type = session.type();
+  return kExitOk;
+}
+
 }  // namespace
+
+int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
+  const std::optional<std::string> text = readTextFile(path);
+  if (!text) return usage(io, "cannot read the sheet " + path);
+  const SheetResult sheet = parseSheet(*text);
+  if (!sheet.error.empty()) return usage(io, path + ": " + sheet.error);
+  overlay = sheet.fields;
+  return kExitOk;
+}
 
 std::string refusalText(const EncodeError& error) {
   if (error.field != SettingsField::ApnPassword) return error.message();
@@ -37,13 +61,9 @@ int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
 }
 
 int runRead(const CliOptions& options, Tmod07& link, Io io) {
-  Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
-  Session session(link, io, target, options.link.trace);
-  SettingsArea area{};
-  if (const int exit = session.connectAndRead(area)) return exit;
-  session.close();
-  const NetworkFields fields = decodeNetworkSettings(area);
+  Reading reading;
+  if (const int exit = readInstrument(options, link, io, reading)) return exit;
+  const NetworkFields fields = decodeNetworkSettings(reading.area);
   // A file is what `write` reads back, so it holds the password; the screen never shows it.
   if (options.output.empty()) {
     io.out << formatFields(fields, options.format, options.showPassword);
@@ -52,20 +72,16 @@ int runRead(const CliOptions& options, Tmod07& link, Io io) {
   if (std::string e = writeTextFile(options.output, formatFields(fields, options.format, true), true); !e.empty()) {
     return usage(io, e);
   }
-  io.err << "netsetup-cli: the settings of address " << int{target.address} << " are in " << options.output << '\n';
+  io.err << "netsetup-cli: the settings of address " << int{reading.target.address} << " are in " << options.output
+         << '\n';
   return kExitOk;
 }
 
 int runBackup(const CliOptions& options, Tmod07& link, Io io) {
-  Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
-  Session session(link, io, target, options.link.trace);
-  Backup backup;
-  if (const int exit = session.connectAndRead(backup.area)) return exit;
-  session.close();
-  backup.type = session.type();
-  backup.address = target.address;
-  backup.timeUtc = utcNow();
+  Reading reading;
+  if (const int exit = readInstrument(options, link, io, reading)) return exit;
+  const Target& target = reading.target;
+  const Backup backup{reading.type, target.address, utcNow(), reading.area};
   const std::string text = formatBackup(backup, decodeNetworkSettings(backup.area));
   if (std::string e = writeTextFile(options.file, text, true); !e.empty()) return usage(io, e);
   io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
@@ -74,20 +90,15 @@ int runBackup(const CliOptions& options, Tmod07& link, Io io) {
 }
 
 int runDiff(const CliOptions& options, Tmod07& link, Io io) {
-  const std::optional<std::string> text = readTextFile(options.file);
-  if (!text) return usage(io, "cannot read the sheet " + options.file);
-  const SheetResult sheet = parseSheet(*text);
-  if (!sheet.error.empty()) return usage(io, options.file + ": " + sheet.error);
-  Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
-  Session session(link, io, target, options.link.trace);
-  SettingsArea area{};
-  if (const int exit = session.connectAndRead(area)) return exit;
-  session.close();
+  FieldOverlay sheet;
+  if (const int exit = loadSheet(options.file, io, sheet)) return exit;
+  Reading reading;
+  if (const int exit = readInstrument(options, link, io, reading)) return exit;
+  const SettingsArea& area = reading.area;
 
   const NetworkFields current = decodeNetworkSettings(area);
   NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, sheet.fields)) {
+  if (auto e = applyOverlay(wanted, sheet)) {
     io.err << "netsetup-cli: " << *e << '\n';
     return kExitRefused;
   }

@@ -6,7 +6,6 @@
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/Files.h"
-#include "cli/Sheet.h"
 #include "netblock/NetworkCodec.h"
 
 namespace netsetup::cli {
@@ -50,11 +49,7 @@ std::string joined(const std::vector<std::string_view>& names) {
 int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   FieldOverlay overlay;
   if (!options.file.empty()) {
-    const std::optional<std::string> text = readTextFile(options.file);
-    if (!text) return say(io, kExitUsage, "cannot read the sheet " + options.file);
-    const SheetResult sheet = parseSheet(*text);
-    if (!sheet.error.empty()) return say(io, kExitUsage, options.file + ": " + sheet.error);
-    overlay = sheet.fields;
+    if (const int exit = loadSheet(options.file, io, overlay)) return exit;
   }
   overlay.insert(overlay.end(), options.sets.begin(), options.sets.end());  // --set wins over the sheet
 

@@ -1,6 +1,5 @@
 #include "link/posix/OpenDiagnosis.h"
 
-#include <dirent.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -14,30 +13,11 @@
 #include <vector>
 
 #include "link/FailureText.h"
+#include "link/posix/DevicePaths.h"
 
 namespace netsetup {
 
 namespace {
-
-std::string canonical(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (!real) return path;
-  std::string text(real);
-  std::free(real);
-  return text;
-}
-
-std::vector<std::string> entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* e = ::readdir(dir)) {
-      if (e->d_name[0] != '.') names.emplace_back(e->d_name);
-    }
-    ::closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string userName() {
   const passwd* pw = ::getpwuid(::geteuid());
@@ -61,13 +41,13 @@ bool userListedInGroup(gid_t gid) {
 
 // The programs holding `device` open, as "1234 (minicom)"; only those this user may look into.
 std::vector<std::string> holders(const std::string& device) {
-  const std::string target = canonical(device);
+  const std::string target = canonicalPath(device);
   std::vector<std::string> found;
-  for (const std::string& pid : entries("/proc")) {
+  for (const std::string& pid : folderEntries("/proc")) {
     const bool isPid = std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!isPid) continue;
     const std::string fds = "/proc/" + pid + "/fd";
-    for (const std::string& fd : entries(fds)) {
+    for (const std::string& fd : folderEntries(fds)) {
       char link[4096];
       const ssize_t n = ::readlink((fds + "/" + fd).c_str(), link, sizeof link - 1);
       if (n <= 0 || std::string(link, static_cast<size_t>(n)) != target) continue;
@@ -102,11 +82,11 @@ std::string permissionAdvice(const std::string& device) {
 
 std::string listSerialDevices() {
   std::string list;
-  for (const std::string& name : entries("/dev")) {
+  for (const std::string& name : folderEntries("/dev")) {
     if (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) list += "  /dev/" + name + "\n";
   }
-  for (const std::string& name : entries("/dev/serial/by-id")) {
-    list += "  /dev/serial/by-id/" + name + " -> " + canonical("/dev/serial/by-id/" + name) + "\n";
+  for (const std::string& name : folderEntries("/dev/serial/by-id")) {
+    list += "  /dev/serial/by-id/" + name + " -> " + canonicalPath("/dev/serial/by-id/" + name) + "\n";
   }
   return list;
 }
