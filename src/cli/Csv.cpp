@@ -4,6 +4,8 @@ namespace netsetup::cli {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Past the line end at text[pos] (CRLF counts as one).
@@ -14,6 +16,8 @@ size_t skipLineEnd(std::string_view text, size_t pos) {
 
 bool needsQuotes(std::string_view field) {
   if (field.find_first_of(",\"\r\n") != std::string_view::npos) return true;
+  // At the start of a file the reader would take it for the byte-order mark and drop it.
+  if (field.starts_with(kByteOrderMark)) return true;
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   return !field.empty() && (blank(field.front()) || blank(field.back()));
 }

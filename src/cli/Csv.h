@@ -20,8 +20,8 @@ struct CsvParse {
 // are skipped. An unclosed quote or text after a closing quote is refused.
 CsvParse parseCsv(std::string_view text);
 
-// One row and its "\r\n". A field holding a comma, quote, CR or LF, or starting or ending with
-// a blank, is quoted; everything else is written exactly as it is.
+// One row and its "\r\n". A field holding a comma, quote, CR or LF, starting or ending with a
+// blank, or starting with a byte-order mark, is quoted; everything else is written exactly as it is.
 std::string formatCsvRow(const CsvRow& row);
 
 }  // namespace netsetup::cli

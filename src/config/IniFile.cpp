@@ -222,14 +222,17 @@ std::string encodeProfile(const ProfileText& p) {
   return bytes + p.oddByte;
 }
 
+// A UTF-16 file's text is held in UTF-8, so the 8-bit names are converted before they are
+// looked up, as withValue converts them before it writes.
 std::optional<std::string> profileValue(const ProfileText& p, std::string_view section, std::string_view key) {
-  auto value = findValue(p.text, section, key);
-  if (value && isUtf16(p)) value = encodeCp1251Replacing(*value);
+  if (!isUtf16(p)) return findValue(p.text, section, key);
+  auto value = findValue(p.text, decodeCp1251(section), decodeCp1251(key));
+  if (value) value = encodeCp1251Replacing(*value);
   return value;
 }
 
 std::vector<Entry> profileSection(const ProfileText& p, std::string_view section) {
-  std::vector<Entry> entries = sectionEntries(p.text, section);
+  std::vector<Entry> entries = sectionEntries(p.text, isUtf16(p) ? decodeCp1251(section) : std::string(section));
   if (isUtf16(p)) {
     for (Entry& e : entries) {
       e.key = encodeCp1251Replacing(e.key);

@@ -146,5 +146,20 @@ TEST(IniFile, Utf16FilesStayUtf16) {
   }
 }
 
+// Names are 8-bit like values: in a UTF-16 file, one outside ASCII is found where it was written.
+TEST(IniFile, Utf16FilesFindEightBitNames) {
+  for (bool bigEndian : {false, true}) {
+    SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+    const ini::ProfileText file = ini::withValue(ini::decodeProfile(utf16(u"[\u041F]\r\n\u041A=1\r\n", bigEndian)),
+                                                 "\xCF", "\xCB", "2");  // П, Л in Windows-1251
+    EXPECT_EQ(ini::profileValue(file, "\xCF", "\xCA"), "1");
+    EXPECT_EQ(ini::profileValue(file, "\xCF", "\xCB"), "2");
+    const std::vector<ini::Entry> entries = ini::profileSection(file, "\xCF");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].key, "\xCA");
+    EXPECT_EQ(entries[1].value, "2");
+  }
+}
+
 }  // namespace
 }  // namespace netsetup
