@@ -29,19 +29,8 @@ for t in "${targets[@]}"; do
   [[ -n "${max_len[$t]:-}" ]] || { echo "fuzz: no target $t (the targets: ${all_targets[*]})" >&2; exit 2; }
 done
 
-# The base packages, then clang and libFuzzer; apt only when something is missing.
-"$root/scripts/setup.sh"
-missing=()
-for p in clang libfuzzer-14-dev; do
-  [[ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)" == "install ok installed" ]] || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "fuzz: installing ${missing[*]}"
-  [[ $(id -u) -eq 0 ]] || { echo "fuzz: installing ${missing[*]} needs root" >&2; exit 1; }
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# The base packages, clang and libFuzzer; apt only when something is missing.
+"$root/scripts/setup.sh" fuzz
 
 cd "$root"
 cmake --preset fuzz >/dev/null

@@ -15,11 +15,6 @@ namespace netsetup::cli {
 
 namespace {
 
-int usage(Io io, const std::string& line) {
-  io.err << "netsetup-cli: " << line << '\n';
-  return kExitUsage;
-}
-
 // The row's link cells, checked exactly as the same options on a command line are.
 ParseResult rowOptions(const WorkRow& row) {
   std::vector<std::string> args{"identify"};
@@ -40,7 +35,7 @@ std::string reportError(const std::string& printed) {
   std::string text;
   std::istringstream lines(printed);
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("netsetup-cli: ", 0) == 0) line.erase(0, 14);
+    if (line.starts_with(kComplaintPrefix)) line.erase(0, kComplaintPrefix.size());
     if (!line.empty()) text += (text.empty() ? "" : " / ") + line;
   }
   return text;
@@ -103,18 +98,18 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
 
 int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   const std::optional<std::string> text = readTextFile(options.file);
-  if (!text) return usage(io, "cannot read the worklist " + options.file);
+  if (!text) return complain(io, kExitUsage, "cannot read the worklist " + options.file);
   const Worklist worklist = parseWorklist(*text);
-  if (!worklist.error.empty()) return usage(io, options.file + ": " + worklist.error);
+  if (!worklist.error.empty()) return complain(io, kExitUsage, options.file + ": " + worklist.error);
   const DoneRows done = doneRows(readTextFile(options.report).value_or(""), options.report);
-  if (!done.error.empty()) return usage(io, done.error);
+  if (!done.error.empty()) return complain(io, kExitUsage, done.error);
 
   // The backups go beside the report, in a folder named after it.
   const std::filesystem::path report(options.report);
   const std::string backupFolder = (report.parent_path() / (report.stem().string() + "-backups")).string();
   std::error_code error;
   std::filesystem::create_directories(backupFolder, error);
-  if (error) return usage(io, "cannot make the backup folder " + backupFolder + ": " + error.message());
+  if (error) return complain(io, kExitUsage, "cannot make the backup folder " + backupFolder + ": " + error.message());
 
   Progress progress(io.err, errorIsTerminal(), "batch", worklist.rows.size());
   size_t failures = 0, skipped = 0;
@@ -123,7 +118,7 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
     const std::string label = row.name.empty() ? "line " + std::to_string(row.line) : row.name;
     if (interrupted()) {
       progress.finish();
-      io.err << "netsetup-cli: interrupted before " << label << "; run again with the same report to go on\n";
+      io.err << kComplaintPrefix << "interrupted before " << label << "; run again with the same report to go on\n";
       return kExitInterrupted;
     }
     if (done.keys.count(rowKey(row))) {
@@ -135,7 +130,7 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
     const ReportRow result = runRow(row, backupFolder, link, io, options.link.trace);
     if (std::string e = appendTextFile(options.report, reportHeader(), formatReportRow(result)); !e.empty()) {
       progress.finish();
-      return usage(io, e + "; stopped before the next row");
+      return complain(io, kExitUsage, e + "; stopped before the next row");
     }
     if (result.outcome == kOutcomeFailed) ++failures;
     progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +

@@ -12,11 +12,6 @@ namespace netsetup::cli {
 
 namespace {
 
-int usage(Io io, const std::string& line) {
-  io.err << "netsetup-cli: " << line << '\n';
-  return kExitUsage;
-}
-
 // What the commands that only read start with: the instrument's area, the link closed again.
 struct Reading {
   Target target;
@@ -25,7 +20,7 @@ struct Reading {
 };
 
 int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& reading) {
-  if (std::string e = resolveTarget(options.link, link, reading.target); !e.empty()) return usage(io, e);
+  if (std::string e = resolveTarget(options.link, link, reading.target); !e.empty()) return complain(io, kExitUsage, e);
   Session session(link, io, reading.target, options.link.trace);
   if (const int exit = session.connectAndRead(reading.area)) return exit;
   reading.type = session.type();
@@ -36,9 +31,9 @@ int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& read
 
 int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
   const std::optional<std::string> text = readTextFile(path);
-  if (!text) return usage(io, "cannot read the sheet " + path);
+  if (!text) return complain(io, kExitUsage, "cannot read the sheet " + path);
   const SheetResult sheet = parseSheet(*text);
-  if (!sheet.error.empty()) return usage(io, path + ": " + sheet.error);
+  if (!sheet.error.empty()) return complain(io, kExitUsage, path + ": " + sheet.error);
   overlay = sheet.fields;
   return kExitOk;
 }
@@ -52,7 +47,7 @@ std::string refusalText(const EncodeError& error) {
 
 int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
   Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return usage(io, e);
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return complain(io, kExitUsage, e);
   Session session(link, io, target, options.link.trace);
   if (const int exit = session.open()) return exit;
   const int exit = session.identify();
@@ -70,9 +65,9 @@ int runRead(const CliOptions& options, Tmod07& link, Io io) {
     return kExitOk;
   }
   if (std::string e = writeTextFile(options.output, formatFields(fields, options.format, true), true); !e.empty()) {
-    return usage(io, e);
+    return complain(io, kExitUsage, e);
   }
-  io.err << "netsetup-cli: the settings of address " << int{reading.target.address} << " are in " << options.output
+  io.err << kComplaintPrefix << "the settings of address " << int{reading.target.address} << " are in " << options.output
          << '\n';
   return kExitOk;
 }
@@ -83,7 +78,7 @@ int runBackup(const CliOptions& options, Tmod07& link, Io io) {
   const Target& target = reading.target;
   const Backup backup{reading.type, target.address, utcNow(), reading.area};
   const std::string text = formatBackup(backup, decodeNetworkSettings(backup.area));
-  if (std::string e = writeTextFile(options.file, text, true); !e.empty()) return usage(io, e);
+  if (std::string e = writeTextFile(options.file, text, true); !e.empty()) return complain(io, kExitUsage, e);
   io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
          << options.file << '\n';
   return kExitOk;
@@ -98,15 +93,11 @@ int runDiff(const CliOptions& options, Tmod07& link, Io io) {
 
   const NetworkFields current = decodeNetworkSettings(area);
   NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, sheet)) {
-    io.err << "netsetup-cli: " << *e << '\n';
-    return kExitRefused;
-  }
+  if (auto e = applyOverlay(wanted, sheet)) return complain(io, kExitRefused, *e);
   // Compared as they would be stored, so "$10" and "16" are the same port.
   SettingsArea stored = area;
   if (const EncodeResult encoded = encodeNetworkSettings(wanted, stored); !encoded.ok()) {
-    io.err << "netsetup-cli: " << refusalText(*encoded.error) << '\n';
-    return kExitRefused;
+    return complain(io, kExitRefused, refusalText(*encoded.error));
   }
   const NetworkFields after = decodeNetworkSettings(stored);
   const std::vector<std::string_view> differing = differingFields(current, after);

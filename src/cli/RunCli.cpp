@@ -9,7 +9,7 @@ namespace netsetup::cli {
 int runCli(const std::vector<std::string>& args, Tmod07& link, Io io) {
   const ParseResult parsed = parseArguments(args);
   if (!parsed.error.empty()) {
-    io.err << "netsetup-cli: " << parsed.error << "\n(netsetup-cli --help describes every command)\n";
+    io.err << kComplaintPrefix << parsed.error << "\n(netsetup-cli --help describes every command)\n";
     return kExitUsage;
   }
   const CliOptions& options = parsed.options;

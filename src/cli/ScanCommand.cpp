@@ -41,7 +41,7 @@ class ShortTimeouts {
 };
 
 int interruptedWith(Io io, const std::vector<std::string>& found) {
-  io.err << "netsetup-cli: interrupted; " << (found.empty() ? "nothing found so far" : "found so far:") << '\n';
+  io.err << kComplaintPrefix << "interrupted; " << (found.empty() ? "nothing found so far" : "found so far:") << '\n';
   for (const std::string& line : found) io.err << "  " << line << '\n';
   return kExitInterrupted;
 }
@@ -50,10 +50,7 @@ int interruptedWith(Io io, const std::vector<std::string>& found) {
 
 int runScan(const CliOptions& options, Tmod07& link, Io io) {
   Target base;
-  if (std::string e = resolveTarget(options.link, link, base); !e.empty()) {
-    io.err << "netsetup-cli: " << e << '\n';
-    return kExitUsage;
-  }
+  if (std::string e = resolveTarget(options.link, link, base); !e.empty()) return complain(io, kExitUsage, e);
   ShortTimeouts timeouts(link);
   std::vector<std::string> found;
   const auto report = [&](Progress& progress, const std::string& line) {
@@ -111,7 +108,7 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
   progress.finish();
   if (interrupted()) return interruptedWith(io, found);
   if (found.empty()) {
-    io.err << "netsetup-cli: no instrument answered on " << base.description.substr(0, base.description.find(" at "))
+    io.err << kComplaintPrefix << "no instrument answered on " << base.description.substr(0, base.description.find(" at "))
            << '\n';
     return kExitNothingFound;
   }

@@ -101,10 +101,12 @@ Session::~Session() {
   link_.setObserver(nullptr);
 }
 
-int Session::fail(int exit, const std::string& line) {
-  io_.err << "netsetup-cli: " << line << '\n';
+int complain(Io io, int exit, const std::string& line) {
+  io.err << kComplaintPrefix << line << '\n';
   return exit;
 }
+
+int Session::fail(int exit, const std::string& line) { return complain(io_, exit, line); }
 
 int Session::open() {
   if (auto stop = openLink(link_, target_.choice)) {

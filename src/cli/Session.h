@@ -2,6 +2,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "actions/Actions.h"
 #include "cli/CliOptions.h"
@@ -17,6 +18,12 @@ struct Io {
   std::ostream& out;
   std::ostream& err;
 };
+
+// What starts every line the tool prints about a failure.
+inline constexpr std::string_view kComplaintPrefix = "netsetup-cli: ";
+
+// Prints `line` as the tool's complaint and returns `exit`, so a step can end with it.
+int complain(Io io, int exit, const std::string& line);
 
 // How to reach one instrument: the window's link choice and the network address.
 struct Target {

@@ -12,11 +12,6 @@ namespace netsetup::cli {
 
 namespace {
 
-int say(Io io, int exit, const std::string& line) {
-  io.err << "netsetup-cli: " << line << '\n';
-  return exit;
-}
-
 bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
   return std::memcmp(a.data(), b.data(), kWrittenAreaSize) == 0;
 }
@@ -28,12 +23,12 @@ int store(Session& session, const CliOptions& options, Io io, const SettingsArea
   Backup backup{session.type(), session.target().address, utcNow(), before};
   backupPath = options.backup.empty() ? defaultBackupPath(backup.address, backup.timeUtc) : options.backup;
   if (std::string e = writeTextFile(backupPath, formatBackup(backup, decodeNetworkSettings(before)), true); !e.empty()) {
-    return say(io, kExitRefused, e + " for the backup; nothing was written to the instrument");
+    return complain(io, kExitRefused, e + " for the backup; nothing was written to the instrument");
   }
   if (const int exit = session.writeArea(after, backupPath)) return exit;
   if (!options.verify) return kExitOk;
   if (const int exit = session.verify(after)) {
-    return say(io, exit, "the area as it was before is in " + backupPath);
+    return complain(io, exit, "the area as it was before is in " + backupPath);
   }
   return kExitOk;
 }
@@ -54,7 +49,7 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   overlay.insert(overlay.end(), options.sets.begin(), options.sets.end());  // --set wins over the sheet
 
   Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return say(io, kExitUsage, e);
+  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return complain(io, kExitUsage, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
   if (const int exit = session.connectAndRead(area)) return exit;
@@ -62,10 +57,10 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   // Every value is judged before anything is sent, with the window's own checks.
   const NetworkFields current = decodeNetworkSettings(area);
   NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, overlay)) return say(io, kExitRefused, *e + "; nothing was written");
+  if (auto e = applyOverlay(wanted, overlay)) return complain(io, kExitRefused, *e + "; nothing was written");
   SettingsArea updated = area;
   if (const EncodeResult encoded = encodeNetworkSettings(wanted, updated); !encoded.ok()) {
-    return say(io, kExitRefused, refusalText(*encoded.error) + "; nothing was written");
+    return complain(io, kExitRefused, refusalText(*encoded.error) + "; nothing was written");
   }
   const std::vector<std::string_view> changed = differingFields(current, decodeNetworkSettings(updated));
   if (sameWrittenBytes(area, updated)) {
@@ -84,25 +79,25 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
 
 int runRestore(const CliOptions& options, Tmod07& link, Io io) {
   const std::optional<std::string> text = readTextFile(options.file);
-  if (!text) return say(io, kExitUsage, "cannot read the backup " + options.file);
+  if (!text) return complain(io, kExitUsage, "cannot read the backup " + options.file);
   const BackupParse parsed = parseBackup(*text);
-  if (!parsed.backup) return say(io, kExitRefused, options.file + ": " + parsed.error + "; nothing was written");
+  if (!parsed.backup) return complain(io, kExitRefused, options.file + ": " + parsed.error + "; nothing was written");
   const Backup& backup = *parsed.backup;
   if (backup.type != kExpectedDeviceType && !options.force) {
-    return say(io, kExitRefused, options.file + " was saved from a \"" + backup.type + "\", not a " +
+    return complain(io, kExitRefused, options.file + " was saved from a \"" + backup.type + "\", not a " +
                                      kExpectedDeviceType + "; nothing was written");
   }
   // Without --address the backup goes back where it came from.
   LinkOptions linkOptions = options.link;
   if (!linkOptions.address) linkOptions.address = backup.address;
   if (*linkOptions.address != backup.address && !options.force) {
-    return say(io, kExitRefused, options.file + " was saved from address " + std::to_string(backup.address) +
+    return complain(io, kExitRefused, options.file + " was saved from address " + std::to_string(backup.address) +
                                      ", not " + std::to_string(*linkOptions.address) +
                                      "; give --force to restore it there. Nothing was written");
   }
 
   Target target;
-  if (std::string e = resolveTarget(linkOptions, link, target); !e.empty()) return say(io, kExitUsage, e);
+  if (std::string e = resolveTarget(linkOptions, link, target); !e.empty()) return complain(io, kExitUsage, e);
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
   if (const int exit = session.connectAndRead(area)) return exit;
