@@ -183,7 +183,9 @@ from. Six rates take about a second and a half.
 
 With --addresses A-B (0 <= A <= B <= 255), for a line shared by several instruments: at the
 --baud rate (default 9600), each address in turn is asked for one byte of its settings area,
-and each one that answers is asked its type.
+and each one that answers is asked its type. Each instrument is listed once, by the address
+its answer carries: a request to address 0 is answered by one of the instruments there, which
+is listed at its own address, never at 0.
 
 Over TCP there is no rate to find: one identification request (or, with --addresses, the
 addresses in turn).

@@ -7,6 +7,7 @@
 #include "cli/Formats.h"
 #include "cli/Sheet.h"
 #include "netblock/NetworkCodec.h"
+#include "text/Quote.h"
 
 namespace netsetup::cli {
 
@@ -51,7 +52,7 @@ int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
   Session session(link, io, target, options.link.trace);
   if (const int exit = session.open()) return exit;
   const int exit = session.identify();
-  if (!session.type().empty()) io.out << session.type() << '\n';
+  if (!session.type().empty()) io.out << visibleBytes(session.type()) << '\n';
   return exit;
 }
 

@@ -1,6 +1,8 @@
 // scan: finds an instrument whose rate and address nobody wrote down.
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "actions/Steps.h"
@@ -8,6 +10,7 @@
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/Progress.h"
+#include "text/Quote.h"
 
 namespace netsetup::cli {
 
@@ -74,10 +77,14 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
   Progress progress(io.err, errorIsTerminal(), "scan", rates.size() * static_cast<size_t>(last - first + 1));
 
   size_t step = 0;
+  std::set<uint8_t> reported;  // by address, on a line of several instruments
   for (int32_t rate : rates) {
     Target target = base;
     target.choice.baudIndex = static_cast<int>(std::find(BaudRates.begin(), BaudRates.end(), rate) - BaudRates.begin());
     const std::string where = base.choice.useTcp ? base.description : std::to_string(rate) + " baud";
+    const auto show = [&](const std::string& type, uint8_t from) {
+      report(progress, "\"" + visibleBytes(type) + "\" at " + where + ", address " + std::to_string(from));
+    };
     Session session(link, Io{io.out, io.err}, target, options.link.trace);
     if (const int exit = session.open()) return exit;
     for (int address = first; address <= last; ++address, ++step) {
@@ -86,23 +93,22 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
         return interruptedWith(io, found);
       }
       progress.at(step, where + (options.addresses ? ", address " + std::to_string(address) : ""));
-      std::string type;
       if (!options.addresses) {
         // The identification goes to address 0, which every instrument hears; its answer says
         // which address it answers from.
-        type = link.ReadDeviceType(0);
-        if (link.Status == StatusOk) {
-          report(progress, "\"" + type + "\" at " + where + ", address " + std::to_string(link.RxBuffer[1]));
-        }
+        const std::string type = link.ReadDeviceType(0);
+        if (link.Status == StatusOk) show(type, link.answeredAddress().value_or(0));
         continue;
       }
       // On a line shared by several instruments each address is asked for a byte of its own.
+      // Whoever answers says its own address (a request to 0 is answered by one of the others),
+      // and each instrument is reported once, by that address.
       uint8_t byte = 0;
       link.ReadMemory(static_cast<uint8_t>(address), kSettingsAreaAddress, &byte, 1);
-      if (link.Status != StatusOk) continue;
-      type = link.ReadDeviceType(static_cast<uint8_t>(address));
-      report(progress, "\"" + (link.Status == StatusOk ? type : std::string("?")) + "\" at " + where + ", address " +
-                           std::to_string(address));
+      const std::optional<uint8_t> from = link.answeredAddress();
+      if (link.Status != StatusOk || !from || !reported.insert(*from).second) continue;
+      const std::string type = link.ReadDeviceType(*from);
+      show(link.Status == StatusOk ? type : std::string("?"), *from);
     }
   }
   progress.finish();

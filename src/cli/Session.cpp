@@ -10,6 +10,7 @@
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Quote.h"
 
 namespace netsetup::cli {
 
@@ -125,8 +126,8 @@ int Session::identify() {
                                      std::to_string(link_.Status) + ": " + statusMeaning(link_.Status) +
                                      "); check the rate, the wiring and that the instrument is powered");
     }
-    return fail(kExitIdentify, "the instrument on " + target_.description + " is a \"" + type_ + "\", not a " +
-                                   kExpectedDeviceType);
+    return fail(kExitIdentify, "the instrument on " + target_.description + " is a \"" + visibleBytes(type_) +
+                                   "\", not a " + kExpectedDeviceType);
   }
   return kExitOk;
 }

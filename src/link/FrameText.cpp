@@ -4,6 +4,7 @@
 
 #include "link/Frame.h"
 #include "link/StatusCode.h"
+#include "text/Quote.h"
 
 namespace netsetup {
 
@@ -23,18 +24,8 @@ std::string hex4(unsigned value) {
   return text;
 }
 
-// Printable ASCII as is, anything else as \xNN, so zero padding and Cyrillic bytes show.
 std::string quoted(const uint8_t* bytes, size_t count) {
-  std::string text = "\"";
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t b = bytes[i];
-    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
-      text += static_cast<char>(b);
-    } else {
-      text += "\\x" + hex2(b);
-    }
-  }
-  return text + "\"";
+  return "\"" + visibleBytes(std::string_view(reinterpret_cast<const char*>(bytes), count)) + "\"";
 }
 
 std::string checksumVerdict(const uint8_t* frame, size_t size) {

@@ -160,11 +160,15 @@ size_t Tmod07::receive(size_t& discarded) {
 
 void Tmod07::Exchange(uint8_t address) {
   const size_t length = completeRequest(TxBuffer.data(), address);
+  answeredAddress_.reset();
   for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
     if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
     SendFrame(static_cast<uint8_t>(length));
     ReceiveFrame();
-    if (Status == StatusOk) return;
+    if (Status == StatusOk) {
+      answeredAddress_ = RxBuffer[kOffAddress];
+      return;
+    }
     if (attempt < RetryCount) {
       for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) sleeper_.sleepMs(kPollSleepMs);
     }

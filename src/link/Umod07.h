@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/LinkObserver.h"
@@ -50,6 +51,10 @@ class Tmod07 {
   // empty when it did not fail there or nothing more is known.
   std::string openFailureDetail() const { return openFailureDetail_; }
 
+  // The address the last exchange's answer came from (its address byte); nullopt when the last
+  // exchange got no valid answer. A request to address 0 is answered by whoever hears it.
+  std::optional<uint8_t> answeredAddress() const { return answeredAddress_; }
+
   // A hunt for the start byte gives up after this many discarded bytes in one attempt, so a
   // line that chatters without ever framing a response cannot hold the caller for ever.
   static constexpr unsigned kMaxDiscardedBytes = 256;
@@ -84,6 +89,7 @@ class Tmod07 {
   PortMap portMap_;
   LinkObserver* observer_ = nullptr;
   std::string openFailureDetail_;
+  std::optional<uint8_t> answeredAddress_;
 };
 
 }  // namespace netsetup

@@ -8,8 +8,14 @@ namespace netsetup {
 
 namespace {
 
-void appendVisible(std::string& out, char c) {
+void appendHex(std::string& out, uint8_t byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  out += "\\x";
+  out += kHex[byte >> 4];
+  out += kHex[byte & 0xF];
+}
+
+void appendVisible(std::string& out, char c) {
   const auto byte = static_cast<uint8_t>(c);
   if (byte >= 0x20 && byte != 0x7F) {
     out += c;
@@ -20,9 +26,7 @@ void appendVisible(std::string& out, char c) {
   } else if (c == '\t') {
     out += "\\t";
   } else {
-    out += "\\x";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0xF];
+    appendHex(out, byte);
   }
 }
 
@@ -32,6 +36,17 @@ std::string visibleText(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (char c : utf8) appendVisible(out, c);
+  return out;
+}
+
+std::string visibleBytes(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto byte = static_cast<uint8_t>(c);
+    if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') out += c;
+    else appendHex(out, byte);
+  }
   return out;
 }
 

@@ -12,6 +12,11 @@ inline constexpr size_t kQuoteLimit = 40;
 // escape sequences to a terminal. Everything else, UTF-8 included, is kept.
 std::string visibleText(std::string_view utf8);
 
+// Bytes an instrument sent (its type string, a frame's text), as the trace shows them: printable
+// ASCII as it is; every other byte, and the quote and the backslash, as \xNN, so a zero byte or
+// an 8-bit letter shows for what it is and no escape can be mistaken for text.
+std::string visibleBytes(std::string_view bytes);
+
 // A user's text as messages quote it: in single quotes, control characters spelled out ("\n",
 // "\t", "\x7F") so a pasted line break cannot break the message box, and a text over kQuoteLimit
 // characters cut to its beginning with "…" and its length: 'aaaa…' (15000 characters).

@@ -156,6 +156,21 @@ TEST_F(Cli, BatchGoesOnAfterAFailedRowAndResumes) {
   EXPECT_NE(out.str().find("1 done, 0 failed, 1 skipped"), std::string::npos) << out.str();
 }
 
+TEST_F(Cli, ATypeStringWithAZeroByteShowsItEscaped) {
+  bus.with(0, [](Instrument& i) { i.faults().typePadding = 1; });
+  EXPECT_EQ(run(over({"identify"})), kExitIdentify);
+  EXPECT_EQ(out.str(), "VRN-207K\\x00\n");
+  EXPECT_NE(err.str().find("is a \"VRN-207K\\x00\", not a VRN-207K"), std::string::npos) << err.str();
+}
+
+TEST_F(Cli, ScanByAddressReportsEachInstrumentOnceByTheAddressItAnswersFrom) {
+  // Address 0 is answered by the first instrument, which must not show up twice or as 0.
+  ASSERT_EQ(run(over({"scan", "--addresses", "0-2"})), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), "found \"VRN-207K\" at TCP 127.0.0.1:" + std::to_string(tcp.port()) +
+                           ", address 1\nfound \"VRN-207K\" at TCP 127.0.0.1:" + std::to_string(tcp.port()) +
+                           ", address 2\n");
+}
+
 TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   InstrumentBus line;
   line.add(std::make_unique<Instrument>(16));
