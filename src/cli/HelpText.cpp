@@ -17,7 +17,8 @@ Link options (before or after the command; not used by batch, whose worklist nam
   --baud RATE         9600 (default), 19200, 28800, 38400, 57600 or 115200
   --tcp HOST[:PORT]   a dotted IPv4 address; the TCP port defaults to 10001
   --settings FILE     take the link from the window's settings file (netsetup.ini);
-                      the options above override what it says
+                      the options above override what it says; its SockIP must be a
+                      dotted IPv4 address, as in the window
   --address N         the instrument's network address, 0..255 (default 1)
   --trace             show the frames exchanged with the instrument
 Give either --serial or --tcp, not both.

@@ -10,6 +10,7 @@
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -52,6 +53,16 @@ constexpr std::array<FieldBytes, 12> kFieldBytes{{
     {"password", kApnPasswordOffset, kApnPasswordSize},
 }};
 
+// The window keeps a TCP host only when it is a dotted address and otherwise reports no host
+// at all; taken from its file here, the file's own value is named instead.
+std::string settingsHostProblem(const std::string& file, const std::string& host) {
+  const std::string rule = "(the window's TCP host must be one, e.g. 192.168.0.5): correct it there, or give --tcp HOST";
+  if (host.empty()) return "the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule;
+  if (host.find('.') != std::string::npos && tryParseIpv4(host)) return {};
+  return "the settings file " + file + " sets SockIP=" + visibleText(host) + ", which is not a dotted IPv4 address " +
+         rule;
+}
+
 }  // namespace
 
 std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
@@ -83,6 +94,9 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
     target.choice.useTcp = true;
     target.choice.host = options.tcpHost;
     target.choice.tcpPortText = std::to_string(options.tcpPort.value_or(kDefaultTcpPort));
+  }
+  if (target.choice.useTcp && options.tcpHost.empty() && !options.settingsFile.empty()) {
+    if (std::string e = settingsHostProblem(options.settingsFile, target.choice.host); !e.empty()) return e;
   }
   target.address = options.address.value_or(1);
   target.description = target.choice.useTcp ? "TCP " + target.choice.host + ":" + target.choice.tcpPortText

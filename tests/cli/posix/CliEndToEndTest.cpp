@@ -94,7 +94,11 @@ TEST_F(Cli, RefusalsAndLinkFailuresSendNothingAndSayWhy) {
       {{"--tcp", "127.0.0.1:1", "read"}, kExitLink, "127.0.0.1:1 was refused"},
       {{"--serial", dir.file("none"), "read"}, kExitLink, "does not exist"},
       {over({"--address", "256", "read"}), kExitUsage, "The network address '256' is outside 0..255"},
+      // The window ignores a host without a dot; from its file, that is said instead of "no host".
+      {{"--settings", dir.file("host.ini"), "read"}, kExitUsage,
+       "host.ini sets SockIP=localhost, which is not a dotted IPv4 address"},
   };
+  writeFile(dir.file("host.ini"), "[#]\r\nUseIP=1\r\nSockIP=localhost\r\n");
   for (const Case& c : cases) {
     EXPECT_EQ(run(c.args), c.exit) << err.str();
     EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
