@@ -10,24 +10,53 @@
 #include "cli/Progress.h"
 #include "cli/Worklist.h"
 #include "netblock/NetworkCodec.h"
+#include "text/Quote.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-// The row's link cells, checked exactly as the same options on a command line are.
+// A row's link cells and the options that take them, in one table: the cells are checked
+// exactly as the same options on a command line are, and a refusal names the column.
+struct LinkCell {
+  std::string WorkRow::*cell;
+  std::string_view column, option;
+};
+constexpr LinkCell kLinkCells[] = {{&WorkRow::serial, "serial", "--serial"},
+                                   {&WorkRow::baud, "baud", "--baud"},
+                                   {&WorkRow::tcp, "tcp", "--tcp"},
+                                   {&WorkRow::address, "address", "--address"}};
+
 ParseResult rowOptions(const WorkRow& row) {
   std::vector<std::string> args{"identify"};
-  const auto add = [&](const char* option, const std::string& value) {
-    if (value.empty()) return;
-    args.push_back(option);
-    args.push_back(value);
-  };
-  add("--serial", row.serial);
-  add("--baud", row.baud);
-  add("--tcp", row.tcp);
-  add("--address", row.address);
+  for (const LinkCell& link : kLinkCells) {
+    if ((row.*link.cell).empty()) continue;
+    args.emplace_back(link.option);
+    args.push_back(row.*link.cell);
+  }
   return parseArguments(args);
+}
+
+std::string columnOf(std::string_view option) {
+  for (const LinkCell& link : kLinkCells)
+    if (link.option == option) return std::string(link.column);
+  return std::string(option);
+}
+
+// "worklist line 3 (pump 5)": where a row's complaint comes from.
+std::string rowPlace(const WorkRow& row) {
+  return "worklist line " + std::to_string(row.line) + (row.name.empty() ? "" : " (" + visibleText(row.name) + ")");
+}
+
+// Why a row's link cells cannot be used, in the worklist's words: its columns, not options.
+std::string rowLinkError(const WorkRow& row, const ParseResult& parsed) {
+  const std::vector<std::string_view>& options = parsed.errorOptions;
+  if (options.size() == 2) {
+    return rowPlace(row) + ": the columns " + columnOf(options[0]) + " and " + columnOf(options[1]) +
+           " cannot both be filled in one row; empty one of them";
+  }
+  if (options.size() == 1) return rowPlace(row) + ", column " + columnOf(options[0]) + ": " + parsed.error;
+  return rowPlace(row) + ": " + parsed.error;
 }
 
 // The messages of one row, without the program's name, on one line for the report.
@@ -56,9 +85,9 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
     return result;
   };
   const ParseResult parsed = rowOptions(row);
-  if (!parsed.error.empty()) return failed(parsed.error);
+  if (!parsed.error.empty()) return failed(rowLinkError(row, parsed));
   if (parsed.options.link.serial.empty() && parsed.options.link.tcpHost.empty()) {
-    return failed("the row names no link: fill in serial (and baud) or tcp");
+    return failed(rowPlace(row) + ": the row names no link: fill in serial (and baud) or tcp");
   }
   Target target;
   if (std::string e = resolveTarget(parsed.options.link, link, target); !e.empty()) return failed(e);

@@ -97,21 +97,26 @@ class Parser {
   ParseResult run(const std::vector<std::string>& args);
 
  private:
-  void fail(std::string error) {
-    if (error_.empty()) error_ = std::move(error);
+  void fail(std::string error, std::vector<std::string_view> options = {}) {
+    if (!error_.empty()) return;
+    error_ = std::move(error);
+    errorOptions_ = std::move(options);
   }
   void option(const OptionInfo& info, std::string_view value);
   void positional(const std::string& word);
-  std::string check() const;
+  void check();
+  std::string checkCommand() const;
 
   CliOptions o_;
   std::string error_;
+  std::vector<std::string_view> errorOptions_;
   std::vector<const OptionInfo*> given_;
   std::vector<std::string> extra_;  // positional words beyond the command's argument
 };
 
 void Parser::option(const OptionInfo& info, std::string_view value) {
   const std::string_view name = info.name;
+  const auto fail = [&](std::string error) { Parser::fail(std::move(error), {name}); };
   if (name != "--set" && std::find(given_.begin(), given_.end(), &info) != given_.end())
     return fail(std::string(name) + " is given twice");
   given_.push_back(&info);
@@ -198,8 +203,17 @@ void Parser::positional(const std::string& word) {
   }
 }
 
-// What can be judged only once the whole line is read.
-std::string Parser::check() const {
+// What can be judged only once the whole line is read: the command and its arguments, then the
+// link options that cannot go together.
+void Parser::check() {
+  if (std::string error = checkCommand(); !error.empty()) return fail(std::move(error));
+  if (!o_.link.serial.empty() && !o_.link.tcpHost.empty())
+    return fail("--serial and --tcp cannot be used together", {"--serial", "--tcp"});
+  if (o_.link.baud && !o_.link.tcpHost.empty())
+    return fail("--baud goes with a serial link, not with --tcp", {"--baud", "--tcp"});
+}
+
+std::string Parser::checkCommand() const {
   const std::string& command = o_.command;
   if (command.empty()) return "no command given; the commands are " + commandList();
   if (!isCommand(command)) return "unknown command " + quoteText(command) + "; the commands are " + commandList();
@@ -217,15 +231,13 @@ std::string Parser::check() const {
     if (command == "write" && o_.sets.empty()) return "write needs a SHEET or --set NAME=VALUE";
   }
   if (command == "batch" && o_.report.empty()) return "batch needs --report REPORT.csv";
-  if (!o_.link.serial.empty() && !o_.link.tcpHost.empty()) return "--serial and --tcp cannot be used together";
-  if (o_.link.baud && !o_.link.tcpHost.empty()) return "--baud goes with a serial link, not with --tcp";
   return {};
 }
 
 ParseResult Parser::run(const std::vector<std::string>& args) {
   if (args.empty()) {
     o_.help = true;
-    return {o_, {}};
+    return {o_, {}, {}};
   }
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -259,11 +271,11 @@ ParseResult Parser::run(const std::vector<std::string>& args) {
   // Help and the version answer whatever else the line holds, unless it names no real command.
   if (o_.help || o_.version) {
     if (!o_.command.empty() && !isCommand(o_.command))
-      return {o_, "unknown command " + quoteText(o_.command) + "; the commands are " + commandList()};
-    return {o_, {}};
+      return {o_, "unknown command " + quoteText(o_.command) + "; the commands are " + commandList(), {}};
+    return {o_, {}, {}};
   }
-  if (error_.empty()) error_ = check();
-  return {o_, error_};
+  if (error_.empty()) check();
+  return {o_, error_, errorOptions_};
 }
 
 }  // namespace

@@ -46,6 +46,9 @@ struct CliOptions {
 struct ParseResult {
   CliOptions options;
   std::string error;  // one line; empty when the arguments were understood
+  // The options the error is about, as typed ("--baud"): the one whose value was refused, or
+  // the two that cannot go together; empty when it concerns no option in particular.
+  std::vector<std::string_view> errorOptions;
 };
 
 // The command line without the program name. Options take "--opt value" or "--opt=value" and

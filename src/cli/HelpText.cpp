@@ -202,7 +202,8 @@ constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --
 
 Sets up many instruments from a worklist: for each row, opens the row's link, writes the
 row's fields as write does, checks them, and appends one line to the report. A row that
-fails does not stop the others. Run it again with the same report to retry: rows the report
+fails does not stop the others; a row whose link cells cannot be used is named by its line
+and its columns. Run it again with the same report to retry: rows the report
 already shows as ok or unchanged are skipped.
 
 WORKLIST.csv is a CSV file (comma separated, UTF-8) whose first row names the columns:

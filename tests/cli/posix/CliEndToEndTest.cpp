@@ -167,6 +167,23 @@ TEST_F(Cli, ATypeStringWithAZeroByteShowsItEscaped) {
   EXPECT_NE(err.str().find("is a \"VRN-207K\\x00\", not a VRN-207K"), std::string::npos) << err.str();
 }
 
+TEST_F(Cli, BatchRowsThatCannotRunNameTheirLineAndColumns) {
+  const std::string link = "127.0.0.1:" + std::to_string(tcp.port());
+  writeFile(dir.file("work.csv"), "name,serial,baud,tcp,address\n"
+                                  "pump 5,COM3,," + link + ",1\n"
+                                  "pump 6,,9600," + link + ",1\n"
+                                  "pump 7,COM3,fast,,1\n");
+  const std::string report = dir.file("report.csv");
+  EXPECT_EQ(run({"batch", dir.file("work.csv"), "--report", report}), kExitBatchFailed);
+  const std::string text = readFile(report);
+  for (const char* says : {"worklist line 2 (pump 5): the columns serial and tcp cannot both be filled",
+                           "worklist line 3 (pump 6): the columns baud and tcp cannot both be filled",
+                           "worklist line 4 (pump 7), column baud: 'fast' is not a valid integer value"}) {
+    EXPECT_NE(text.find(says), std::string::npos) << says << "\n" << text;
+  }
+  EXPECT_EQ(text.find("--"), std::string::npos) << text;
+}
+
 TEST_F(Cli, ScanByAddressReportsEachInstrumentOnceByTheAddressItAnswersFrom) {
   // Address 0 is answered by the first instrument, which must not show up twice or as 0.
   ASSERT_EQ(run(over({"scan", "--addresses", "0-2"})), kExitOk) << err.str();
