@@ -124,7 +124,8 @@ Options:
 Before anything is written, the area as read is always saved as a backup; its path is printed.
 If the instrument already holds every value, nothing is written. A write that fails on the
 way says which chunks of the area were written and confirmed, which one was sent but not
-confirmed, and where the backup is.
+confirmed, where the backup is, and the restore command that puts it back (with the link
+options used and the path quoted for the shell), ready to paste.
 
 Exit status: 0 written (and checked), or nothing to change; 3 link; 4 identification;
 5 reading or writing the area failed; 6 a value was refused or the backup could not be saved,

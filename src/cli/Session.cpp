@@ -6,6 +6,7 @@
 
 #include "actions/Steps.h"
 #include "cli/ExitCodes.h"
+#include "cli/ShellWords.h"
 #include "config/FileStore.h"
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
@@ -99,6 +100,7 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
     if (std::string e = settingsHostProblem(options.settingsFile, target.choice.host); !e.empty()) return e;
   }
   target.address = options.address.value_or(1);
+  target.arguments = linkArguments(options, target.address);
   target.description = target.choice.useTcp ? "TCP " + target.choice.host + ":" + target.choice.tcpPortText
                                             : portDescription(link, target.choice, isPath);
   return {};
@@ -161,8 +163,8 @@ int Session::writeArea(const SettingsArea& area, const std::string& backupPath) 
   if (written.ok) return kExitOk;
   return fail(kExitTransfer, "writing the settings area failed: " + writeFailureText(written) +
                                  ". The area as it was is in " + backupPath +
-                                 "; read the instrument, check, and write again (or: netsetup-cli restore " +
-                                 backupPath + ")");
+                                 "; read the instrument, check, and write again (or: netsetup-cli " +
+                                 target_.arguments + " restore " + shellWord(backupPath) + ")");
 }
 
 int Session::verify(const SettingsArea& written) {

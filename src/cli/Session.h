@@ -30,6 +30,7 @@ struct Target {
   LinkChoice choice;
   uint8_t address = 1;
   std::string description;  // "COM3 (/dev/ttyUSB2) at 9600 baud", "TCP 10.0.0.5:10001"
+  std::string arguments;    // the link options that reach it again: "--tcp 10.0.0.5 --address 5"
 };
 
 // The link options, over a window settings file when one is named; `link`'s port map receives

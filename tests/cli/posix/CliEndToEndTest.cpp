@@ -37,6 +37,7 @@ class Cli : public ::testing::Test {
     out.str({});
     err.str({});
     Tmod07 link;
+    link.RetryCount = retries;
     return runCli(args, link, Io{out, err});
   }
   std::vector<std::string> over(std::vector<std::string> args) {
@@ -54,6 +55,7 @@ class Cli : public ::testing::Test {
   InstrumentBus bus;
   TcpServer tcp{bus};
   std::ostringstream out, err;
+  uint32_t retries = 5;  // one attempt keeps a test of a failing instrument quick
 };
 
 TEST_F(Cli, ReadShowsTheSettingsWithoutThePassword) {
@@ -165,6 +167,16 @@ TEST_F(Cli, ATypeStringWithAZeroByteShowsItEscaped) {
   EXPECT_EQ(run(over({"identify"})), kExitIdentify);
   EXPECT_EQ(out.str(), "VRN-207K\\x00\n");
   EXPECT_NE(err.str().find("is a \"VRN-207K\\x00\", not a VRN-207K"), std::string::npos) << err.str();
+}
+
+TEST_F(Cli, AFailedWriteNamesARestoreCommandThatCanBePasted) {
+  retries = 1;
+  bus.with(0, [](Instrument& i) { i.faults().silentFromWrite = 2; });
+  const std::string backup = dir.file("pump 5 it's.txt");
+  EXPECT_EQ(run(over({"write", "--set", "apn=isp", "--backup", backup})), kExitTransfer);
+  const std::string command = "netsetup-cli --tcp 127.0.0.1:" + std::to_string(tcp.port()) +
+                              " --address 1 restore '" + dir.file("pump 5 it'\\''s.txt") + "'";
+  EXPECT_NE(err.str().find(command), std::string::npos) << err.str();
 }
 
 TEST_F(Cli, BatchRowsThatCannotRunNameTheirLineAndColumns) {
