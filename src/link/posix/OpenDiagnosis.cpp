@@ -1,7 +1,10 @@
 #include "link/posix/OpenDiagnosis.h"
 
+#include <fcntl.h>
 #include <grp.h>
+#include <linux/serial.h>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,27 +83,55 @@ std::string permissionAdvice(const std::string& device) {
 
 }  // namespace
 
-std::string listSerialDevices() {
-  std::string list;
-  for (const std::string& name : folderEntries("/dev")) {
-    if (name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0) list += "  /dev/" + name + "\n";
+PresentSerialDevices findSerialDevices(const std::string& deviceFolder, const std::string& stableFolder,
+                                       const std::function<bool(const std::string& name)>& isRealPort) {
+  PresentSerialDevices present;
+  for (const std::string& name : folderEntries(deviceFolder)) {
+    const bool plugged = name.starts_with("ttyUSB") || name.starts_with("ttyACM");
+    if (plugged || (name.starts_with("ttyS") && isRealPort(name))) present.devices.push_back(deviceFolder + "/" + name);
   }
-  for (const std::string& name : folderEntries("/dev/serial/by-id")) {
-    list += "  /dev/serial/by-id/" + name + " -> " + canonicalPath("/dev/serial/by-id/" + name) + "\n";
+  for (const std::string& name : folderEntries(stableFolder)) {
+    const std::string path = stableFolder + "/" + name;
+    present.stableNames.push_back(path + " -> " + canonicalPath(path));
   }
-  return list;
+  return present;
+}
+
+bool isRealSerialPort(const std::string& name) {
+  int type = PORT_UNKNOWN;
+  if (std::ifstream("/sys/class/tty/" + name + "/type") >> type) return type != PORT_UNKNOWN;
+  const int fd = ::open(("/dev/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  serial_struct info{};
+  const bool known = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+  ::close(fd);
+  return known;
+}
+
+PresentSerialDevices presentSerialDevices() {
+  return findSerialDevices("/dev", "/dev/serial/by-id", isRealSerialPort);
+}
+
+std::string missingDeviceText(const std::string& device, const std::string& reason,
+                              const PresentSerialDevices& present) {
+  std::string text = "The serial device " + device + " does not exist (" + reason + ").\n";
+  if (present.devices.empty() && present.stableNames.empty()) {
+    return text + "No serial device is present (no USB serial adapter is plugged in, and no built-in serial port "
+                  "answers): plug the adapter in and try again.";
+  }
+  text += "Serial devices present now:\n";
+  for (const std::string& line : present.devices) text += "  " + line + "\n";
+  for (const std::string& line : present.stableNames) text += "  " + line + "\n";
+  const std::string example = present.devices.empty() ? "/dev/ttyUSB0" : present.devices.front();
+  return text + "Choose the port that opens one of them, or map a port to one in the settings file's [Ports] "
+                "section, e.g. COM1=" + example + ".";
 }
 
 std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
   const int e = failure.error;
   const std::string reason = std::strerror(e);
   if (failure.step == SerialFailure::Step::Open && (e == ENOENT || e == ENODEV || e == ENXIO)) {
-    const std::string present = listSerialDevices();
-    std::string text = "The serial device " + device + " does not exist (" + reason + ").\n";
-    if (present.empty()) return text + "No USB serial adapter is plugged in: plug it in and try again.";
-    return text + "Serial devices present now:\n" + present +
-           "Choose the port that opens one of them; in the settings file's [Ports] section a port can be "
-           "mapped to any device, e.g. COM1=/dev/ttyUSB1.";
+    return missingDeviceText(device, reason, presentSerialDevices());
   }
   if (failure.step == SerialFailure::Step::Open && (e == EACCES || e == EPERM)) {
     return permissionAdvice(device) + " (" + reason + ")";

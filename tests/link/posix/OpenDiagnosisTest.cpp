@@ -5,11 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "link/StatusCode.h"
+#include "link/posix/OpenDiagnosis.h"
 #include "link/TransportFactory.h"
 #include "support/LoopbackListener.h"
 #include "support/PtyPair.h"
@@ -73,6 +75,44 @@ TEST(OpenDiagnosis, SaysWhyASerialPortWillNotOpenAndWhatToDo) {
   }
   for (const Case& c : cases) {
     const std::string text = serialFailure(c.device, c.user);
+    for (const std::string& part : c.says) EXPECT_NE(text.find(part), std::string::npos) << c.name << ": " << text;
+  }
+}
+
+TEST(OpenDiagnosis, AMissingDeviceListsTheSerialDevicesPresentAndHowToMapOne) {
+  testing::TempDir dev;
+  for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyUSB0", "ttyACM2", "tty0", "ttyprintk", "console", "ptmx"})
+    testing::writeFile(dev.file(name), "");
+  testing::TempDir byId;
+  std::filesystem::create_symlink(dev.file("ttyUSB0"), byId.file("usb-Adapter_A1-if00-port0"));
+  std::vector<std::string> probed;
+  const PresentSerialDevices present = findSerialDevices(dev.path().string(), byId.path().string(),
+                                                         [&](const std::string& name) {
+                                                           probed.push_back(name);
+                                                           return name == "ttyS1";  // a UART behind it
+                                                         });
+  EXPECT_EQ(probed, (std::vector<std::string>{"ttyS0", "ttyS1", "ttyS10"}));
+  EXPECT_EQ(present.devices, (std::vector<std::string>{dev.file("ttyACM2"), dev.file("ttyS1"), dev.file("ttyUSB0")}));
+  EXPECT_EQ(present.stableNames,
+            std::vector<std::string>{byId.file("usb-Adapter_A1-if00-port0") + " -> " + dev.file("ttyUSB0")});
+
+  struct Case {
+    const char* name;
+    PresentSerialDevices present;
+    std::vector<std::string> says;
+  };
+  const Case cases[] = {
+      {"a built-in port only",
+       {{"/dev/ttyS0"}, {}},
+       {"/dev/ttyUSB7 does not exist (No such file or directory)", "present now:\n  /dev/ttyS0\n",
+        "[Ports] section, e.g. COM1=/dev/ttyS0."}},
+      {"an adapter",
+       {{"/dev/ttyUSB0"}, {"/dev/serial/by-id/usb-A -> /dev/ttyUSB0"}},
+       {"  /dev/ttyUSB0\n  /dev/serial/by-id/usb-A -> /dev/ttyUSB0\n", "COM1=/dev/ttyUSB0"}},
+      {"nothing", {}, {"No serial device is present", "plug the adapter in"}},
+  };
+  for (const Case& c : cases) {
+    const std::string text = missingDeviceText("/dev/ttyUSB7", "No such file or directory", c.present);
     for (const std::string& part : c.says) EXPECT_NE(text.find(part), std::string::npos) << c.name << ": " << text;
   }
 }
