@@ -17,4 +17,7 @@ std::string visibleText(std::string_view utf8);
 // characters cut to its beginning with "…" and its length: 'aaaa…' (15000 characters).
 std::string quoteText(std::string_view utf8);
 
+// The same without the length after a cut text, for a message that states the length itself.
+std::string quoteTextWithoutLength(std::string_view utf8);
+
 }  // namespace netsetup
