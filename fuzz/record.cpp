@@ -94,6 +94,9 @@ const std::string& textOf(const NetworkFields& f, SettingsField field) {
     case SettingsField::ApnName: return f.apnName;
     case SettingsField::ApnLogin: return f.apnLogin;
     case SettingsField::ApnPassword: return f.apnPassword;
+    case SettingsField::Dhcp:
+    case SettingsField::AuthType:
+    case SettingsField::DialString: break;  // no text: never refused
   }
   return f.ipAddress;
 }

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
+#include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Progress.h"
 #include "cli/Worklist.h"
@@ -70,12 +71,6 @@ std::string reportError(const std::string& printed) {
   return text;
 }
 
-std::string joined(const std::vector<std::string_view>& names) {
-  std::string text;
-  for (std::string_view name : names) text += (text.empty() ? "" : ";") + std::string(name);
-  return text;
-}
-
 // Connect, identify, back up, compare, write what differs, verify: the row's outcome.
 ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& link, Io io, bool trace) {
   ReportRow result{utcNow(), rowKey(row), row.name, "", row.address, std::string(kOutcomeFailed), "", "", ""};
@@ -97,28 +92,32 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
   Session session(link, Io{io.out, messages}, target, trace);
   SettingsArea area{};
   if (session.connectAndRead(area) != kExitOk) return failed("");
-  const NetworkFields current = decodeNetworkSettings(area);
-  NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, row.fields)) return failed(*e + "; nothing was written");
-  SettingsArea updated = area;
-  if (const EncodeResult encoded = encodeNetworkSettings(wanted, updated); !encoded.ok()) {
-    return failed(refusalText(*encoded.error) + "; nothing was written");
-  }
+  const FieldEdit edit = editNamedFields(area, row.fields);
+  if (!edit.error.empty()) return failed(edit.error + "; nothing was written");
 
   Backup backup{session.type(), target.address, result.time, area};
   const std::string name = std::filesystem::path(defaultBackupPath(target.address, backup.timeUtc)).filename().string();
   result.backup = (std::filesystem::path(backupFolder) / ((row.name.empty() ? "" : row.name + "-") + name)).string();
-  if (std::string e = writeTextFile(result.backup, formatBackup(backup, current), true); !e.empty()) {
+  const std::string backupText = formatBackup(backup, decodeNetworkSettings(area));
+  if (std::string e = writeTextFile(result.backup, backupText, true); !e.empty()) {
     result.backup.clear();
     return failed(e + " for the backup; nothing was written");
   }
-  const std::vector<std::string_view> changed = differingFields(current, decodeNetworkSettings(updated));
-  if (changed.empty()) {
+  if (edit.changed.empty()) {
     result.outcome = kOutcomeUnchanged;
     return result;
   }
-  result.changed = joined(changed);
-  if (session.writeArea(updated, result.backup) != kExitOk || session.verify(updated) != kExitOk) return failed("");
+  // Only what the instrument confirmed counts as changed; the rest is named with the error.
+  TransferResult written;
+  const bool stored = session.writeArea(edit.area, result.backup, &written) == kExitOk;
+  const WrittenFields split = splitByConfirmed(edit.changed, confirmedBytes(written));
+  result.changed = joinedNames(split.written, ";");
+  if (!stored) {
+    result.error = reportError(messages.str());
+    if (!split.notWritten.empty()) result.error += " / not written and confirmed: " + joinedNames(split.notWritten);
+    return result;
+  }
+  if (session.verify(edit.area) != kExitOk) return failed("");
   result.outcome = kOutcomeOk;
   return result;
 }

@@ -2,7 +2,6 @@
 #include "cli/CliOptions.h"
 #include "cli/Session.h"
 #include "link/Umod07.h"
-#include "netblock/EncodeError.h"
 
 namespace netsetup::cli {
 
@@ -21,8 +20,5 @@ int loadSheet(const std::string& path, Io io, FieldOverlay& overlay);
 
 // Parses and runs a whole command line (help and version included).
 int runCli(const std::vector<std::string>& args, Tmod07& link, Io io);
-
-// The record encoder's refusal as the tool prints it: a password is never quoted.
-std::string refusalText(const EncodeError& error);
 
 }  // namespace netsetup::cli

@@ -9,6 +9,27 @@ namespace {
 constexpr std::array<std::string_view, 4> kAuthWords{"none", "any", "pap", "chap"};
 constexpr std::string_view kAuthUnset = "unset";
 
+constexpr std::array<std::pair<std::string_view, SettingsField>, 12> kRecordFields{{
+    {"ip", SettingsField::IpAddress},
+    {"mask", SettingsField::IpMask},
+    {"gateway", SettingsField::IpGateway},
+    {"port", SettingsField::IpPort},
+    {"dhcp", SettingsField::Dhcp},
+    {"server", SettingsField::ServerAddress},
+    {"server_port", SettingsField::ServerPort},
+    {"apn", SettingsField::ApnName},
+    {"login", SettingsField::ApnLogin},
+    {"password", SettingsField::ApnPassword},
+    {"auth", SettingsField::AuthType},
+    {"dial string", SettingsField::DialString},
+}};
+
+static_assert([] {
+  for (size_t i = 0; i < kFieldNames.size(); ++i)
+    if (kRecordFields[i].first != kFieldNames[i]) return false;
+  return true;
+}(), "the record fields follow the field names");
+
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameWord(std::string_view a, std::string_view b) {
@@ -35,10 +56,24 @@ auto textField(Fields& f, std::string_view name) -> decltype(&f.ipAddress) {
 
 }  // namespace
 
-std::string fieldNameList() {
+SettingsField settingsField(std::string_view canonicalName) {
+  for (const auto& [name, field] : kRecordFields)
+    if (name == canonicalName) return field;
+  return SettingsField::DialString;  // not a field name: the one field no name sets
+}
+
+std::string_view nameOf(SettingsField field) {
+  for (const auto& [name, known] : kRecordFields)
+    if (known == field) return name;
+  return {};
+}
+
+std::string fieldNameList() { return joinedNames({kFieldNames.begin(), kFieldNames.end()}); }
+
+std::string joinedNames(const std::vector<std::string_view>& names, std::string_view separator) {
   std::string out;
-  for (std::string_view name : kFieldNames) {
-    if (!out.empty()) out += ", ";
+  for (std::string_view name : names) {
+    if (!out.empty()) out += separator;
     out += name;
   }
   return out;

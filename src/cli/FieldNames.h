@@ -15,8 +15,22 @@ namespace netsetup::cli {
 inline constexpr std::array<std::string_view, 11> kFieldNames{
     "ip", "mask", "gateway", "port", "dhcp", "server", "server_port", "apn", "login", "password", "auth"};
 
+// The record field a canonical name (one of kFieldNames) stands for.
+SettingsField settingsField(std::string_view canonicalName);
+
+// What the tool calls a record field: its canonical name, or "dial string" for the one field
+// that no option sets.
+std::string_view nameOf(SettingsField field);
+
+// What the tool shows in place of a password; given back as a password, it keeps the
+// instrument's.
+inline constexpr std::string_view kHiddenPassword = "***";
+
 // "ip, mask, ..., auth": for messages that list the names.
 std::string fieldNameList();
+
+// Names joined for a message or a report cell: "ip, server".
+std::string joinedNames(const std::vector<std::string_view>& names, std::string_view separator = ", ");
 
 // The canonical (lower-case) name a text stands for, matched without regard to ASCII case.
 std::optional<std::string_view> canonicalFieldName(std::string_view name);

@@ -11,10 +11,8 @@ namespace netsetup::cli {
 
 namespace {
 
-constexpr std::string_view kHidden = "***";
-
 std::string shownValue(const NetworkFields& fields, std::string_view name, bool showPassword) {
-  if (name == "password" && !showPassword) return std::string(kHidden);
+  if (name == "password" && !showPassword) return std::string(kHiddenPassword);
   return fieldValue(fields, name);
 }
 

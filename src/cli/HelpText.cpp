@@ -42,7 +42,8 @@ Fields (the names used by --set, sheets, worklists and every output):
   server              the server the instrument connects to
   server_port         that server's TCP port
   apn, login          the mobile network's access point name and its login
-  password            the access point's password; shown as *** unless asked for
+  password            the access point's password; shown as *** unless asked for, and
+                      *** given back keeps the instrument's
   auth                none, any, pap or chap (unset: no entry chosen)
 Texts on the command line, in sheets and in worklists are UTF-8.
 
@@ -91,9 +92,9 @@ Options:
   --format ini        a settings sheet, ready to edit and give to write or diff
   -o FILE, --output FILE
                       write to FILE instead of the screen
-  --show-password     show the password instead of ***; in a sheet the password line is
-                      otherwise left commented out, so writing that sheet keeps the
-                      instrument's password
+  --show-password     show the password instead of ***, on the screen and in FILE; without
+                      it a sheet's password line is commented out, so writing that sheet
+                      keeps the instrument's password
 
 Exit status: 0 read; 3 link; 4 identification; 5 the settings area could not be read;
 130 interrupted.
@@ -104,14 +105,18 @@ constexpr std::string_view kWrite = R"(Usage: netsetup-cli [LINK OPTIONS] write 
 
 Reads the instrument's settings area, puts in the values of SHEET and of each --set (a --set
 wins over the sheet), writes the area back and reads it again to check that every value was
-stored. Fields named nowhere keep the instrument's values. Every value is checked as the
-window checks it before anything is sent; a refused value changes nothing.
+stored. Only the bytes of the fields named change; every other byte goes back as read, so
+fields named nowhere keep the instrument's values exactly. Every value named is checked as the
+window checks it before anything is sent; a refused value changes nothing. password=*** keeps
+the instrument's password. An address the parser reads its own way is shown as stored
+(ip: 010.0.0.8 is stored as 8.0.0.8).
 
 SHEET is a settings sheet such as read --format ini prints:
   [settings]
   ip=10.0.0.12
   dhcp=0
 Lines starting with ';' are comments. A value with blanks at either end goes in double quotes.
+A line holds at most 2047 bytes.
 
 Options:
   --set NAME=VALUE    one field; repeat for more. Names: ip, mask, gateway, port, dhcp, server,
@@ -219,8 +224,9 @@ Example:
 
 For each row the area as read is saved first, in a folder beside the report named after it
 (REPORT-backups). REPORT.csv gets the columns time, key, name, link, address, outcome (ok,
-unchanged or failed), changed (the names of the fields written), backup, error; a password
-never appears in it. Progress goes to standard error.
+unchanged or failed), changed (the names of the fields written and confirmed), backup, error
+(which also names the fields a write that broke off did not confirm); a password never appears
+in it. Progress goes to standard error.
 
 Exit status: 0 every row is done; 2 the worklist or the report cannot be used; 9 at least one
 row failed; 130 interrupted.

@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
+#include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Formats.h"
 #include "cli/Sheet.h"
@@ -39,13 +40,6 @@ int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
   return kExitOk;
 }
 
-std::string refusalText(const EncodeError& error) {
-  if (error.field != SettingsField::ApnPassword) return error.message();
-  EncodeError hidden = error;
-  hidden.text = "***";
-  return hidden.message();
-}
-
 int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
   Target target;
   if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return complain(io, kExitUsage, e);
@@ -59,13 +53,14 @@ int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
 int runRead(const CliOptions& options, Tmod07& link, Io io) {
   Reading reading;
   if (const int exit = readInstrument(options, link, io, reading)) return exit;
-  const NetworkFields fields = decodeNetworkSettings(reading.area);
-  // A file is what `write` reads back, so it holds the password; the screen never shows it.
+  // The password only when asked for, in a file as on the screen: a sheet without it keeps the
+  // instrument's password when it is written back.
+  const std::string text = formatFields(decodeNetworkSettings(reading.area), options.format, options.showPassword);
   if (options.output.empty()) {
-    io.out << formatFields(fields, options.format, options.showPassword);
+    io.out << text;
     return kExitOk;
   }
-  if (std::string e = writeTextFile(options.output, formatFields(fields, options.format, true), true); !e.empty()) {
+  if (std::string e = writeTextFile(options.output, text, true); !e.empty()) {
     return complain(io, kExitUsage, e);
   }
   io.err << kComplaintPrefix << "the settings of address " << int{reading.target.address} << " are in " << options.output
@@ -90,27 +85,19 @@ int runDiff(const CliOptions& options, Tmod07& link, Io io) {
   if (const int exit = loadSheet(options.file, io, sheet)) return exit;
   Reading reading;
   if (const int exit = readInstrument(options, link, io, reading)) return exit;
-  const SettingsArea& area = reading.area;
-
-  const NetworkFields current = decodeNetworkSettings(area);
-  NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, sheet)) return complain(io, kExitRefused, *e);
   // Compared as they would be stored, so "$10" and "16" are the same port.
-  SettingsArea stored = area;
-  if (const EncodeResult encoded = encodeNetworkSettings(wanted, stored); !encoded.ok()) {
-    return complain(io, kExitRefused, refusalText(*encoded.error));
-  }
-  const NetworkFields after = decodeNetworkSettings(stored);
-  const std::vector<std::string_view> differing = differingFields(current, after);
-  for (std::string_view name : differing) {
-    if (name == "password") {
+  const FieldEdit edit = editNamedFields(reading.area, sheet);
+  if (!edit.error.empty()) return complain(io, kExitRefused, edit.error);
+  for (const NamedField& field : edit.named) {
+    if (!field.changed) continue;
+    if (field.name == "password") {
       io.out << "password: would change (not shown)\n";
       continue;
     }
-    io.out << name << ": " << fieldValue(current, name) << " -> " << fieldValue(after, name) << '\n';
+    io.out << field.name << ": " << visibleText(field.before) << " -> " << visibleText(field.after) << '\n';
   }
-  if (differing.empty()) io.out << "no differences\n";
-  return differing.empty() ? kExitOk : kExitDiffers;
+  if (edit.changed.empty()) io.out << "no differences\n";
+  return edit.changed.empty() ? kExitOk : kExitDiffers;
 }
 
 }  // namespace netsetup::cli

@@ -1,12 +1,12 @@
 #include "cli/Session.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "actions/Steps.h"
 #include "cli/ExitCodes.h"
 #include "cli/ShellWords.h"
+#include "cli/FieldNames.h"
 #include "config/FileStore.h"
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
@@ -33,26 +33,6 @@ std::string chunkRange(int first, int last, const char* one, const char* several
   if (first == last) return "chunk " + std::to_string(first) + " " + one;
   return "chunks " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
 }
-
-struct FieldBytes {
-  const char* name;
-  size_t offset, size;
-};
-
-constexpr std::array<FieldBytes, 12> kFieldBytes{{
-    {"ip", kIpAddressOffset, kIpv4Size},
-    {"mask", kIpMaskOffset, kIpv4Size},
-    {"gateway", kIpGatewayOffset, kIpv4Size},
-    {"port", kIpPortOffset, kPortSize},
-    {"server_port", kServerPortOffset, kPortSize},
-    {"dhcp", kDhcpOffset, 1},
-    {"server", kServerAddressOffset, kServerAddressSize},
-    {"auth", kAuthTypeOffset, 1},
-    {"apn", kApnNameOffset, kApnNameSize},
-    {"dial string", kDialStringOffset, kDialStringSize},
-    {"login", kApnLoginOffset, kApnLoginSize},
-    {"password", kApnPasswordOffset, kApnPasswordSize},
-}};
 
 // The window keeps a TCP host only when it is a dotted address and otherwise reports no host
 // at all; taken from its file here, the file's own value is named instead.
@@ -157,9 +137,10 @@ int Session::readArea(SettingsArea& area) {
                                  statusMeaning(read.status) + "); nothing was changed");
 }
 
-int Session::writeArea(const SettingsArea& area, const std::string& backupPath) {
+int Session::writeArea(const SettingsArea& area, const std::string& backupPath, TransferResult* outcome) {
   SettingsArea sent = area;
   const TransferResult written = WriteSettingsArea(link_, target_.address, sent);
+  if (outcome) *outcome = written;
   if (written.ok) return kExitOk;
   return fail(kExitTransfer, "writing the settings area failed: " + writeFailureText(written) +
                                  ". The area as it was is in " + backupPath +
@@ -197,7 +178,7 @@ std::string differingBytes(const SettingsArea& a, const SettingsArea& b, size_t 
     if (a[i] == b[i]) continue;
     const auto field = std::find_if(kFieldBytes.begin(), kFieldBytes.end(),
                                     [i](const FieldBytes& f) { return i >= f.offset && i < f.offset + f.size; });
-    add(field != kFieldBytes.end() ? std::string(field->name) : "byte " + std::to_string(i));
+    add(field != kFieldBytes.end() ? std::string(nameOf(field->field)) : "byte " + std::to_string(i));
   }
   return names;
 }

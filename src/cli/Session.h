@@ -64,7 +64,8 @@ class Session {
     return connected != 0 ? connected : readArea(area);
   }
   // Writes bytes 0..194; a failure names the chunks written and unconfirmed, and `backupPath`.
-  int writeArea(const SettingsArea& area, const std::string& backupPath);
+  // `outcome`, when given, receives how far the write went.
+  int writeArea(const SettingsArea& area, const std::string& backupPath, TransferResult* outcome = nullptr);
   // Reads the area again and compares what was written; a difference names the fields.
   int verify(const SettingsArea& written);
 

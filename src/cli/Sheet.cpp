@@ -63,15 +63,19 @@ class Lines {
   size_t number_ = 0;
 };
 
-// What the profile reader cannot show: how many [settings] sections there are, and lines in
-// the section it would skip without a word (a typo such as "ip: 10.0.0.5" would otherwise
-// leave the field unchanged while the user believes it set).
+// What the profile reader cannot show: how many [settings] sections there are, lines in the
+// section it would skip without a word (a typo such as "ip: 10.0.0.5" would otherwise leave the
+// field unchanged while the user believes it set), and lines it would cut.
 std::string checkLayout(std::string_view text) {
   Lines lines(text);
   std::string_view line;
   int sections = 0;
   bool inSection = false;
   while (lines.next(line)) {
+    if (line.size() > kMaxSheetLineLength) {
+      return "sheet line " + std::to_string(lines.number()) + " is " + std::to_string(line.size()) +
+             " bytes long; a sheet line holds at most " + std::to_string(kMaxSheetLineLength) + " bytes";
+    }
     const std::string_view s = trim(line);
     if (s.empty() || s.front() == ';') continue;
     if (s.front() == '[') {
@@ -91,11 +95,16 @@ std::string checkLayout(std::string_view text) {
 
 }  // namespace
 
+bool fitsSheetLine(std::string_view name, std::string_view value) {
+  return name.size() + value.size() + 3 <= kMaxSheetLineLength;  // "=" and a pair of quotes
+}
+
 std::string formatSheet(const NetworkFields& fields, bool showPassword) {
   std::string out =
       "; netsetup settings sheet: netsetup-cli write SHEET stores these values; a field left out "
       "keeps the instrument's value\n"
-      "; texts are UTF-8; dhcp is 0 or 1; auth is none, any, pap, chap or unset\n"
+      "; texts are UTF-8; dhcp is 0 or 1; auth is none, any, pap, chap or unset; password=*** keeps "
+      "the instrument's password\n"
       "[settings]\n";
   for (std::string_view name : kFieldNames) {
     const std::string value = fieldValue(fields, name);
@@ -103,8 +112,8 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
       out += ";password=***  (not shown: writing this sheet keeps the instrument's password)\n";
     } else if (value.find_first_of("\r\n") != std::string::npos) {
       out.append("; ").append(name).append(": holds a line break, left out\n");
-    } else if (value.size() > ini::kMaxValueLength) {
-      out.append("; ").append(name).append(": longer than the reader takes, left out\n");
+    } else if (!fitsSheetLine(name, value)) {
+      out.append("; ").append(name).append(": longer than a sheet line holds, left out\n");
     } else if (needsQuotes(value)) {
       out.append(name).append("=\"").append(value).append("\"\n");
     } else {

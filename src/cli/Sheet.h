@@ -1,8 +1,10 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "cli/FieldNames.h"
+#include "config/IniFile.h"
 #include "netblock/NetworkSettings.h"
 
 namespace netsetup::cli {
@@ -11,10 +13,17 @@ namespace netsetup::cli {
 // same private-profile rules as the window's settings file, so a person can edit it in any
 // editor. Texts are UTF-8.
 
-// The sheet for `fields`. Without `showPassword` the password line is commented out, so that
-// writing a printed sheet keeps the instrument's password instead of storing "***". A value
-// the reader could not give back exactly (one holding a line break) is left out, with a
-// comment saying so.
+// The longest line a sheet may hold: the profile reader takes no more of a value, and a longer
+// line is refused rather than cut.
+inline constexpr size_t kMaxSheetLineLength = ini::kMaxValueLength;
+
+// Whether `name`=`value` fits on one sheet line, quotes included.
+bool fitsSheetLine(std::string_view name, std::string_view value);
+
+// The sheet for `fields`. Without `showPassword` the password line is commented out (written
+// back, "***" would keep the instrument's password too). A value the reader could not give
+// back exactly (one holding a line break, or too long for a line) is left out, with a comment
+// saying so.
 std::string formatSheet(const NetworkFields& fields, bool showPassword);
 
 struct SheetResult {
@@ -23,7 +32,8 @@ struct SheetResult {
 };
 
 // The fields a sheet sets. Refuses a sheet without exactly one [settings] section, an unknown
-// or repeated name, and a line in [settings] that is neither NAME=VALUE nor a comment.
+// or repeated name, a line in [settings] that is neither NAME=VALUE nor a comment, and a line
+// longer than kMaxSheetLineLength bytes.
 SheetResult parseSheet(std::string_view text);
 
 }  // namespace netsetup::cli

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
+#include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "netblock/NetworkCodec.h"
 
@@ -33,12 +34,6 @@ int store(Session& session, const CliOptions& options, Io io, const SettingsArea
   return kExitOk;
 }
 
-std::string joined(const std::vector<std::string_view>& names) {
-  std::string text;
-  for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
-  return text;
-}
-
 }  // namespace
 
 int runWrite(const CliOptions& options, Tmod07& link, Io io) {
@@ -54,26 +49,24 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   SettingsArea area{};
   if (const int exit = session.connectAndRead(area)) return exit;
 
-  // Every value is judged before anything is sent, with the window's own checks.
-  const NetworkFields current = decodeNetworkSettings(area);
-  NetworkFields wanted = current;
-  if (auto e = applyOverlay(wanted, overlay)) return complain(io, kExitRefused, *e + "; nothing was written");
-  SettingsArea updated = area;
-  if (const EncodeResult encoded = encodeNetworkSettings(wanted, updated); !encoded.ok()) {
-    return complain(io, kExitRefused, refusalText(*encoded.error) + "; nothing was written");
-  }
-  const std::vector<std::string_view> changed = differingFields(current, decodeNetworkSettings(updated));
-  if (sameWrittenBytes(area, updated)) {
+  // Every named value is judged before anything is sent, with the window's own checks.
+  const FieldEdit edit = editNamedFields(area, overlay);
+  if (!edit.error.empty()) return complain(io, kExitRefused, edit.error + "; nothing was written");
+  const auto storedOtherwise = [&] {
+    for (const std::string& line : addressesStoredOtherwise(edit)) io.out << line << '\n';
+  };
+  if (edit.changed.empty()) {
     io.out << "address " << int{target.address} << " on " << target.description
            << " already holds these values; nothing was written\n";
+    storedOtherwise();
     return kExitOk;
   }
   std::string backupPath;
-  if (const int exit = store(session, options, io, area, updated, backupPath)) return exit;
-  io.out << "wrote " << (changed.empty() ? std::string("the area (no field changed)") : joined(changed))
-         << " to address " << int{target.address} << " on " << target.description
-         << (options.verify ? "; verified by reading back" : "; not verified (--no-verify)") << '\n'
-         << "backup of the area before: " << backupPath << '\n';
+  if (const int exit = store(session, options, io, area, edit.area, backupPath)) return exit;
+  io.out << "wrote " << joinedNames(edit.changed) << " to address " << int{target.address} << " on "
+         << target.description << (options.verify ? "; verified by reading back" : "; not verified (--no-verify)") << '\n';
+  storedOtherwise();
+  io.out << "backup of the area before: " << backupPath << '\n';
   return kExitOk;
 }
 

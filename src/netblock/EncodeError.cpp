@@ -8,6 +8,8 @@
 namespace netsetup {
 namespace {
 
+constexpr std::string_view kConcealed = "'***'";
+
 // "U+2713 '✓'"; control characters by number and name, so the message stays printable.
 std::string describeCharacter(char32_t cp) {
   char number[16];
@@ -42,34 +44,52 @@ std::string_view fieldName(SettingsField field) {
     case SettingsField::ApnName: return "access point name";
     case SettingsField::ApnLogin: return "login";
     case SettingsField::ApnPassword: return "password";
+    case SettingsField::Dhcp: return "DHCP flag";
+    case SettingsField::AuthType: return "authentication type";
+    case SettingsField::DialString: return "dial string";
   }
   return "field";
 }
 
-std::string EncodeError::message() const {
-  const std::string name(fieldName(field));
-  const std::string quoted = quoteText(text);
-  switch (kind) {
+namespace {
+
+// The refusal in words; with `conceal`, the text shows as '***' and the character at fault is
+// not named, so nothing of it goes into the message.
+std::string describe(const EncodeError& e, bool conceal) {
+  const std::string name = "The " + std::string(fieldName(e.field));
+  const std::string quoted = conceal ? std::string(kConcealed) : quoteText(e.text);
+  switch (e.kind) {
     case EncodeErrorKind::NotInteger:
       return quoted + " is not a valid integer value";
     case EncodeErrorKind::OutOfRange:
-      return "The " + name + " " + quoted + " is outside " + std::to_string(minimum) + ".." +
-             std::to_string(maximum);
+      return name + " " + quoted + " is outside " + std::to_string(e.minimum) + ".." + std::to_string(e.maximum);
     case EncodeErrorKind::BadAddress:
-      if (text.empty()) return "The " + name + " is empty; with DHCP off it needs a dotted IPv4 address";
-      return "The " + name + " " + quoted + " is not a dotted IPv4 address";
-    case EncodeErrorKind::TooLong:
-      return "The " + name + " " + quoted + " is " + std::to_string(length) +
-             " characters long; the field holds at most " + std::to_string(capacity);
-    case EncodeErrorKind::ControlCharacter:
-      return "The " + name + " " + quoted + " holds the control character " +
-             describeCharacter(character.value_or(U'\0')) + "; only printable characters can be stored";
+      if (e.text.empty()) return name + " is empty; with DHCP off it needs a dotted IPv4 address";
+      return name + " " + quoted + " is not a dotted IPv4 address";
+    case EncodeErrorKind::TooLong: {
+      // The length is said once: here a long text's quote leaves its own count out.
+      const std::string cut = conceal ? std::string(kConcealed) : quoteTextWithoutLength(e.text);
+      return name + " " + cut + " is " + std::to_string(e.length) + " characters long; the field holds at most " +
+             std::to_string(e.capacity);
+    }
+    case EncodeErrorKind::ControlCharacter: {
+      const std::string which =
+          conceal ? "a control character" : "the control character " + describeCharacter(e.character.value_or(U'\0'));
+      return name + " " + quoted + " holds " + which + "; only printable characters can be stored";
+    }
     case EncodeErrorKind::Unencodable:
-      if (!character) return "The " + name + " " + quoted + " is not valid UTF-8 text";
-      return "The " + name + " " + quoted + " holds the character " + describeCharacter(*character) +
+      if (!e.character) return name + " " + quoted + " is not valid UTF-8 text";
+      if (conceal) return name + " " + quoted + " holds a character that Windows-1251 cannot hold";
+      return name + " " + quoted + " holds the character " + describeCharacter(*e.character) +
              ", which Windows-1251 cannot hold";
   }
-  return "The " + name + " " + quoted + " cannot be stored";
+  return name + " " + quoted + " cannot be stored";
 }
+
+}  // namespace
+
+std::string EncodeError::message() const { return describe(*this, false); }
+
+std::string EncodeError::concealedMessage() const { return describe(*this, true); }
 
 }  // namespace netsetup

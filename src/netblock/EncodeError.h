@@ -5,20 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace netsetup {
+#include "netblock/NetworkSettings.h"
 
-// The record fields whose window text can be refused while encoding.
-enum class SettingsField {
-  IpAddress,
-  IpMask,
-  IpGateway,
-  IpPort,
-  ServerPort,
-  ServerAddress,
-  ApnName,
-  ApnLogin,
-  ApnPassword
-};
+namespace netsetup {
 
 // "unit port", "server address", ...: how messages name the field.
 std::string_view fieldName(SettingsField field);
@@ -46,6 +35,9 @@ struct EncodeError {
   // Plain English, naming the field and quoting the text (a long one only by its beginning).
   // NotInteger gives the conversion error "'<text>' is not a valid integer value".
   std::string message() const;
+  // The same with '***' for the text and without the offending character: for a secret such
+  // as the password, whose refusal may reach a shared screen or a report.
+  std::string concealedMessage() const;
 };
 
 struct EncodeResult {

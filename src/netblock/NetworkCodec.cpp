@@ -35,16 +35,15 @@ std::string decodeText(const SettingsArea& area, size_t offset, size_t size) {
 
 // With DHCP on, the unit takes its address elsewhere and an unparsable text keeps the classic
 // all-ones value; with DHCP off that value would cut the unit off its network, so it is refused.
-MaybeError encodeAddress(const std::string& text, bool dhcp, SettingsField field, SettingsArea& area,
-                         size_t offset) {
+MaybeError encodeAddress(const std::string& text, bool dhcp, SettingsField field, SettingsArea& area) {
   const std::optional<Ipv4Octets> octets = tryParseIpv4(text);
   if (!octets && !dhcp) return EncodeError{.kind = EncodeErrorKind::BadAddress, .field = field, .text = text};
   const Ipv4Octets stored = octets.value_or(kIpv4Failure);
-  std::copy(stored.begin(), stored.end(), area.begin() + offset);
+  std::copy(stored.begin(), stored.end(), area.begin() + fieldBytes(field).offset);
   return std::nullopt;
 }
 
-MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea& area, size_t offset) {
+MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea& area) {
   const std::optional<int32_t> value = parseInteger(text);
   if (!value) return EncodeError{.kind = EncodeErrorKind::NotInteger, .field = field, .text = text};
   if (*value < kPortMinimum || *value > kPortMaximum) {
@@ -54,6 +53,7 @@ MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea
                        .minimum = kPortMinimum,
                        .maximum = kPortMaximum};
   }
+  const size_t offset = fieldBytes(field).offset;
   area[offset] = static_cast<uint8_t>(*value & 0xFF);
   area[offset + 1] = static_cast<uint8_t>(*value >> 8);
   return std::nullopt;
@@ -61,8 +61,8 @@ MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea
 
 // A control character never belongs in these texts: a zero would end the text early on the
 // next read, and a pasted line break or tab would be stored where nobody sees it.
-MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea& area, size_t offset,
-                      size_t size) {
+MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea& area) {
+  const size_t offset = fieldBytes(field).offset, size = fieldBytes(field).size;
   const Cp1251Encoding encoded = encodeCp1251(text);
   if (encoded.invalidUtf8) return EncodeError{.kind = EncodeErrorKind::Unencodable, .field = field, .text = text};
   const auto control = std::find_if(text.begin(), text.end(), [](char c) { return isControlCharacter(uint8_t(c)); });
@@ -93,30 +93,6 @@ uint8_t authByte(int authIndex) {
   return authIndex >= 0 && authIndex < kAuthTypeCount ? static_cast<uint8_t>(authIndex) : kAuthNoneByte;
 }
 
-// The two ports come first: their conversion error is the one a Write has always stopped
-// with, even when the address fields are still empty. The rest follows record order.
-MaybeError encodeInto(const NetworkFields& f, SettingsArea& area) {
-  using F = SettingsField;
-  if (auto e = encodePort(f.ipPort, F::IpPort, area, kIpPortOffset)) return e;
-  if (auto e = encodePort(f.serverPort, F::ServerPort, area, kServerPortOffset)) return e;
-  if (auto e = encodeAddress(f.ipAddress, f.dhcp, F::IpAddress, area, kIpAddressOffset)) return e;
-  if (auto e = encodeAddress(f.ipMask, f.dhcp, F::IpMask, area, kIpMaskOffset)) return e;
-  if (auto e = encodeAddress(f.ipGateway, f.dhcp, F::IpGateway, area, kIpGatewayOffset)) return e;
-  area[kDhcpOffset] = f.dhcp ? 1 : 0;
-  if (auto e = encodeText(f.serverAddress, F::ServerAddress, area, kServerAddressOffset, kServerAddressSize)) {
-    return e;
-  }
-  area[kAuthTypeOffset] = authByte(f.authIndex);
-  if (auto e = encodeText(f.apnName, F::ApnName, area, kApnNameOffset, kApnNameSize)) return e;
-  std::fill_n(area.begin() + kDialStringOffset, kDialStringSize, 0);
-  std::copy(kDialString.begin(), kDialString.end(), area.begin() + kDialStringOffset);
-  if (auto e = encodeText(f.apnLogin, F::ApnLogin, area, kApnLoginOffset, kApnLoginSize)) return e;
-  if (auto e = encodeText(f.apnPassword, F::ApnPassword, area, kApnPasswordOffset, kApnPasswordSize)) {
-    return e;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 NetworkFields decodeNetworkSettings(const SettingsArea& area) {
@@ -138,11 +114,39 @@ NetworkFields decodeNetworkSettings(const SettingsArea& area) {
   return f;
 }
 
+std::optional<EncodeError> encodeField(const NetworkFields& f, SettingsField field, SettingsArea& area) {
+  using F = SettingsField;
+  const size_t offset = fieldBytes(field).offset;
+  switch (field) {
+    case F::IpAddress: return encodeAddress(f.ipAddress, f.dhcp, field, area);
+    case F::IpMask: return encodeAddress(f.ipMask, f.dhcp, field, area);
+    case F::IpGateway: return encodeAddress(f.ipGateway, f.dhcp, field, area);
+    case F::IpPort: return encodePort(f.ipPort, field, area);
+    case F::ServerPort: return encodePort(f.serverPort, field, area);
+    case F::ServerAddress: return encodeText(f.serverAddress, field, area);
+    case F::ApnName: return encodeText(f.apnName, field, area);
+    case F::ApnLogin: return encodeText(f.apnLogin, field, area);
+    case F::ApnPassword: return encodeText(f.apnPassword, field, area);
+    case F::Dhcp: area[offset] = f.dhcp ? 1 : 0; break;
+    case F::AuthType: area[offset] = authByte(f.authIndex); break;
+    case F::DialString:
+      std::fill_n(area.begin() + offset, kDialStringSize, 0);
+      std::copy(kDialString.begin(), kDialString.end(), area.begin() + offset);
+      break;
+  }
+  return std::nullopt;
+}
+
 EncodeResult encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area) {
   SettingsArea updated = area;
-  if (MaybeError error = encodeInto(fields, updated)) return {std::move(error)};
+  for (SettingsField field : kEncodeOrder)
+    if (MaybeError error = encodeField(fields, field, updated)) return {std::move(error)};
   area = updated;
   return {};
+}
+
+std::string decodeStoredAddress(const SettingsArea& area, SettingsField field) {
+  return decodeAddress(area, fieldBytes(field).offset);
 }
 
 }  // namespace netsetup

@@ -11,6 +11,11 @@ static_assert(size_t{kReadChunkSize} * kChunkCount == kSettingsAreaSize);
 static_assert(std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.end(), size_t{0}) ==
               kWrittenAreaSize);
 
+size_t confirmedBytes(const TransferResult& result) {
+  if (result.ok) return kWrittenAreaSize;
+  return std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.begin() + result.failedChunk, size_t{0});
+}
+
 TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
   // Read into a copy, so a read that breaks off never leaves a half-new area behind.
   SettingsArea fresh = area;

@@ -20,6 +20,10 @@ struct TransferResult {
   int32_t status = StatusOk;  // the link's Status after the failed chunk
 };
 
+// How many bytes from the area's start a write stored with the instrument's confirmation: all
+// of bytes 0..194 when it went through, else those of the chunks before the one that failed.
+size_t confirmedBytes(const TransferResult& result);
+
 // Five reads of 40 bytes from 0x0620 upwards; stops at the first failing chunk. The caller's
 // area changes only when all five chunks arrived.
 TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);

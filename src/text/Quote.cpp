@@ -30,6 +30,19 @@ void appendVisible(std::string& out, char c) {
   }
 }
 
+// The quote of `utf8` and how many characters it holds, the quote cut after kQuoteLimit of them.
+std::string quoteBeginning(std::string_view utf8, size_t& characters) {
+  characters = countUtf8Characters(utf8);
+  std::string out = "'";
+  size_t kept = 0;
+  for (char c : utf8) {
+    const bool startsCharacter = (static_cast<uint8_t>(c) & 0xC0) != 0x80;
+    if (startsCharacter && characters > kQuoteLimit && kept++ == kQuoteLimit) break;
+    appendVisible(out, c);
+  }
+  return out + (characters > kQuoteLimit ? "\u2026'" : "'");
+}
+
 }  // namespace
 
 std::string visibleText(std::string_view utf8) {
@@ -51,16 +64,15 @@ std::string visibleBytes(std::string_view bytes) {
 }
 
 std::string quoteText(std::string_view utf8) {
-  const size_t characters = countUtf8Characters(utf8);
-  std::string out = "'";
-  size_t kept = 0;
-  for (char c : utf8) {
-    const bool startsCharacter = (static_cast<uint8_t>(c) & 0xC0) != 0x80;
-    if (startsCharacter && characters > kQuoteLimit && kept++ == kQuoteLimit) break;
-    appendVisible(out, c);
-  }
-  if (characters <= kQuoteLimit) return out + "'";
-  return out + "\u2026' (" + std::to_string(characters) + " characters)";
+  size_t characters = 0;
+  const std::string quoted = quoteBeginning(utf8, characters);
+  if (characters <= kQuoteLimit) return quoted;
+  return quoted + " (" + std::to_string(characters) + " characters)";
+}
+
+std::string quoteTextWithoutLength(std::string_view utf8) {
+  size_t characters = 0;
+  return quoteBeginning(utf8, characters);
 }
 
 }  // namespace netsetup

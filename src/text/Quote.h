@@ -22,4 +22,7 @@ std::string visibleBytes(std::string_view bytes);
 // characters cut to its beginning with "…" and its length: 'aaaa…' (15000 characters).
 std::string quoteText(std::string_view utf8);
 
+// The same without the length after a cut text, for a message that states the length itself.
+std::string quoteTextWithoutLength(std::string_view utf8);
+
 }  // namespace netsetup

@@ -59,6 +59,9 @@ TEST(Sheet, ReadsAndRefuses) {
       {"[settings]\nip=1\nIp=2\n", "the sheet sets ip twice", {}},
       {"[settings]\nip=1\n[settings]\nmask=2\n", "sheet line 3: a second [settings] section", {}},
       {"[settings]\nip: 10.0.0.5\n", "sheet line 2: 'ip: 10.0.0.5' is not NAME=VALUE", {}},
+      {"[settings]\nserver=" + std::string(2040, 'a') + "\n", "", {{"server", std::string(2040, 'a')}}},
+      {"[settings]\r\nip=1\r\nserver=" + std::string(2041, 'a') + "\r\n",
+       "sheet line 3 is 2048 bytes long; a sheet line holds at most 2047 bytes", {}},
   };
   for (const Row& row : rows) {
     const SheetResult r = parseSheet(row.text);

@@ -2,13 +2,16 @@
 // the program's own code and the real transports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Instrument.h"
 #include "InstrumentBus.h"
+#include "InstrumentMemory.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
 #include "cli/BackupFile.h"
@@ -221,6 +224,119 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   EXPECT_NE(err.str().find(" -> 55 00 FF 00 00 00 AB | to 0, identify, checksum ok\n"), std::string::npos) << err.str();
   EXPECT_NE(err.str().find("| from 16, identify 8 bytes \"VRN-207K\", checksum ok\n"), std::string::npos);
   pty.stop();
+}
+
+// Bytes a test puts at an offset of the settings area, or expects there.
+using AreaBytes = std::vector<std::pair<size_t, std::vector<uint8_t>>>;
+
+std::vector<uint8_t> textBytes(std::string_view text, size_t size) {
+  std::vector<uint8_t> bytes(size, 0);
+  std::copy(text.begin(), text.end(), bytes.begin());
+  return bytes;
+}
+
+// The settings area in an instrument's memory, so a failure shows the bytes that matter.
+SettingsArea areaIn(const InstrumentMemory& memory) {
+  SettingsArea area;
+  std::copy_n(memory.begin() + kSettingsAreaAddress, area.size(), area.begin());
+  return area;
+}
+
+InstrumentMemory withBytes(InstrumentMemory memory, const AreaBytes& bytes) {
+  for (const auto& [offset, values] : bytes) {
+    std::copy(values.begin(), values.end(), memory.begin() + kSettingsAreaAddress + offset);
+  }
+  return memory;
+}
+
+// Whatever the instrument holds in the fields nobody named (addresses hidden by DHCP, an
+// authentication byte the list has no entry for, a server text the window would refuse), a
+// write stores exactly the named fields and a diff compares only them. An address typed in a
+// form the parser reads its own way is shown as stored.
+TEST_F(Cli, WriteAndDiffTouchOnlyTheNamedFields) {
+  struct Case {
+    const char* name;
+    AreaBytes held;
+    std::vector<std::string> sets;
+    const char* wrote;
+    AreaBytes stored;
+    const char* notes = "";
+  };
+  const std::vector<uint8_t> port10003{0x13, 0x27};
+  const Case cases[] = {
+      {"DHCP on, a port", {{kDhcpOffset, {1}}}, {"port=10003"}, "wrote port to", {{kIpPortOffset, port10003}}},
+      {"DHCP switched on", {}, {"dhcp=1"}, "wrote dhcp to", {{kDhcpOffset, {1}}}},
+      {"DHCP switched off: the addresses held come back", {{kDhcpOffset, {1}}}, {"dhcp=0"}, "wrote dhcp to",
+       {{kDhcpOffset, {0}}}},
+      {"an authentication byte with no entry", {{kAuthTypeOffset, {7}}}, {"port=10003", "server=int5.example"},
+       "wrote port, server to",
+       {{kIpPortOffset, port10003}, {kServerAddressOffset, textBytes("int5.example", kServerAddressSize)}}},
+      {"a line feed in the server", {{kServerAddressOffset, textBytes("a\nb", kServerAddressSize)}},
+       {"port=10003"}, "wrote port to", {{kIpPortOffset, port10003}}},
+      {"addresses in the parser's old forms", {}, {"ip=010.0.0.8", "gateway=192.168.1", "mask=255.255.0.0"},
+       "wrote ip, mask to", {{kIpAddressOffset, {8, 0, 0, 8, 255, 255, 0, 0}}},  // the gateway held 192.168.0.1
+       "ip: 010.0.0.8 is stored as 8.0.0.8\ngateway: 192.168.1 is stored as 192.168.0.1\nbackup"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const InstrumentMemory held = withBytes(defaultMemory(), c.held);
+    bus.with(0, [&](Instrument& i) { i.memory() = held; });
+    std::vector<std::string> args{"write", "--backup", dir.file(std::string(c.name) + ".txt")};
+    for (const std::string& set : c.sets) args.insert(args.end(), {"--set", set});
+    ASSERT_EQ(run(over(args)), kExitOk) << err.str();
+    EXPECT_TRUE(out.str().starts_with(c.wrote)) << out.str();
+    EXPECT_EQ(out.str().find(" is stored as ") != std::string::npos, *c.notes != 0) << out.str();
+    EXPECT_NE(out.str().find(c.notes), std::string::npos) << out.str();
+    EXPECT_EQ(areaIn(memory()), areaIn(withBytes(held, c.stored)));
+  }
+  const InstrumentMemory lineFeed = withBytes(defaultMemory(), cases[4].held);
+  bus.with(0, [&](Instrument& i) { i.memory() = lineFeed; });
+  writeFile(dir.file("port.ini"), "[settings]\nport=10003\n");
+  EXPECT_EQ(run(over({"diff", dir.file("port.ini")})), kExitDiffers) << err.str();
+  EXPECT_EQ(out.str(), "port: 10001 -> 10003\n");
+}
+
+// Never the password in clear unless asked for, in a file as on the screen; "***" given back
+// keeps the instrument's password; a refused password is not quoted.
+TEST_F(Cli, PasswordStaysHidden) {
+  for (const char* format : {"table", "json", "ini"}) {
+    ASSERT_EQ(run(over({"read", "--format", format, "-o", dir.file(format)})), kExitOk) << err.str();
+    EXPECT_EQ(readFile(dir.file(format)).find("Pa55word"), std::string::npos) << format;
+    EXPECT_NE(readFile(dir.file(format)).find("***"), std::string::npos) << format;
+  }
+  ASSERT_EQ(run(over({"read", "--format", "ini", "-o", dir.file("shown.ini"), "--show-password"})), kExitOk);
+  EXPECT_NE(readFile(dir.file("shown.ini")).find("password=Pa55word\n"), std::string::npos);
+
+  const InstrumentMemory before = memory();
+  writeFile(dir.file("kept.ini"), "[settings]\npassword=***\n");
+  EXPECT_EQ(run(over({"write", dir.file("kept.ini"), "--backup", dir.file("kept.txt")})), kExitOk) << err.str();
+  EXPECT_EQ(run(over({"diff", dir.file("kept.ini")})), kExitOk) << out.str();
+  EXPECT_EQ(writes(), 0u);
+
+  const std::vector<std::string> refused{"Pass\xF0\x9F\x98\x80", "Pass\twd", std::string(17, 'P')};
+  for (const std::string& password : refused) {
+    EXPECT_EQ(run(over({"write", "--set", "password=" + password})), kExitRefused);
+    EXPECT_NE(err.str().find("The password "), std::string::npos) << err.str();
+    for (const char* revealing : {"Pass", "PPP", "\xF0\x9F\x98\x80", "U+"}) {
+      EXPECT_EQ(err.str().find(revealing), std::string::npos) << err.str();
+    }
+  }
+  EXPECT_EQ(areaIn(memory()), areaIn(before));
+}
+
+// A row whose write broke off lists as changed only the fields of the confirmed chunks.
+TEST_F(Cli, BatchRowChangedListsOnlyConfirmedFields) {
+  bus.with(0, [](Instrument& i) {
+    i.faults().badChecksum = true;
+    i.faults().scope = {FaultScope::Command::Write, 4};  // chunk 4 of 5, where the password is
+  });
+  writeFile(dir.file("work.csv"), "tcp,address,ip,server,password\n127.0.0.1:" + std::to_string(tcp.port()) +
+                                      ",1,10.0.0.9,int5.example,other\n");
+  const std::string report = dir.file("report.csv");
+  EXPECT_EQ(run({"batch", dir.file("work.csv"), "--report", report}), kExitBatchFailed);
+  const std::string text = readFile(report);
+  EXPECT_NE(text.find(",failed,ip;server,"), std::string::npos) << text;
+  EXPECT_NE(text.find("not written and confirmed: password"), std::string::npos) << text;
 }
 
 }  // namespace
