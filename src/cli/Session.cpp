@@ -6,7 +6,7 @@
 
 #include "actions/Steps.h"
 #include "cli/ExitCodes.h"
-#include "config/FileStore.h"
+#include "cli/Files.h"
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
 #include "netblock/NetworkSettings.h"
@@ -56,7 +56,9 @@ constexpr std::array<FieldBytes, 12> kFieldBytes{{
 std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
   target = Target{};
   if (!options.settingsFile.empty()) {
-    if (!files::readFile(options.settingsFile)) return "cannot read the settings file " + options.settingsFile;
+    if (const Result<std::string> text = readTextFile(options.settingsFile, "the settings file"); !text) {
+      return text.failure().text();
+    }
     const SettingsFile file(options.settingsFile);
     const LinkSettings s = file.load();
     target.choice = {s.useIp, s.port, s.baud, s.sockIp, s.sockPort};
