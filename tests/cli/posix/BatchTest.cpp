@@ -47,6 +47,8 @@ struct Case {
   void (*check)(Batch&, const std::string& err);
 };
 
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 // Answers held back this long stay within the link's time for a first byte.
 constexpr unsigned kSlowMs = 250;
 
