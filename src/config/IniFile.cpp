@@ -270,9 +270,10 @@ std::vector<Entry> readSection(const std::string& path, std::string_view section
 bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value) {
   if (!canWrite(section, key, value)) return false;
-  return files::updateFile(path, [&](const std::string& bytes) {
-           return encodeProfile(withValue(decodeProfile(bytes), section, key, value));
-         }).ok();
+  const auto change = [&](const std::string& bytes) {
+    return encodeProfile(withValue(decodeProfile(bytes), section, key, value));
+  };
+  return files::updateFile(path, change).ok();
 }
 
 }  // namespace netsetup::ini

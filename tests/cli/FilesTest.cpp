@@ -32,12 +32,6 @@ TEST(BackupFiles, NeverReplaceAFile) {
   EXPECT_EQ(std::set<std::string>(saved.begin(), saved.end()).size(), size_t{kSavers});
   for (int i = 0; i < kSavers; ++i) EXPECT_EQ(readFile(saved[i]), "area " + std::to_string(i)) << saved[i];
 
-  // A name given is refused when taken, and the file kept.
-  const Result<void> over = saveNewFile(stem + ".txt", "new");
-  ASSERT_FALSE(over.ok());
-  EXPECT_NE(over.failure().text().find("exists already"), std::string::npos);
-  EXPECT_NE(readFile(stem + ".txt"), "new");
-
   // A row's oldest backup: by time, then by number; other rows' and other files are not its.
   for (const char* name : {"backup-a1-20261207T112232Z-3.txt", "backup-a1-20261207T112232Z-12.txt",
                            "backup-a12-20261101T000000Z.txt", "backup-a1-old.txt"}) {
