@@ -85,7 +85,7 @@ void checkOwnCsv(FuzzedDataProvider& in) {
   std::set<std::string> finished;
   const int count = in.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < count; ++i) {
-    ReportRow r{cell(in), cell(in), cell(in), cell(in), cell(in), "", cell(in), cell(in), cell(in)};
+    ReportRow r{cell(in), cell(in), cell(in), cell(in), cell(in), "", cell(in), cell(in), cell(in), cell(in)};
     const int outcome = in.ConsumeIntegralInRange(0, 3);
     r.outcome = outcome == 0 ? std::string(kOutcomeOk)
                 : outcome == 1 ? std::string(kOutcomeUnchanged)

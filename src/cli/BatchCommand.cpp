@@ -1,5 +1,4 @@
 // batch: commissions the instruments of a worklist, one row at a time, into a report.
-#include <filesystem>
 #include <sstream>
 
 #include "cli/BackupFile.h"
@@ -10,6 +9,7 @@
 #include "cli/Files.h"
 #include "cli/Progress.h"
 #include "cli/Worklist.h"
+#include "config/FileStore.h"
 #include "netblock/NetworkCodec.h"
 #include "text/Quote.h"
 
@@ -71,9 +71,21 @@ std::string reportError(const std::string& printed) {
   return text;
 }
 
+// How the names of a row's backups start: "pump 1-backup-a1-COM3-", "backup-a1-10.0.0.5_10001-".
+// The name, the link and the address keep every row's backups apart, and let a later run find
+// those of an earlier one.
+std::string backupPrefix(const WorkRow& row, uint8_t address) {
+  const std::string link = row.tcp.empty() ? row.serial.substr(row.serial.find_last_of("/\\") + 1) : row.tcp;
+  return (row.name.empty() ? "" : fileNamePart(row.name) + "-") + "backup-a" + std::to_string(address) + "-" +
+         fileNamePart(link) + "-";
+}
+
 // Connect, identify, back up, compare, write what differs, verify: the row's outcome.
-ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& link, Io io, bool trace) {
-  ReportRow result{utcNow(), rowKey(row), row.name, "", row.address, std::string(kOutcomeFailed), "", "", ""};
+// `firstBackup`: the earliest backup of the row the report names, if any.
+ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std::string& firstBackup, Tmod07& link,
+                 Io io, bool trace) {
+  ReportRow result{utcNow(), rowKey(row), row.name, "", row.address, std::string(kOutcomeFailed), "", "", "",
+                   firstBackup};
   std::ostringstream messages;
   const auto failed = [&](const std::string& line) {
     result.error = line.empty() ? reportError(messages.str()) : line;
@@ -95,14 +107,15 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
   const FieldEdit edit = editNamedFields(area, row.fields);
   if (!edit.error.empty()) return failed(edit.error + "; nothing was written");
 
-  Backup backup{session.type(), target.address, result.time, area};
-  const std::string name = std::filesystem::path(defaultBackupPath(target.address, backup.timeUtc)).filename().string();
-  result.backup = (std::filesystem::path(backupFolder) / ((row.name.empty() ? "" : row.name + "-") + name)).string();
-  const std::string backupText = formatBackup(backup, decodeNetworkSettings(area));
-  if (std::string e = writeTextFile(result.backup, backupText, true); !e.empty()) {
-    result.backup.clear();
-    return failed(e + " for the backup; nothing was written");
-  }
+  // An earlier try may have written the instrument already (a run killed mid-row leaves no line
+  // in the report): its backup holds the area as it was before.
+  const std::string prefix = backupPrefix(row, target.address);
+  if (result.firstBackup.empty()) result.firstBackup = oldestSaved(backupFolder, prefix).value_or("");
+  const Backup backup{session.type(), target.address, result.time, area};
+  const Result<std::string> saved = saveUnderFreeName(backupFolder + "/" + prefix + backupStamp(backup.timeUtc),
+                                                      formatBackup(backup, decodeNetworkSettings(area)));
+  if (!saved) return failed(saved.failure().text() + "; no backup, so nothing was written");
+  result.backup = *saved;
   if (edit.changed.empty()) {
     result.outcome = kOutcomeUnchanged;
     return result;
@@ -122,22 +135,57 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, Tmod07& li
   return result;
 }
 
+// "site/r-backups" for "site/r.csv".
+std::string backupFolderOf(const std::string& report) {
+  const size_t name = report.find_last_of("/\\") + 1;  // 0 without a folder
+  const size_t dot = report.rfind('.');
+  return report.substr(0, dot != std::string::npos && dot > name ? dot : report.size()) + "-backups";
+}
+
+// What was done to a row, for a row the report could not take: "written (server_port) and
+// verified; the area before is in r-backups/...".
+std::string whatWasDone(const ReportRow& row) {
+  std::string text = row.outcome == kOutcomeOk          ? "written (" + row.changed + ") and verified"
+                     : row.outcome == kOutcomeUnchanged ? "it held these values already, nothing was written"
+                                                        : "failed: " + row.error;
+  if (!row.backup.empty()) text += "; the area before is in " + row.backup;
+  if (!row.firstBackup.empty()) text += " (before the first try: " + row.firstBackup + ")";
+  return text;
+}
+
 }  // namespace
 
 int runBatch(const CliOptions& options, Tmod07& link, Io io) {
-  const std::optional<std::string> text = readTextFile(options.file);
-  if (!text) return complain(io, kExitUsage, "cannot read the worklist " + options.file);
+  const Result<std::string> text = readTextFile(options.file, "the worklist");
+  if (!text) return complain(io, kExitUsage, text.failure().text());
   const Worklist worklist = parseWorklist(*text);
   if (!worklist.error.empty()) return complain(io, kExitUsage, options.file + ": " + worklist.error);
-  const DoneRows done = doneRows(readTextFile(options.report).value_or(""), options.report);
-  if (!done.error.empty()) return complain(io, kExitUsage, done.error);
 
-  // The backups go beside the report, in a folder named after it.
-  const std::filesystem::path report(options.report);
-  const std::string backupFolder = (report.parent_path() / (report.stem().string() + "-backups")).string();
-  std::error_code error;
-  std::filesystem::create_directories(backupFolder, error);
-  if (error) return complain(io, kExitUsage, "cannot make the backup folder " + backupFolder + ": " + error.message());
+  // One batch per report: a second one would write every instrument again and every row twice.
+  const std::string& report = options.report;
+  const std::string lockPath = report + ".lock";
+  Result<files::LockAttempt> lock = files::tryLock(lockPath);
+  if (!lock) return complain(io, kExitUsage, lock.failure().text() + "; nothing was done");
+  if (!lock->lock) {
+    return complain(io, kExitUsage, "the report " + report + " is in use by another batch: " + lock->heldBy +
+                                        " holds " + lockPath + ". Wait for it to end, or give another report; "
+                                        "nothing was done");
+  }
+
+  // Before any instrument is touched: the report can be written (it is begun if new) and read,
+  // and the backups can be saved, in a folder beside it named after it.
+  const auto begin = [](const std::string& current) { return current.empty() ? reportHeader() : current; };
+  if (const Result<void> begun = files::updateFile(report, begin); !begun) {
+    return complain(io, kExitUsage, begun.failure().text() + "; no instrument was touched");
+  }
+  const Result<std::string> reportText = readTextFile(report, "the report");
+  if (!reportText) return complain(io, kExitUsage, reportText.failure().text() + "; no instrument was touched");
+  const DoneRows done = doneRows(*reportText, report);
+  if (!done.error.empty()) return complain(io, kExitUsage, done.error);
+  const std::string backupFolder = backupFolderOf(report);
+  if (const Result<void> ready = prepareFolder(backupFolder); !ready) {
+    return complain(io, kExitUsage, ready.failure().text() + "; the backups go there, so no instrument was touched");
+  }
 
   Progress progress(io.err, errorIsTerminal(), "batch", worklist.rows.size());
   size_t failures = 0, skipped = 0;
@@ -149,16 +197,21 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
       io.err << kComplaintPrefix << "interrupted before " << label << "; run again with the same report to go on\n";
       return kExitInterrupted;
     }
-    if (done.keys.count(rowKey(row))) {
+    const std::string key = rowKey(row);
+    if (done.keys.count(key)) {
       ++skipped;
       progress.note(label + ": done in an earlier run, skipped");
       continue;
     }
     progress.at(i, label);
-    const ReportRow result = runRow(row, backupFolder, link, io, options.link.trace);
-    if (std::string e = appendTextFile(options.report, reportHeader(), formatReportRow(result)); !e.empty()) {
+    const auto first = done.firstBackups.find(key);
+    const ReportRow result = runRow(row, backupFolder, first == done.firstBackups.end() ? "" : first->second, link,
+                                    io, options.link.trace);
+    if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
+        !added) {
       progress.finish();
-      return complain(io, kExitUsage, e + "; stopped before the next row");
+      return complain(io, kExitUsage, added.failure().text() + "; " + label + " is not in the report: " +
+                                          whatWasDone(result) + ". Stopped before the next row");
     }
     if (result.outcome == kOutcomeFailed) ++failures;
     progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +
@@ -166,7 +219,7 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   }
   progress.finish();
   io.out << worklist.rows.size() - skipped - failures << " done, " << failures << " failed, " << skipped
-         << " skipped (done before); report: " << options.report << '\n';
+         << " skipped (done before); report: " << report << '\n';
   return failures ? kExitBatchFailed : kExitOk;
 }
 

@@ -1,21 +1,52 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
-// A text file the tool reads: a sheet, a backup, a worklist, a report. nullopt when it cannot.
-std::optional<std::string> readTextFile(const std::string& path);
+// The files the tool reads and writes. Every Failure carries the system's reason:
+// "cannot write /nonexist/x.ini: No such file or directory".
+
+// A text file the tool reads: a sheet, a backup, a worklist, a report. `what` names it in the
+// failure: "cannot read the sheet /dev/stdin: not a regular file ...".
+Result<std::string> readTextFile(const std::string& path, std::string_view what = {});
 
 // Writes `text` as the whole file so that a crash leaves the old file or the new one, never a
-// mix; owner-only when the file is new and `secret` (it holds a password). An error line, or
-// empty on success.
-std::string writeTextFile(const std::string& path, const std::string& text, bool secret);
+// mix; owner-only when the file is new and `secret` (it holds a password).
+Result<void> writeTextFile(const std::string& path, const std::string& text, bool secret);
 
-// Adds a line to a file the same way (the report, row after row).
-std::string appendTextFile(const std::string& path, const std::string& header, const std::string& line);
+// Adds a line to a file the same way (the report, row after row); `header` starts a new file.
+Result<void> appendTextFile(const std::string& path, const std::string& header, const std::string& line);
 
-// "backup-a1-20261207T112233Z.txt" in the current folder, or with "-2", "-3"... when taken.
-std::string defaultBackupPath(uint8_t address, const std::string& utcTime);
+// A backup never replaces a file: both of these make a new one, owner-only (it holds the
+// password), and refuse a name that is taken, even by another process in the same moment.
+
+// At `path` exactly; a taken name is a Failure.
+Result<void> saveNewFile(const std::string& path, const std::string& text);
+
+// At the first free one of "<stem>.txt", "<stem>-2.txt", "<stem>-3.txt"...; the path used.
+Result<std::string> saveUnderFreeName(const std::string& stem, const std::string& text);
+
+// The oldest file saveUnderFreeName made in `folder` from a stem "<prefix><stamp>" (see
+// backupStamp): by stamp, then by number.
+std::optional<std::string> oldestSaved(const std::string& folder, const std::string& prefix);
+
+// "20261207T112233Z" for "2026-12-07T11:22:33Z": the time as backup names carry it.
+std::string backupStamp(const std::string& utcTime);
+
+// "backup-a1-20261207T112233Z" in the current folder: write's and restore's backup stem.
+std::string defaultBackupStem(uint8_t address, const std::string& utcTime);
+
+// `text` usable in a file name on every system: / \ : * ? " < > | and control characters become
+// '_'; everything else (UTF-8 included) stays.
+std::string fileNamePart(std::string_view text);
+
+// Makes `folder` (and those above it) and checks that files can be made in it, with a file made
+// and removed again.
+Result<void> prepareFolder(const std::string& folder);
 
 }  // namespace netsetup::cli

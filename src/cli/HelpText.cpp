@@ -123,7 +123,9 @@ Options:
                       server_port, apn, login, password, auth. Quote the whole argument for
                       the shell when the value holds blanks: --set "apn=internet provider"
   --backup FILE       where to save the area as read before writing (as the backup command
-                      does); by default backup-a<ADDRESS>-<TIME>.txt in the current folder
+                      does); a file that exists is refused. By default
+                      backup-a<ADDRESS>-<TIME>.txt in the current folder (-2, -3... added
+                      when that name is taken: a backup never replaces a file)
   --no-verify         do not read the area back after writing
 
 Before anything is written, the area as read is always saved as a backup; its path is printed.
@@ -223,13 +225,20 @@ Example:
   pump 2,COM3,9600,2,10.0.0.12,0
 
 For each row the area as read is saved first, in a folder beside the report named after it
-(REPORT-backups). REPORT.csv gets the columns time, key, name, link, address, outcome (ok,
-unchanged or failed), changed (the names of the fields written and confirmed), backup, error
-(which also names the fields a write that broke off did not confirm); a password never appears
-in it. Progress goes to standard error.
+(REPORT-backups), as NAME-backup-a<ADDRESS>-<LINK>-<TIME>.txt, so every row gets its own.
+REPORT.csv gets the columns time, key, name, link, address, outcome (ok, unchanged or
+failed), changed (the names of the fields written and confirmed), backup, error (which also
+names the fields a write that broke off did not confirm), first_backup (for a row tried
+before, by a failed or killed run: the backup from before that first try); a password never
+appears in it. Progress goes to standard error.
 
-Exit status: 0 every row is done; 2 the worklist or the report cannot be used; 9 at least one
-row failed; 130 interrupted.
+Before any instrument is touched, the report and REPORT-backups are checked to be writable,
+and REPORT.csv.lock is taken: a second batch on the same report says which process holds
+it and stops. If a row cannot be added to the report later, the batch says on screen what
+was done to that row (and where its backup is) and stops.
+
+Exit status: 0 every row is done; 2 the worklist or the report cannot be used (or another
+batch holds it); 9 at least one row failed; 130 interrupted.
 )";
 
 }  // namespace

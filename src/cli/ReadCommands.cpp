@@ -32,8 +32,8 @@ int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& read
 }  // namespace
 
 int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
-  const std::optional<std::string> text = readTextFile(path);
-  if (!text) return complain(io, kExitUsage, "cannot read the sheet " + path);
+  const Result<std::string> text = readTextFile(path, "the sheet");
+  if (!text) return complain(io, kExitUsage, text.failure().text());
   const SheetResult sheet = parseSheet(*text);
   if (!sheet.error.empty()) return complain(io, kExitUsage, path + ": " + sheet.error);
   overlay = sheet.fields;
@@ -60,8 +60,8 @@ int runRead(const CliOptions& options, Tmod07& link, Io io) {
     io.out << text;
     return kExitOk;
   }
-  if (std::string e = writeTextFile(options.output, text, true); !e.empty()) {
-    return complain(io, kExitUsage, e);
+  if (const Result<void> written = writeTextFile(options.output, text, true); !written) {
+    return complain(io, kExitUsage, written.failure().text());
   }
   io.err << kComplaintPrefix << "the settings of address " << int{reading.target.address} << " are in " << options.output
          << '\n';
@@ -74,7 +74,9 @@ int runBackup(const CliOptions& options, Tmod07& link, Io io) {
   const Target& target = reading.target;
   const Backup backup{reading.type, target.address, utcNow(), reading.area};
   const std::string text = formatBackup(backup, decodeNetworkSettings(backup.area));
-  if (std::string e = writeTextFile(options.file, text, true); !e.empty()) return complain(io, kExitUsage, e);
+  if (const Result<void> written = writeTextFile(options.file, text, true); !written) {
+    return complain(io, kExitUsage, written.failure().text());
+  }
   io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
          << options.file << '\n';
   return kExitOk;

@@ -5,9 +5,9 @@
 
 #include "actions/Steps.h"
 #include "cli/ExitCodes.h"
+#include "cli/Files.h"
 #include "cli/ShellWords.h"
 #include "cli/FieldNames.h"
-#include "config/FileStore.h"
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
 #include "netblock/NetworkSettings.h"
@@ -49,7 +49,9 @@ std::string settingsHostProblem(const std::string& file, const std::string& host
 std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
   target = Target{};
   if (!options.settingsFile.empty()) {
-    if (!files::readFile(options.settingsFile)) return "cannot read the settings file " + options.settingsFile;
+    if (const Result<std::string> text = readTextFile(options.settingsFile, "the settings file"); !text) {
+      return text.failure().text();
+    }
     const SettingsFile file(options.settingsFile);
     const LinkSettings s = file.load();
     target.choice = {s.useIp, s.port, s.baud, s.sockIp, s.sockPort};

@@ -21,11 +21,21 @@ bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
 // backup that cannot be saved stops the write.
 int store(Session& session, const CliOptions& options, Io io, const SettingsArea& before, const SettingsArea& after,
           std::string& backupPath) {
-  Backup backup{session.type(), session.target().address, utcNow(), before};
-  backupPath = options.backup.empty() ? defaultBackupPath(backup.address, backup.timeUtc) : options.backup;
-  if (std::string e = writeTextFile(backupPath, formatBackup(backup, decodeNetworkSettings(before)), true); !e.empty()) {
-    return complain(io, kExitRefused, e + " for the backup; nothing was written to the instrument");
+  const Backup backup{session.type(), session.target().address, utcNow(), before};
+  const std::string text = formatBackup(backup, decodeNetworkSettings(before));
+  // A backup never replaces a file: a name given is refused when taken, the default one numbered.
+  Result<std::string> saved = options.backup;
+  if (options.backup.empty()) {
+    saved = saveUnderFreeName(defaultBackupStem(backup.address, backup.timeUtc), text);
+  } else if (const Result<void> written = saveNewFile(options.backup, text); !written) {
+    saved = written.failure();
   }
+  if (!saved) {
+    return complain(io, kExitRefused,
+                    saved.failure().text() + "; no backup, so nothing was written to the instrument" +
+                        (options.backup.empty() ? "" : " (give --backup a new file, or leave it out)"));
+  }
+  backupPath = *saved;
   if (const int exit = session.writeArea(after, backupPath)) return exit;
   if (!options.verify) return kExitOk;
   if (const int exit = session.verify(after)) {
@@ -71,8 +81,8 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
 }
 
 int runRestore(const CliOptions& options, Tmod07& link, Io io) {
-  const std::optional<std::string> text = readTextFile(options.file);
-  if (!text) return complain(io, kExitUsage, "cannot read the backup " + options.file);
+  const Result<std::string> text = readTextFile(options.file, "the backup");
+  if (!text) return complain(io, kExitUsage, text.failure().text());
   const BackupParse parsed = parseBackup(*text);
   if (!parsed.backup) return complain(io, kExitRefused, options.file + ": " + parsed.error + "; nothing was written");
   const Backup& backup = *parsed.backup;

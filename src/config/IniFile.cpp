@@ -252,7 +252,8 @@ ProfileText withValue(ProfileText p, std::string_view section, std::string_view 
 }
 
 ProfileText readProfile(const std::string& path) {
-  return decodeProfile(files::readFile(path).value_or(std::string()));
+  const Result<std::string> bytes = files::readFile(path);
+  return decodeProfile(bytes ? *bytes : std::string());
 }
 
 std::optional<std::string> readValue(const std::string& path, std::string_view section,
@@ -269,9 +270,10 @@ std::vector<Entry> readSection(const std::string& path, std::string_view section
 bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value) {
   if (!canWrite(section, key, value)) return false;
-  return files::updateFile(path, [&](const std::string& bytes) {
+  const auto change = [&](const std::string& bytes) {
     return encodeProfile(withValue(decodeProfile(bytes), section, key, value));
-  });
+  };
+  return files::updateFile(path, change).ok();
 }
 
 }  // namespace netsetup::ini

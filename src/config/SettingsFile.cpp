@@ -118,10 +118,11 @@ std::optional<std::string> SettingsFile::save(const LinkSettings& settings) cons
   if (elsewhere && !files::makeFolders(location_.writePath)) return failure;
   const bool written = files::updateFile(location_.writePath, [&](const std::string& bytes) {
     const bool start = elsewhere && bytes.empty();
-    ini::ProfileText profile = ini::decodeProfile(start ? files::readFile(location_.readPath).value_or("") : bytes);
+    const Result<std::string> startBytes = start ? files::readFile(location_.readPath) : Result<std::string>(bytes);
+    ini::ProfileText profile = ini::decodeProfile(startBytes ? *startBytes : std::string());
     for (const auto& [key, value] : keys) profile = ini::withValue(std::move(profile), kSection, key, value);
     return ini::encodeProfile(profile);
-  });
+  }).ok();
   if (!written) return failure;
   return refused;
 }

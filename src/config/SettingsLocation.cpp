@@ -24,7 +24,7 @@ SettingsLocation chooseSettingsLocation(const std::string& besidePath, const std
 
 SettingsLocation settingsLocationFor(const std::string& executablePath) {
   return chooseSettingsLocation(settingsPathFor(executablePath), userSettingsPath(), folderWritable,
-                                [](const std::string& file) { return files::readFile(file).has_value(); });
+                                [](const std::string& file) { return files::readFile(file).ok(); });
 }
 
 }  // namespace netsetup

@@ -48,25 +48,43 @@ TEST(Worklist, RefusesHeadersAndShapes) {
 }
 
 TEST(Report, GuardsFormulasAndFindsDoneRows) {
-  EXPECT_EQ(reportHeader(), "time,key,name,link,address,outcome,changed,backup,error\r\n");
-  const ReportRow evil{"2026-12-07T11:22:33Z", "=cmd|COM1@|1", "=cmd", "+x", "-1", "ok", "@sum", "\tb", "'q"};
+  EXPECT_EQ(reportHeader(), "time,key,name,link,address,outcome,changed,backup,error,first_backup\r\n");
+  const ReportRow evil{"2026-12-07T11:22:33Z", "=cmd|COM1@|1", "=cmd", "+x", "-1", "ok", "@sum", "\tb", "'q", "=b"};
   const std::string line = formatReportRow(evil);
-  EXPECT_EQ(line, "2026-12-07T11:22:33Z,'=cmd|COM1@|1,'=cmd,'+x,'-1,ok,'@sum,'\tb,''q\r\n");
+  EXPECT_EQ(line, "2026-12-07T11:22:33Z,'=cmd|COM1@|1,'=cmd,'+x,'-1,ok,'@sum,'\tb,''q,'=b\r\n");
 
   std::string report = reportHeader() + line;
-  report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "", "timeout"});
-  report += formatReportRow({"t", "c|COM1@|3", "c", "", "3", "unchanged", "", "", ""});
+  report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "b1.txt", "timeout", ""});
+  report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "b2.txt", "timeout", "b1.txt"});
+  report += formatReportRow({"t", "c|COM1@|3", "c", "", "3", "unchanged", "", "c.txt", "", "c0.txt"});
   const DoneRows done = doneRows(report, "r.csv");
   EXPECT_EQ(done.error, "");
+  EXPECT_FALSE(done.earlierLayout);
   EXPECT_EQ(done.keys, (std::set<std::string>{"=cmd|COM1@|1", "c|COM1@|3"}));
+  EXPECT_EQ(done.firstBackups, (std::map<std::string, std::string>{
+                                   {"=cmd|COM1@|1", "=b"}, {"b|COM1@|2", "b1.txt"}, {"c|COM1@|3", "c0.txt"}}));
 
   const std::pair<std::string, std::string> rows[] = {
       {"", ""},
       {"name,serial,address\r\n", "r.csv is not a netsetup report (its first line is not the report's header)"},
-      {reportHeader() + "a,b\r\n", "r.csv is not a netsetup report (line 2 has 2 cells, not 9)"},
+      {reportHeader() + "a,b\r\n", "r.csv is not a netsetup report (line 2 has 2 cells, not 10)"},
       {reportHeader() + "\"a\r\n", "r.csv is not a netsetup report (CSV line 2: a quoted field is not closed)"},
   };
   for (const auto& [text, error] : rows) EXPECT_EQ(doneRows(text, "r.csv").error, error) << text;
+}
+
+// A report begun before the first_backup column is resumed and added to in its own shape.
+TEST(Report, AReportOfTheEarlierLayoutKeepsItsShape) {
+  std::string report = "time,key,name,link,address,outcome,changed,backup,error\r\nt,a||h|1,a,,1,ok,,a.txt,\r\n";
+  DoneRows done = doneRows(report, "r.csv");
+  ASSERT_EQ(done.error, "");
+  EXPECT_TRUE(done.earlierLayout);
+  EXPECT_EQ(done.keys, std::set<std::string>{"a||h|1"});
+  report += formatReportRow({"t", "b||h|2", "b", "", "2", "unchanged", "", "b2.txt", "", "b1.txt"}, true);
+  EXPECT_TRUE(report.ends_with(",b2.txt,first backup: b1.txt\r\n")) << report;
+  done = doneRows(report, "r.csv");
+  EXPECT_EQ(done.error, "");
+  EXPECT_EQ(done.keys.size(), 2u);
 }
 
 }  // namespace

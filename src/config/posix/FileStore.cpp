@@ -1,15 +1,24 @@
 #include "config/FileStore.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <utility>
 
 namespace netsetup::files {
 
 namespace {
+
+// `what` with the system's words for `error` (errno by default).
+Failure failure(std::string what, int error = errno) { return {std::move(what), std::strerror(error)}; }
+
+constexpr const char* kNotRegular = "not a regular file (a folder, a pipe or a device)";
 
 class Fd {
  public:
@@ -21,6 +30,11 @@ class Fd {
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+  int release() { return std::exchange(fd_, -1); }
   // Closes now and reports the result: a delayed write error can surface here.
   bool close() {
     int fd = fd_;
@@ -79,17 +93,40 @@ std::optional<std::string> resolveTarget(std::string path) {
   return std::nullopt;
 }
 
+// Numbers the temporary files of createFile, apart for savers on several threads.
+std::atomic<unsigned> temporaries{0};
+
 enum class Replaced { Yes, NoTemporary, Failed };
+
+// Writes, syncs and closes a new file; false (with errno set) on the first failure.
+bool fill(Fd& fd, std::string_view bytes) {
+  if (writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0) return fd.close();
+  const int error = errno;
+  fd.close();
+  errno = error;
+  return false;
+}
+
+// Makes a rename or a link durable; the file is already complete, so a failure here is no error.
+void syncFolderOf(const std::string& path) {
+  Fd dir(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.valid()) ::fsync(dir.get());
+}
 
 // Replaces `target` by `bytes` atomically. `original` is the file's current status, or null when
 // there is no file yet. NoTemporary: the folder refused the temporary file; nothing changed.
-Replaced replaceFile(const std::string& target, std::string_view bytes, const struct stat* original, bool ownerOnly) {
+// `error` receives errno of a failure.
+Replaced replaceFile(const std::string& target, std::string_view bytes, const struct stat* original, bool ownerOnly,
+                     int& error) {
   const std::string temp = target + ".tmp";
   // A stale temporary left by a crash is removed; anything else there (a folder) makes the
   // exclusive create below fail.
   ::unlink(temp.c_str());
   Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, ownerOnly ? 0600 : 0666));
-  if (!fd.valid()) return errno == EACCES || errno == EPERM || errno == EROFS ? Replaced::NoTemporary : Replaced::Failed;
+  if (!fd.valid()) {
+    error = errno;
+    return error == EACCES || error == EPERM || error == EROFS ? Replaced::NoTemporary : Replaced::Failed;
+  }
 
   bool ok = true;
   if (original) {
@@ -99,16 +136,13 @@ Replaced replaceFile(const std::string& target, std::string_view bytes, const st
     }
     ok = ::fchmod(fd.get(), original->st_mode & 07777) == 0;
   }
-  ok = ok && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-  ok = fd.close() && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  ok = ok && fill(fd, bytes) && ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
+    error = errno;
     ::unlink(temp.c_str());
     return Replaced::Failed;
   }
-  // Make the rename itself durable; the file is already complete, so a failure here is no error.
-  Fd dir(::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.valid()) ::fsync(dir.get());
+  syncFolderOf(target);
   return Replaced::Yes;
 }
 
@@ -122,51 +156,141 @@ bool rewriteInPlace(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> readFile(const std::string& path) {
+Result<std::string> readFile(const std::string& path) {
+  const std::string what = "cannot read " + path;
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid()) return failure(what);
   struct stat st {};
-  if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::fstat(fd.get(), &st) != 0) return failure(what);
+  if (!S_ISREG(st.st_mode)) return Failure{what, kNotRegular};
   std::string text;
-  if (!readAll(fd.get(), text)) return std::nullopt;
+  if (!readAll(fd.get(), text)) return failure(what);
   return text;
 }
 
-bool updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
-                bool ownerOnly) {
+Result<void> updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
+                        bool ownerOnly) {
+  const std::string what = "cannot write " + path;
   const auto target = resolveTarget(path);
-  if (!target) return false;
+  if (!target) return failure(what, ELOOP);
 
   std::string bytes;
   struct stat st {};
   Fd reader(::open(target->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   const bool exists = reader.valid();
   if (exists) {
-    if (::fstat(reader.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(reader.get(), bytes)) return false;
+    if (::fstat(reader.get(), &st) != 0) return failure(what);
+    if (!S_ISREG(st.st_mode)) return Failure{what, kNotRegular};
+    if (!readAll(reader.get(), bytes)) return failure(what);
     reader.close();
   } else if (errno != ENOENT) {
-    return false;
+    return failure(what);
   }
   // Renaming over the file would bypass its own permissions: it must be writable itself, as
   // for a writer that opens it.
   Fd writer(exists ? ::open(target->c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK) : -1);
-  if (exists && !writer.valid()) return false;
+  if (exists && !writer.valid()) return failure(what);
 
   const std::string updated = change(bytes);
-  switch (replaceFile(*target, updated, exists ? &st : nullptr, ownerOnly)) {
+  int error = 0;
+  switch (replaceFile(*target, updated, exists ? &st : nullptr, ownerOnly, error)) {
     case Replaced::Yes:
-      return true;
+      return {};
     case Replaced::NoTemporary:
-      return exists && rewriteInPlace(writer.get(), updated) && writer.close();
+      if (exists && rewriteInPlace(writer.get(), updated) && writer.close()) return {};
+      return failure(what, exists ? errno : error);
     case Replaced::Failed:
-      return false;
+      break;
   }
-  return false;
+  return failure(what, error);
+}
+
+Result<bool> createFile(const std::string& path, std::string_view bytes, bool ownerOnly) {
+  const std::string what = "cannot write " + path;
+  // A name of this save's own beside the file; a stale one left by a crash is replaced.
+  const std::string temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaries++) + ".tmp";
+  ::unlink(temp.c_str());
+  Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, ownerOnly ? 0600 : 0666));
+  if (!fd.valid()) return failure(what);
+  if (!fill(fd, bytes)) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    return failure(what, error);
+  }
+  // link() never replaces an existing name, unlike rename().
+  int linked = ::link(temp.c_str(), path.c_str()) == 0 ? 0 : errno;
+  if (linked == EPERM || linked == EOPNOTSUPP || linked == EXDEV) {
+    // A file system without hard links (FAT on a memory stick): Linux can still rename without
+    // replacing.
+    linked = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+  }
+  ::unlink(temp.c_str());
+  if (linked == EEXIST) return false;
+  if (linked != 0) return failure(what, linked);
+  syncFolderOf(path);
+  return true;
+}
+
+Result<void> removeFile(const std::string& path) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+  return failure("cannot remove " + path);
 }
 
 bool makeFolders(const std::string& filePath) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
   return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
+}
+
+namespace {
+
+// "process 4242 (netsetup-cli)" for the id a lock file holds; the name where /proc tells it.
+std::string describeHolder(const std::string& idText) {
+  const std::string id = idText.substr(0, idText.find_first_not_of("0123456789"));
+  if (id.empty()) return "another process";
+  const Result<std::string> comm = readFile("/proc/" + id + "/comm");
+  std::string name = comm ? *comm : "";
+  while (!name.empty() && name.back() == '\n') name.pop_back();
+  return "process " + id + (name.empty() ? "" : " (" + name + ")");
+}
+
+}  // namespace
+
+Result<LockAttempt> tryLock(const std::string& path) {
+  const std::string what = "cannot lock " + path;
+  for (;;) {
+    bool writable = true;
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+    if (!fd.valid() && errno == EACCES) {
+      // Another user's lock file: it can still be locked, and its holder named.
+      writable = false;
+      fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    }
+    if (!fd.valid()) return failure(what);
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+      if (errno != EWOULDBLOCK) return failure(what);
+      std::string id;
+      readAll(fd.get(), id);
+      return LockAttempt{std::nullopt, describeHolder(id)};
+    }
+    // A holder that released it just now removed the file first: lock the file that is there.
+    struct stat held {}, named {};
+    if (::fstat(fd.get(), &held) != 0) return failure(what);
+    if (::stat(path.c_str(), &named) != 0 || named.st_ino != held.st_ino || named.st_dev != held.st_dev) continue;
+    if (writable) {
+      const std::string id = std::to_string(::getpid()) + "\n";
+      if (::ftruncate(fd.get(), 0) != 0 || ::pwrite(fd.get(), id.data(), id.size(), 0) < 0) return failure(what);
+    }
+    const int handle = fd.release();
+    return LockAttempt{FileLock(handle, path), {}};
+  }
+}
+
+FileLock::~FileLock() {
+  if (handle_ < 0) return;
+  // Removed while still held, so that no one locks a file that is about to go.
+  ::unlink(path_.c_str());
+  ::close(static_cast<int>(handle_));
 }
 
 }  // namespace netsetup::files

@@ -140,6 +140,30 @@ TEST_F(Cli, BackupThenRestoreBringsTheAreaBackAndADamagedFileIsRefused) {
   EXPECT_EQ(run(over({"--address", "2", "restore", file})), kExitRefused);
 }
 
+TEST_F(Cli, FileErrorsGiveTheSystemsReasonAndABackupNeverReplacesAFile) {
+  writeFile(dir.file("taken.txt"), "kept");
+  struct Case {
+    std::vector<std::string> args;
+    int exit;
+    const char* says;
+  };
+  const Case cases[] = {
+      {over({"read", "-o", dir.file("none/x.ini")}), kExitUsage, "x.ini: No such file or directory"},
+      {over({"diff", "/dev/stdin"}), kExitUsage, "cannot read the sheet /dev/stdin: not a regular file"},
+      {over({"restore", dir.file("none.txt")}), kExitUsage, "none.txt: No such file or directory"},
+      {over({"--settings", dir.file("none.ini"), "read"}), kExitUsage, "none.ini: No such file or directory"},
+      {over({"write", "--set", "port=7", "--backup", dir.file("none/b.txt")}), kExitRefused,
+       "b.txt: No such file or directory; no backup, so nothing was written"},
+      {over({"write", "--set", "port=7", "--backup", dir.file("taken.txt")}), kExitRefused, "exists already"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(run(c.args), c.exit) << err.str();
+    EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+  }
+  EXPECT_EQ(readFile(dir.file("taken.txt")), "kept");
+  EXPECT_EQ(writes(), 0u);
+}
+
 TEST_F(Cli, DiffTellsWhetherASheetDiffers) {
   writeFile(dir.file("same.ini"), "[settings]\nserver_port=$2328\n");  // 9000
   writeFile(dir.file("other.ini"), "[settings]\nserver_port=6000\napn=internet\n");

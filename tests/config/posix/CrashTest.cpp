@@ -81,8 +81,12 @@ TEST(FileCrash, AFullDiskFailsTheSaveAndLeavesTheOldFile) {
   };
   const Case cases[] = {
       {"settings file", [](const std::string& p) { return !SettingsFile(p).save(kNew).has_value(); }},
-      {"backup", [](const std::string& p) { return files::updateFile(p, [](auto&) { return std::string(5000, 'b'); }); }},
-      {"report row", [](const std::string& p) { return files::updateFile(p, [](auto& t) { return t + std::string(200, 'r'); }); }},
+      {"backup", [](const std::string& p) { return files::updateFile(p, [](auto&) { return std::string(5000, 'b'); }).ok(); }},
+      {"report row", [](const std::string& p) { return files::updateFile(p, [](auto& t) { return t + std::string(200, 'r'); }).ok(); }},
+      {"new backup", [](const std::string& p) {
+         const Result<bool> made = files::createFile(p + ".new", std::string(5000, 'n'), true);
+         return made.ok() && *made;
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -91,7 +95,8 @@ TEST(FileCrash, AFullDiskFailsTheSaveAndLeavesTheOldFile) {
     writeFile(path, oldText);
     EXPECT_FALSE(writeWithLimit(oldText.size(), [&] { return c.write(path); }));
     EXPECT_EQ(readFile(path), oldText);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // Nothing else is left: no temporary file, no partial new one.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     EXPECT_TRUE(writeWithLimit(1 << 20, [&] { return c.write(path); }));  // with room, the same write goes through
   }
 }
