@@ -20,6 +20,7 @@ bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
 // backup that cannot be saved stops the write.
 int store(Session& session, const CliOptions& options, Io io, const SettingsArea& before, const SettingsArea& after,
           std::string& backupPath) {
+  if (const int exit = session.stopPoint()) return exit;
   Backup backup{session.type(), session.target().address, utcNow(), before};
   backupPath = options.backup.empty() ? defaultBackupPath(backup.address, backup.timeUtc) : options.backup;
   if (std::string e = writeTextFile(backupPath, formatBackup(backup, decodeNetworkSettings(before)), true); !e.empty()) {
