@@ -192,7 +192,7 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   for (size_t i = 0; i < worklist.rows.size(); ++i) {
     const WorkRow& row = worklist.rows[i];
     const std::string label = row.name.empty() ? "line " + std::to_string(row.line) : row.name;
-    if (interrupted()) {
+    if (link.stopRequested()) {
       progress.finish();
       io.err << kComplaintPrefix << "interrupted before " << label << "; run again with the same report to go on\n";
       return kExitInterrupted;
@@ -216,6 +216,11 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
     if (result.outcome == kOutcomeFailed) ++failures;
     progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +
                   (result.error.empty() ? "" : ": " + result.error));
+    if (link.stopRequested()) {  // the row stopped at its next step and is in the report as it ended
+      progress.finish();
+      io.err << kComplaintPrefix << "interrupted at " << label << "; run again with the same report to go on\n";
+      return kExitInterrupted;
+    }
   }
   progress.finish();
   io.out << worklist.rows.size() - skipped - failures << " done, " << failures << " failed, " << skipped

@@ -9,11 +9,11 @@ namespace netsetup::cli {
 // The arguments as UTF-8, without the program name.
 std::vector<std::string> commandLine(int argc, char** argv);
 
-// Prepares the terminal: UTF-8 output where the system needs telling, Ctrl+C caught (see
-// interrupted()).
+// Prepares the terminal: UTF-8 output where the system needs telling (put back as it was when
+// the program ends), Ctrl+C and SIGTERM (Ctrl+Break on Windows) caught (see interrupted()).
 void prepareConsole();
 
-// Whether Ctrl+C was pressed since the start.
+// Whether Ctrl+C was pressed (or SIGTERM came) since the start.
 bool interrupted();
 
 // Whether standard error is a terminal (progress bars) or a pipe or file (plain lines).

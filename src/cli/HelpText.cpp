@@ -59,7 +59,10 @@ Exit status:
   7    reading back found a difference
   8    scan found no instrument
   9    batch finished, but at least one row failed
-  130  interrupted (Ctrl+C)
+  130  interrupted (Ctrl+C, SIGTERM; Ctrl+Break on Windows): every command stops at its
+       next exchange with the instrument and says how far it got; a write never sends part
+       of a chunk, and one stopped between chunks says which were written, as a failed
+       write does
 
 Examples:
   netsetup-cli --serial COM3 read
@@ -132,7 +135,8 @@ Before anything is written, the area as read is always saved as a backup; its pa
 If the instrument already holds every value, nothing is written. A write that fails on the
 way says which chunks of the area were written and confirmed, which one was sent but not
 confirmed, where the backup is, and the restore command that puts it back (with the link
-options used and the path quoted for the shell), ready to paste.
+options used and the path quoted for the shell), ready to paste. Ctrl+C stops it before the
+next chunk (never within one) and says the same; before the first chunk nothing is written.
 
 Exit status: 0 written (and checked), or nothing to change; 3 link; 4 identification;
 5 reading or writing the area failed; 6 a value was refused or the backup could not be saved,

@@ -88,7 +88,7 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
     Session session(link, Io{io.out, io.err}, target, options.link.trace);
     if (const int exit = session.open()) return exit;
     for (int address = first; address <= last; ++address, ++step) {
-      if (interrupted()) {
+      if (link.stopRequested()) {
         progress.finish();
         return interruptedWith(io, found);
       }
@@ -112,7 +112,7 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
     }
   }
   progress.finish();
-  if (interrupted()) return interruptedWith(io, found);
+  if (link.stopRequested()) return interruptedWith(io, found);
   if (found.empty()) {
     io.err << kComplaintPrefix << "no instrument answered on " << base.description.substr(0, base.description.find(" at "))
            << '\n';

@@ -44,6 +44,9 @@ std::string settingsHostProblem(const std::string& file, const std::string& host
          rule;
 }
 
+// How every step before the first chunk ends when it is interrupted.
+constexpr const char* kNothingWritten = "nothing was written to the instrument";
+
 }  // namespace
 
 std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
@@ -119,6 +122,10 @@ int Session::open() {
 
 int Session::identify() {
   if (netsetup::identify(link_, type_)) {
+    if (link_.stopped()) {
+      return fail(kExitInterrupted, "interrupted while waiting for the identification answer on " +
+                                        target_.description + "; " + kNothingWritten);
+    }
     if (link_.Status != StatusOk) {
       return fail(kExitIdentify, "no valid answer to the identification request on " + target_.description + " (code " +
                                      std::to_string(link_.Status) + ": " + statusMeaning(link_.Status) +
@@ -133,6 +140,16 @@ int Session::identify() {
 int Session::readArea(SettingsArea& area) {
   const TransferResult read = ReadSettingsArea(link_, target_.address, area);
   if (read.ok) return kExitOk;
+  if (read.interrupted) {
+    return fail(kExitInterrupted, "interrupted while reading the settings area from address " +
+                                      std::to_string(target_.address) + " (chunk " +
+                                      std::to_string(read.failedChunk + 1) + " of " + std::to_string(kChunkCount) +
+                                      "); " + kNothingWritten);
+  }
+  return readFailed(read);
+}
+
+int Session::readFailed(const TransferResult& read) {
   return fail(kExitTransfer, "reading the settings area from address " + std::to_string(target_.address) +
                                  " failed at chunk " + std::to_string(read.failedChunk + 1) + " of " +
                                  std::to_string(kChunkCount) + " (code " + std::to_string(read.status) + ": " +
@@ -144,15 +161,29 @@ int Session::writeArea(const SettingsArea& area, const std::string& backupPath, 
   const TransferResult written = WriteSettingsArea(link_, target_.address, sent);
   if (outcome) *outcome = written;
   if (written.ok) return kExitOk;
-  return fail(kExitTransfer, "writing the settings area failed: " + writeFailureText(written) +
-                                 ". The area as it was is in " + backupPath +
-                                 "; read the instrument, check, and write again (or: netsetup-cli " +
-                                 target_.arguments + " restore " + shellWord(backupPath) + ")");
+  if (written.interrupted && written.failedChunk == 0) {
+    return fail(kExitInterrupted, "interrupted before the first chunk was sent; " + std::string(kNothingWritten) +
+                                      " (the area as read is saved in " + backupPath + ")");
+  }
+  return fail(written.interrupted ? kExitInterrupted : kExitTransfer,
+              "writing the settings area " + std::string(written.interrupted ? "was interrupted: " : "failed: ") +
+                  writeFailureText(written) + ". The area as it was is in " + backupPath +
+                  "; read the instrument, check, and write again (or: netsetup-cli " + target_.arguments +
+                  " restore " + shellWord(backupPath) + ")");
+}
+
+int Session::stopPoint() {
+  return link_.stopRequested() ? fail(kExitInterrupted, "interrupted; " + std::string(kNothingWritten)) : kExitOk;
 }
 
 int Session::verify(const SettingsArea& written) {
   SettingsArea back{};
-  if (const int exit = readArea(back)) return exit;
+  const TransferResult read = ReadSettingsArea(link_, target_.address, back);
+  if (read.interrupted) {
+    return fail(kExitInterrupted, "interrupted while reading back: every chunk is written and confirmed, but the "
+                                  "write is not verified");
+  }
+  if (!read.ok) return readFailed(read);
   const std::string differing = differingBytes(written, back, kWrittenAreaSize);
   if (differing.empty()) return kExitOk;
   return fail(kExitVerify, "verification failed: reading back, the instrument holds other values in " + differing);
@@ -160,11 +191,16 @@ int Session::verify(const SettingsArea& written) {
 
 std::string writeFailureText(const TransferResult& result) {
   const int chunk = result.failedChunk + 1;
-  std::string text = "chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) +
-                     " was sent but not confirmed (code " + std::to_string(result.status) + ": " +
-                     statusMeaning(result.status) + ")";
-  if (chunk > 1) text += "; " + chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed");
-  if (chunk < kChunkCount) text += "; " + chunkRange(chunk + 1, kChunkCount, "was not sent", "were not sent");
+  // Interrupted, the chunk named was never sent; failed, it was sent and not confirmed.
+  const int firstUnsent = result.interrupted ? chunk : chunk + 1;
+  std::string text;
+  const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+  if (!result.interrupted) {
+    add("chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) + " was sent but not confirmed (code " +
+        std::to_string(result.status) + ": " + statusMeaning(result.status) + ")");
+  }
+  if (chunk > 1) add(chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed"));
+  if (firstUnsent <= kChunkCount) add(chunkRange(firstUnsent, kChunkCount, "was not sent", "were not sent"));
   return text;
 }
 

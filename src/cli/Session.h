@@ -40,7 +40,9 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
 
 // One conversation with one instrument, each step printing its own failure as one clear line
 // (with the system's reason for a link that did not open) and returning the exit status for
-// it, kExitOk when it went through. The link is closed when the session ends.
+// it, kExitOk when it went through. A stop asked for through the link's stop check ends the
+// step at the next exchange boundary with kExitInterrupted. The link is closed when the session
+// ends.
 class Session {
  public:
   Session(Tmod07& link, Io io, const Target& target, bool trace);
@@ -63,8 +65,10 @@ class Session {
     const int connected = connect();
     return connected != 0 ? connected : readArea(area);
   }
-  // Writes bytes 0..194; a failure names the chunks written and unconfirmed, and `backupPath`.
-  // `outcome`, when given, receives how far the write went.
+  // kExitInterrupted, said, when a stop was asked for; before anything is written.
+  int stopPoint();
+  // Writes bytes 0..194; a failure or a stop names the chunks written, unconfirmed and not
+  // sent, and `backupPath`. `outcome`, when given, receives how far the write went.
   int writeArea(const SettingsArea& area, const std::string& backupPath, TransferResult* outcome = nullptr);
   // Reads the area again and compares what was written; a difference names the fields.
   int verify(const SettingsArea& written);
@@ -73,6 +77,7 @@ class Session {
 
  private:
   int fail(int exit, const std::string& line);
+  int readFailed(const TransferResult& read);
 
   Tmod07& link_;
   Io io_;
@@ -82,7 +87,8 @@ class Session {
 };
 
 // "chunk 4 of 5 was sent but not confirmed (code 2: no answer in time); chunks 1-3 are written
-// and confirmed; chunk 5 was not sent".
+// and confirmed; chunk 5 was not sent"; interrupted: "chunks 1-3 are written and confirmed;
+// chunks 4-5 were not sent".
 std::string writeFailureText(const TransferResult& result);
 
 // The fields (and other bytes) in which two areas differ, by name: "server_port, byte 200".

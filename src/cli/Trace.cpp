@@ -32,4 +32,9 @@ void Trace::responseEnded(const uint8_t* frame, size_t length, size_t discarded,
   out_.flush();
 }
 
+void Trace::exchangeStopped() {
+  out_ << localTimeOfDay() << " <- not waited for: interrupted, nothing more is sent\n";
+  out_.flush();
+}
+
 }  // namespace netsetup::cli

@@ -21,6 +21,7 @@ bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
 // backup that cannot be saved stops the write.
 int store(Session& session, const CliOptions& options, Io io, const SettingsArea& before, const SettingsArea& after,
           std::string& backupPath) {
+  if (const int exit = session.stopPoint()) return exit;
   const Backup backup{session.type(), session.target().address, utcNow(), before};
   const std::string text = formatBackup(backup, decodeNetworkSettings(before));
   // A backup never replaces a file: a name given is refused when taken, the default one numbered.

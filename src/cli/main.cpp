@@ -8,5 +8,6 @@
 int main(int argc, char** argv) {
   netsetup::cli::prepareConsole();
   netsetup::Tmod07 link;
+  link.setStopCheck(netsetup::cli::interrupted);  // every command stops at its next exchange
   return netsetup::cli::runCli(netsetup::cli::commandLine(argc, argv), link, {std::cout, std::cerr});
 }

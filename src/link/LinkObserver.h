@@ -14,6 +14,9 @@ class LinkObserver {
   // Reception ended with `status`: `frame` holds the bytes received from the start byte on
   // (`length` may be 0), `discarded` the bytes skipped while hunting for it.
   virtual void responseEnded(const uint8_t* frame, size_t length, size_t discarded, int32_t status) = 0;
+  // The exchange ended because a stop was asked for (Tmod07::setStopCheck): no answer is taken
+  // and no further attempt is sent.
+  virtual void exchangeStopped() {}
 };
 
 }  // namespace netsetup

@@ -101,7 +101,15 @@ void Tmod07::SendFrame(uint8_t length) {
   if (sent != length) Status = ErrWrite;
 }
 
-bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte) {
+bool Tmod07::stopNow() {
+  if (!stopRequested()) return false;
+  Status = ErrTimeout;
+  stopped_ = true;
+  if (observer_) observer_->exchangeStopped();
+  return true;
+}
+
+bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
   const uint32_t lastTick = budgetMs / 10;
   for (uint32_t ticks = 0;;) {
     if (UseTcp && !hasTcpSocket()) {
@@ -123,21 +131,24 @@ bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte) {
       Status = ErrTimeout;
       return false;
     }
+    if (mayStop && stopNow()) return false;
   }
 }
 
-void Tmod07::ReceiveFrame() {
+void Tmod07::ReceiveFrame() { receiveFrame(false); }
+
+void Tmod07::receiveFrame(bool mayStop) {
   size_t discarded = 0;
-  const size_t received = receive(discarded);
-  if (observer_) observer_->responseEnded(RxBuffer.data(), received, discarded, Status);
+  const size_t received = receive(discarded, mayStop);
+  if (observer_ && !stopped_) observer_->responseEnded(RxBuffer.data(), received, discarded, Status);
 }
 
-size_t Tmod07::receive(size_t& discarded) {
+size_t Tmod07::receive(size_t& discarded, bool mayStop) {
   size_t index = 0;
   size_t expectedLength = kFrameOverhead;
   for (;;) {
     uint8_t byte = 0;
-    if (!pollForByte(index == 0 ? FirstByteTimeoutMs : ByteTimeoutMs, byte)) return index;
+    if (!pollForByte(index == 0 ? FirstByteTimeoutMs : ByteTimeoutMs, byte, mayStop)) return index;
     RxBuffer[index] = byte;
     const ResponseCheck check = checkResponseByte(RxBuffer.data(), index, expectedLength);
     switch (check.step) {
@@ -161,16 +172,25 @@ size_t Tmod07::receive(size_t& discarded) {
 void Tmod07::Exchange(uint8_t address) {
   const size_t length = completeRequest(TxBuffer.data(), address);
   answeredAddress_.reset();
+  // Once a write request is out, the instrument may be storing it: only an answer or the last
+  // attempt's failure tells the caller what became of the chunk, so such an exchange runs on.
+  const bool mayStop = TxBuffer[kOffGroup] != kGroupWrite;
+  stopped_ = false;
   for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
+    if ((attempt == 1 || mayStop) && stopNow()) return;
     if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
     SendFrame(static_cast<uint8_t>(length));
-    ReceiveFrame();
+    receiveFrame(mayStop);
     if (Status == StatusOk) {
       answeredAddress_ = RxBuffer[kOffAddress];
       return;
     }
+    if (stopped_) return;
     if (attempt < RetryCount) {
-      for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) sleeper_.sleepMs(kPollSleepMs);
+      for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) {
+        if (mayStop && stopNow()) return;
+        sleeper_.sleepMs(kPollSleepMs);
+      }
     }
   }
 }

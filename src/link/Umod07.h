@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,16 @@ class Tmod07 {
   // A trace of every frame (null: none). The observer must outlive its use.
   void setObserver(LinkObserver* observer) { observer_ = observer; }
 
+  // What says "stop now" (Ctrl+C in the CLI); none by default. It is asked before each attempt
+  // of an exchange and, while a request that stores nothing waits for its answer, between polls
+  // and pauses. A write request, once sent, runs its attempts to the end: its chunk ends
+  // confirmed or failed as usual, never cut off while the instrument may be storing it.
+  void setStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
+  bool stopRequested() const { return stopCheck_ && stopCheck_(); }
+  // Whether the last exchange ended because a stop was asked for: Status is then ErrTimeout,
+  // no result was taken, and a write request was not sent at all.
+  bool stopped() const { return stopped_; }
+
   // Why the last Open failed, in the operating system's words and with what to do about it;
   // empty when it did not fail there or nothing more is known.
   std::string openFailureDetail() const { return openFailureDetail_; }
@@ -75,11 +86,15 @@ class Tmod07 {
   bool openSerial(uint8_t portNumber, int32_t baudRate);
   bool openTcp();
   bool hasTcpSocket() const;
-  // One byte within `budgetMs` counted in polls; false when none came or no socket exists.
-  bool pollForByte(uint32_t budgetMs, uint8_t& byte);
+  // One byte within `budgetMs` counted in polls; false when none came, no socket exists or
+  // (with `mayStop`) a stop was asked for.
+  bool pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop);
+  // Ends the exchange as stopped when a stop is asked for; true then.
+  bool stopNow();
   bool commandSucceeded(uint8_t address);
+  void receiveFrame(bool mayStop);
   // Receives one response into RxBuffer, setting Status; returns how many bytes it holds.
-  size_t receive(size_t& discarded);
+  size_t receive(size_t& discarded, bool mayStop);
 
   std::unique_ptr<TransportFactory> ownedFactory_;
   std::unique_ptr<Sleeper> ownedSleeper_;
@@ -90,6 +105,8 @@ class Tmod07 {
   LinkObserver* observer_ = nullptr;
   std::string openFailureDetail_;
   std::optional<uint8_t> answeredAddress_;
+  std::function<bool()> stopCheck_;
+  bool stopped_ = false;
 };
 
 }  // namespace netsetup

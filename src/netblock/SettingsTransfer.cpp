@@ -16,6 +16,14 @@ size_t confirmedBytes(const TransferResult& result) {
   return std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.begin() + result.failedChunk, size_t{0});
 }
 
+namespace {
+
+TransferResult failed(const Tmod07& link, int chunk) {
+  return {.ok = false, .failedChunk = chunk, .status = link.Status, .interrupted = link.stopped()};
+}
+
+}  // namespace
+
 TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
   // Read into a copy, so a read that breaks off never leaves a half-new area behind.
   SettingsArea fresh = area;
@@ -23,7 +31,7 @@ TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsAr
     const size_t offset = size_t{kReadChunkSize} * chunk;
     link.ReadMemory(networkAddress, static_cast<uint16_t>(kSettingsAreaAddress + offset),
                     fresh.data() + offset, kReadChunkSize);
-    if (link.Status != StatusOk) return {.ok = false, .failedChunk = chunk, .status = link.Status};
+    if (link.Status != StatusOk) return failed(link, chunk);
   }
   area = fresh;
   return {};
@@ -32,6 +40,7 @@ TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsAr
 TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
   size_t offset = 0;
   for (int chunk = 0; chunk < kChunkCount; ++chunk) {
+    if (link.stopRequested()) return {.ok = false, .failedChunk = chunk, .interrupted = true};
     const uint8_t count = kWriteChunkSizes[chunk];
     // The answer to a write is copied back over the buffer it was sent from, and may be longer
     // than the chunk: give it room of its own, so the next chunk still goes out as read.
@@ -39,7 +48,7 @@ TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsA
     std::copy_n(area.begin() + offset, count, buffer.begin());
     link.WriteMemory(networkAddress, static_cast<uint16_t>(kSettingsAreaAddress + offset),
                      buffer.data(), count);
-    if (link.Status != StatusOk) return {.ok = false, .failedChunk = chunk, .status = link.Status};
+    if (link.Status != StatusOk) return failed(link, chunk);
     std::copy_n(buffer.begin(), count, area.begin() + offset);
     offset += count;
   }

@@ -18,6 +18,9 @@ struct TransferResult {
   bool ok = true;
   int failedChunk = -1;  // 0..4, or -1 when all chunks succeeded
   int32_t status = StatusOk;  // the link's Status after the failed chunk
+  // The link's stop check fired: the transfer ended before chunk `failedChunk` (a write sent
+  // nothing of it), not because the instrument failed.
+  bool interrupted = false;
 };
 
 // How many bytes from the area's start a write stored with the instrument's confirmation: all
@@ -29,7 +32,8 @@ size_t confirmedBytes(const TransferResult& result);
 TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);
 
 // Writes area bytes 0..194 in chunks of 40, 40, 40, 40 and 35 bytes; stops at the first
-// failing chunk, leaving the chunks before it written. The instrument's answer to each chunk
+// failing chunk, leaving the chunks before it written, or before the next chunk when the
+// link's stop check fires (a chunk already sent is seen through by the link). The instrument's answer to each chunk
 // may overwrite that chunk's bytes in `area` (never those of the next chunk).
 TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);
 

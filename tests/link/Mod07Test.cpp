@@ -82,6 +82,37 @@ TEST_F(Mod07, ByteBudgetsAreCountedInPolls) {
   }
 }
 
+// A stop ends a request that stores nothing at its next poll or pause, and never cuts a write
+// that has gone out; a check that never fires changes no count.
+TEST_F(Mod07, StopCheckEndsWaitsButNeverCutsASentWrite) {
+  struct Case {
+    const char* name;
+    bool write;
+    int stopAtPoll;  // the check fires once the line was polled this often; -1: never
+    int polls;       // then one attempt of that many polls and sleeps; 0: five whole attempts
+  };
+  const Case cases[] = {
+      {"never fires", false, -1, 0},
+      {"in the pause after a silent attempt", false, 21, 21},
+      {"write, once it is out", true, 7, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    line = {};
+    sleeper = {};
+    openSerial();
+    link.setStopCheck([&] { return c.stopAtPoll >= 0 && line.polls >= c.stopAtPoll; });
+    uint8_t bytes[4] = {};
+    c.write ? link.WriteMemory(1, 0x0620, bytes, 4) : link.ReadMemory(1, 0x0620, bytes, 4);
+    const bool stopped = c.polls > 0;
+    EXPECT_EQ(link.Status, ErrTimeout);
+    EXPECT_EQ(link.stopped(), stopped);
+    EXPECT_EQ(line.sent.size(), stopped ? 1u : 5u);
+    EXPECT_EQ(line.polls, stopped ? c.polls : 5 * 21);
+    EXPECT_EQ(sleeper.sleeps, stopped ? c.polls : 5 * 21 + 4 * 21);
+  }
+}
+
 TEST_F(Mod07, HuntingRestartsTheBudgetButIsBounded) {
   openSerial();
   link.RetryCount = 1;

@@ -26,6 +26,7 @@ void prepareConsole() {
   sigemptyset(&action.sa_mask);
   // No SA_RESTART: a wait in progress ends early, and the tool stops at its next step.
   ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);  // a service manager's or a script's stop, handled alike
   ::signal(SIGPIPE, SIG_IGN);
 }
 

@@ -4,23 +4,26 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
+#include "cli/win32/OutputCodePage.h"
 #include "text/Utf16.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-volatile LONG interruptedFlag = 0;
+std::atomic<bool> interruptedFlag{false};
+OutputCodePage outputCodePage(::GetConsoleOutputCP, ::SetConsoleOutputCP);
 
-BOOL WINAPI onControl(DWORD type) {
-  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-  ::InterlockedExchange(&interruptedFlag, 1);
-  return TRUE;  // the tool stops at its next step and says what it found so far
-}
+// Runs on a thread of its own, while the tool goes on.
+BOOL WINAPI onControl(DWORD type) { return onConsoleEvent(type, outputCodePage, interruptedFlag); }
+
+void restoreCodePage() { outputCodePage.restore(); }
 
 }  // namespace
 
@@ -38,11 +41,12 @@ std::vector<std::string> commandLine(int, char**) {
 }
 
 void prepareConsole() {
-  ::SetConsoleOutputCP(CP_UTF8);
+  outputCodePage.switchTo(CP_UTF8);
+  std::atexit(restoreCodePage);  // however main ends: its return, or exit() anywhere
   ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
-bool interrupted() { return ::InterlockedCompareExchange(&interruptedFlag, 0, 0) != 0; }
+bool interrupted() { return interruptedFlag.load(); }
 
 bool errorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 

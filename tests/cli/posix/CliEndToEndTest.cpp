@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -41,6 +44,7 @@ class Cli : public ::testing::Test {
     err.str({});
     Tmod07 link;
     link.RetryCount = retries;
+    if (stopWhen) link.setStopCheck(stopWhen);
     return runCli(args, link, Io{out, err});
   }
   std::vector<std::string> over(std::vector<std::string> args) {
@@ -59,6 +63,7 @@ class Cli : public ::testing::Test {
   TcpServer tcp{bus};
   std::ostringstream out, err;
   uint32_t retries = 5;  // one attempt keeps a test of a failing instrument quick
+  std::function<bool()> stopWhen;  // the link's stop check, as Ctrl+C sets it in the program
 };
 
 TEST_F(Cli, ReadShowsTheSettingsWithoutThePassword) {
@@ -361,6 +366,62 @@ TEST_F(Cli, BatchRowChangedListsOnlyConfirmedFields) {
   const std::string text = readFile(report);
   EXPECT_NE(text.find(",failed,ip;server,"), std::string::npos) << text;
   EXPECT_NE(text.find("not written and confirmed: password"), std::string::npos) << text;
+}
+
+// Ctrl+C at each step of each command: it stops at the next exchange, exits 130, says how far
+// it got, and the instrument holds no more than the chunks confirmed. The stop comes once the
+// instrument has seen `n` requests of one kind in this row; from that request on its answers
+// come late, so the link is waiting (a write for its confirmation) when the stop comes.
+TEST_F(Cli, InterruptStopsAtTheNextExchangeAndSaysWhatWasWritten) {
+  using Kind = FaultScope::Command;
+  struct Case {
+    std::vector<std::string> args;
+    Kind stopOn;
+    unsigned n;
+    std::string says;
+    int chunksWritten;
+  };
+  const std::string saved = dir.file("saved.txt"), backup = dir.file("before.txt");
+  const std::vector<std::string> edit{"write", "--set", "port=10003", "--set", "login=abc", "--backup", backup};
+  const Case cases[] = {
+      {{"identify"}, Kind::Identify, 1, "interrupted while waiting for the identification answer", 0},
+      {{"read"}, Kind::Read, 3, "interrupted while reading the settings area from address 1 (chunk 3 of 5)", 0},
+      {{"backup", dir.file("b.txt")}, Kind::Read, 5, "interrupted while reading", 0},
+      {edit, Kind::Read, 1, "; nothing was written to the instrument", 0},
+      {edit, Kind::Write, 2,
+       "interrupted: chunks 1-2 are written and confirmed; chunks 3-5 were not sent. The area as it was is in " + backup,
+       2},
+      {edit, Kind::Read, 7, "every chunk is written and confirmed, but the write is not verified", 5},
+      {{"restore", saved, "--backup", backup}, Kind::Write, 3,
+       "interrupted: chunks 1-3 are written and confirmed; chunks 4-5 were not sent", 3},
+  };
+  ASSERT_EQ(run(over({"backup", saved})), kExitOk);
+  InstrumentMemory changed = memory();  // a byte of chunk 1 and of chunk 5 off the saved area
+  changed[kSettingsAreaAddress + 30] ^= 0xFF;
+  changed[kSettingsAreaAddress + 170] ^= 0xFF;
+  const auto seen = [this](Kind kind) {
+    return bus.with(0, [kind](Instrument& i) {
+      return kind == Kind::Identify ? i.identifyRequests() : kind == Kind::Read ? i.readRequests() : i.writeRequests();
+    });
+  };
+  LineTiming late;
+  late.delayMs = 300;
+  tcp.setTiming(late);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + ": " + c.says);
+    bus.with(0, [&](Instrument& i) { i.memory() = changed; });
+    std::filesystem::remove(backup);  // a named backup is never replaced
+    const unsigned stopAt = seen(c.stopOn) + c.n, writesBefore = writes();
+    bus.with(0, [&](Instrument& i) { i.faults().scope = {c.stopOn, stopAt}; });
+    stopWhen = [&] { return seen(c.stopOn) >= stopAt; };
+    EXPECT_EQ(run(over(c.args)), kExitInterrupted) << err.str();
+    EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+    EXPECT_EQ(writes() - writesBefore, static_cast<unsigned>(c.chunksWritten));
+    const size_t end = kSettingsAreaAddress + std::accumulate(kWriteChunkSizes.begin(),
+                                                              kWriteChunkSizes.begin() + c.chunksWritten, size_t{0});
+    EXPECT_TRUE(std::equal(changed.begin() + end, changed.end(), memory().begin() + end)) << "written past the chunks";
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("b.txt")));
 }
 
 }  // namespace
