@@ -77,8 +77,10 @@ bool TMainFrm::create(HINSTANCE instance, int showCommand) {
   scale_ = screenScale();
   RECT frame{0, 0, scale_(700), scale_(502)};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, kCaption, kStyle, scale_(637), scale_(223),
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this)) {
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const POINT at = placeOnMonitor({scale_(637), scale_(223), scale_(637) + width, scale_(223) + height});
+  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, kCaption, kStyle, at.x, at.y, width, height, nullptr, nullptr,
+                         instance, this)) {
     return false;
   }
   ::ShowWindow(window_, showCommand);
