@@ -18,6 +18,8 @@ constexpr wchar_t kCaption[] = L"Настройка сети VRN-207K";
 // A fixed-size frame with a caption, a system menu and a close box; no minimise or maximise box.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+// The program's icon among its resources (packaging/win32/program.rc.in).
+constexpr int kIconId = 1;
 
 // The window blocks while an action talks to the instrument; the cursor says so. No message is
 // handled meanwhile, so nothing sets it back before the action ends.
@@ -99,7 +101,10 @@ bool TMainFrm::create(HINSTANCE instance, int showCommand) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = instance;
-  windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+  windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                                        ::GetSystemMetrics(SM_CXSMICON),
+                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = ids::kWindowClass;
