@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include <QApplication>
+#include <QScreen>
 
 #include "link/Umod07.h"
 #include "netblock/AuthType.h"
@@ -19,6 +20,7 @@
 #include "window/qt/QtPortList.h"
 #include "window/qt/QtSingleLine.h"
 #include "config/SettingsFile.h"
+#include "window/Placement.h"
 
 namespace netsetup {
 
@@ -55,6 +57,18 @@ QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int
   return c;
 }
 
+// The designed place, moved just enough to bring the whole window onto the usable part of the
+// screen it would open on. The window manager's frame is not known before the window is shown.
+QPoint placeOnScreen(const QRect& designed) {
+  QScreen* screen = QGuiApplication::screenAt(designed.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return designed.topLeft();
+  const QRect area = screen->availableGeometry();
+  const ScreenPoint at = placeWindow({designed.x(), designed.y(), designed.width(), designed.height()},
+                                     {area.x(), area.y(), area.width(), area.height()});
+  return {at.left, at.top};
+}
+
 }  // namespace
 
 TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings, QWidget* parent)
@@ -67,7 +81,7 @@ TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings, 
   setWindowTitle(QString::fromUtf8("Настройка сети VRN-207K"));
   applyWindowLook(*this);
   setFixedSize(700, 502);
-  move(637, 223);
+  move(placeOnScreen(QRect(QPoint(637, 223), size())));
   createControls();
   FormCreate();
 }

@@ -8,6 +8,7 @@
 #include "actions/Actions.h"
 #include "link/PortMap.h"
 #include "netblock/AuthType.h"
+#include "window/Placement.h"
 #include "window/win32/ControlIds.h"
 #include "window/win32/SingleLineEdit.h"
 #include "window/win32/Wide.h"
@@ -148,6 +149,20 @@ Scale screenScale() {
   const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
   ::ReleaseDC(nullptr, screen);
   return Scale{dpi > 0 ? dpi : 96};
+}
+
+POINT placeOnMonitor(const RECT& designed) {
+  const int width = designed.right - designed.left, height = designed.bottom - designed.top;
+  const POINT centre{designed.left + width / 2, designed.top + height / 2};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoW(::MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return {designed.left, designed.top};
+  }
+  const RECT& work = monitor.rcWork;
+  const ScreenPoint at = placeWindow({designed.left, designed.top, width, height},
+                                     {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  return {at.left, at.top};
 }
 
 HFONT createWindowFont(const Scale& scale) {

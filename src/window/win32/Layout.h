@@ -14,6 +14,11 @@ struct Scale {
 // The screen's density as this (DPI-aware) process sees it.
 Scale screenScale();
 
+// Where a window whose outer rectangle, frame included, is designed at `designed` opens: kept
+// there when it fits the work area of the monitor its centre is on (or the nearest), else moved
+// just enough to fit (window/Placement.h).
+POINT placeOnMonitor(const RECT& designed);
+
 // 8 point "Microsoft Sans Serif" with the Cyrillic character set: a TrueType face, so Cyrillic
 // shows on every system locale. The caller deletes it.
 HFONT createWindowFont(const Scale& scale);

@@ -18,6 +18,8 @@ constexpr wchar_t kCaption[] = L"Настройка сети VRN-207K";
 // A fixed-size frame with a caption, a system menu and a close box; no minimise or maximise box.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+// The program's icon among its resources (packaging/win32/program.rc.in).
+constexpr int kIconId = 1;
 
 // The window blocks while an action talks to the instrument; the cursor says so. No message is
 // handled meanwhile, so nothing sets it back before the action ends.
@@ -37,20 +39,51 @@ bool isInput(UINT message) {
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
 
-// A close the user asked for while the action ran is taken in before the message box opens, and
-// remembered. Input that waited is dropped as the box would drop it: no second action starts
-// before the message is read.
-void takeInWaitingMessages() {
+// The two ways to close the window by hand, Alt+F4 and a click on the caption's close box, as
+// input waiting in the queue. The system makes them a close only when they are handled, and input
+// that waited through an action is dropped, so they are recognised here.
+class CloseGestures {
+ public:
+  void see(const MSG& message) {
+    const bool altDown = (message.lParam & (1 << 29)) != 0;
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 && altDown) key_ = true;
+    // The close box acts on release, and only when the press was on it too.
+    if (message.message == WM_NCLBUTTONDOWN) pressedOnBox_ = message.wParam == HTCLOSE;
+    if (message.message == WM_NCLBUTTONUP) {
+      clicked_ = clicked_ || (pressedOnBox_ && message.wParam == HTCLOSE);
+      pressedOnBox_ = false;
+    }
+  }
+  // A press on the close box whose release has not come yet counts: the user is closing.
+  bool closeAsked() const { return key_ || clicked_ || pressedOnBox_; }
+
+ private:
+  bool key_ = false;
+  bool pressedOnBox_ = false;
+  bool clicked_ = false;
+};
+
+// A close the user asked for while the action ran is taken in before the message box opens:
+// one sent as a message (WM_CLOSE, the system menu's Close) reaches closeRequested(), Alt+F4 and
+// the close box are found among the input. Input that waited is dropped as the box would drop
+// it: no second action starts before the message is read. Returns whether that input asked to
+// close.
+bool takeInWaitingMessages() {
+  CloseGestures gestures;
   MSG message;
   for (int count = 0; count < 1000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++count) {
     if (message.message == WM_QUIT) {
       ::PostQuitMessage(static_cast<int>(message.wParam));
-      return;
+      break;
     }
-    if (isInput(message.message)) continue;
+    if (isInput(message.message)) {
+      gestures.see(message);
+      continue;
+    }
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+  return gestures.closeAsked();
 }
 
 }  // namespace
@@ -68,7 +101,10 @@ bool TMainFrm::create(HINSTANCE instance, int showCommand) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = windowProc;
   windowClass.hInstance = instance;
-  windowClass.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kIconId));
+  windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+                                                        ::GetSystemMetrics(SM_CXSMICON),
+                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = ids::kWindowClass;
@@ -77,8 +113,10 @@ bool TMainFrm::create(HINSTANCE instance, int showCommand) {
   scale_ = screenScale();
   RECT frame{0, 0, scale_(700), scale_(502)};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, kCaption, kStyle, scale_(637), scale_(223),
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this)) {
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const POINT at = placeOnMonitor({scale_(637), scale_(223), scale_(637) + width, scale_(223) + height});
+  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, kCaption, kStyle, at.x, at.y, width, height, nullptr, nullptr,
+                         instance, this)) {
     return false;
   }
   ::ShowWindow(window_, showCommand);
@@ -245,7 +283,7 @@ void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool show
   }
   if (outcome.kind == ActionOutcome::Kind::Done && showFields) DecodeSettings(outcome.fields);
   if (outcome.kind != ActionOutcome::Kind::Done) {
-    takeInWaitingMessages();
+    if (takeInWaitingMessages()) closePending_ = true;
     const std::wstring text = toWide(outcome.text);
     // A message box has no details part: what the system said follows the message.
     const std::wstring details = outcome.details.empty() ? L"" : L"\n\n" + toWide(outcome.details);

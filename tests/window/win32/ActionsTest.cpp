@@ -70,17 +70,41 @@ TEST(WindowActions, OutcomesShowTheirBoxes) {
   }
 }
 
+// However the close is asked for while an action runs (by another program, the system menu,
+// Alt+F4, the caption's close box), it is carried out with the usual save once the action's
+// message is answered.
 TEST(WindowActions, ACloseDuringAnActionIsCarriedOutAfterItsMessage) {
-  OtherInstrument silent("");
-  Program p(tcpIni(silent.port));
-  const std::vector<Box> boxes = p.click(btn_read, [&] {
-    waitFor([&] { return silent.connected.load(); });
-    ::PostMessageW(p.frame, WM_CLOSE, 0, 0);
-  });
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, L"Ошибка определения типа устройства (1)");
-  EXPECT_TRUE(waitFor([&] { return !p.running(); }));
-  EXPECT_NE(readText(p.iniPath).find("SockPort=" + silent.port), std::string::npos);
+  constexpr LPARAM kAlt = 1 | (1 << 29);  // a repeat count of 1 and the Alt key held
+  constexpr LPARAM kUp = static_cast<LPARAM>(0xC0000000u);  // a key released
+  struct Posted {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const struct {
+    const char* name;
+    std::vector<Posted> input;  // posted to the window while the action runs
+  } cases[] = {
+      {"WM_CLOSE", {{WM_CLOSE, 0, 0}}},
+      {"system menu", {{WM_SYSCOMMAND, SC_CLOSE, 0}}},
+      {"Alt+F4", {{WM_SYSKEYDOWN, VK_MENU, kAlt}, {WM_SYSKEYDOWN, VK_F4, kAlt}, {WM_SYSKEYUP, VK_F4, kAlt | kUp},
+                  {WM_KEYUP, VK_MENU, 1 | kUp}}},
+      {"close box", {{WM_NCLBUTTONDOWN, HTCLOSE, 0}, {WM_NCLBUTTONUP, HTCLOSE, 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    OtherInstrument silent("");
+    Program p(tcpIni(silent.port));
+    const std::vector<Box> boxes = p.click(btn_read, [&] {
+      waitFor([&] { return silent.connected.load(); });
+      for (const Posted& m : c.input) ::PostMessageW(p.frame, m.message, m.wParam, m.lParam);
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Ошибка определения типа устройства (1)");
+    EXPECT_TRUE(waitFor([&] { return !p.running(); }));
+    // The file held only the TCP keys; the save adds the port and baud indexes.
+    EXPECT_NE(readText(p.iniPath).find("\r\nPort=0\r\n"), std::string::npos);
+  }
 }
 
 // Keys as the keyboard delivers them, to the control with the focus: Enter clicks a focused
