@@ -16,13 +16,14 @@ struct Failure {
   std::string text() const { return reason.empty() ? message : message + ": " + reason; }
 };
 
-// The one way everything above the device link reports an outcome: a value, or a Failure.
-// (The link itself keeps its Status field.)
-template <class T = void>
+// The one way everything above the device link reports an outcome: a value, or a Failure (or,
+// where a caller needs more than a message, an error type of its own). The link itself keeps
+// its Status field.
+template <class T = void, class E = Failure>
 class [[nodiscard]] Result {
  public:
   Result(T value) : value_(std::move(value)) {}
-  Result(Failure failure) : failure_(std::move(failure)) {}
+  Result(E failure) : failure_(std::move(failure)) {}
 
   bool ok() const { return !failure_.has_value(); }
   explicit operator bool() const { return ok(); }
@@ -35,25 +36,25 @@ class [[nodiscard]] Result {
   const T* operator->() const { return &*value_; }
   T* operator->() { return &*value_; }
 
-  const Failure& failure() const { return *failure_; }
+  const E& failure() const { return *failure_; }
 
  private:
   std::optional<T> value_;
-  std::optional<Failure> failure_;
+  std::optional<E> failure_;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <class E>
+class [[nodiscard]] Result<void, E> {
  public:
   Result() = default;
-  Result(Failure failure) : failure_(std::move(failure)) {}
+  Result(E failure) : failure_(std::move(failure)) {}
 
   bool ok() const { return !failure_.has_value(); }
   explicit operator bool() const { return ok(); }
-  const Failure& failure() const { return *failure_; }
+  const E& failure() const { return *failure_; }
 
  private:
-  std::optional<Failure> failure_;
+  std::optional<E> failure_;
 };
 
 }  // namespace netsetup

@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, Matrix, ::testing::ValuesIn(everyCase()), [](co
 
 // The user's table is the one these cases check.
 TEST(FaultMatrixDocument, ShowsTheTableTheCasesCheck) {
-  const auto path = std::filesystem::path(__FILE__).parent_path() / "../../docs/fault-matrix.md";
+  const auto path = std::filesystem::path(NETSETUP_SOURCE_DIR) / "docs/fault-matrix.md";
   const std::string text = testing::readFile(path.string());
   const std::string begin = "<!-- table: generated from tools/sim/FaultMatrix.cpp -->\n", end = "<!-- end of table -->";
   const size_t from = text.find(begin), to = text.find(end);

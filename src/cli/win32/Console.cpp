@@ -11,7 +11,7 @@
 #include <ctime>
 
 #include "cli/win32/OutputCodePage.h"
-#include "text/Utf16.h"
+#include "text/Wide.h"
 
 namespace netsetup::cli {
 
@@ -33,8 +33,7 @@ std::vector<std::string> commandLine(int, char**) {
   wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 1; wide && i < count; ++i) {
-    const std::wstring arg(wide[i]);
-    args.push_back(utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
+    args.push_back(toUtf8(wide[i]));
   }
   if (wide) ::LocalFree(wide);
   return args;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "link/win32/OpenDiagnosis.h"
-#include "text/Utf16.h"
+#include "text/Wide.h"
 
 namespace netsetup::files {
 
@@ -15,11 +15,6 @@ namespace {
 Failure failure(std::string what, DWORD error) { return {std::move(what), systemMessage(error)}; }
 
 constexpr const char* kNotRegular = "not a regular file (a folder or a device)";
-
-std::wstring widePath(const std::string& utf8) {
-  const std::u16string units = utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
 
 class Handle {
  public:
@@ -113,7 +108,7 @@ bool rewriteInPlace(HANDLE file, const std::string& bytes) {
 
 Result<std::string> readFile(const std::string& path) {
   const std::string what = "cannot read " + path;
-  Handle file(openExisting(widePath(path), GENERIC_READ));
+  Handle file(openExisting(toWide(path), GENERIC_READ));
   if (!file.valid()) return failure(what, ::GetLastError());
   if (::GetFileType(file.get()) != FILE_TYPE_DISK) return Failure{what, kNotRegular};
   std::string bytes;
@@ -126,7 +121,7 @@ Result<std::string> readFile(const std::string& path) {
 Result<void> updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
                         bool) {
   const std::string what = "cannot write " + path;
-  const std::wstring target = widePath(path);
+  const std::wstring target = toWide(path);
   std::string bytes;
   Handle reader(openExisting(target, GENERIC_READ));
   const DWORD openError = ::GetLastError();
@@ -161,7 +156,7 @@ Result<void> updateFile(const std::string& path, const std::function<std::string
 
 Result<bool> createFile(const std::string& path, std::string_view bytes, bool) {
   const std::string what = "cannot write " + path;
-  const std::wstring target = widePath(path);
+  const std::wstring target = toWide(path);
   // A name of this save's own beside the file; a stale one left by a crash is replaced.
   const std::wstring temp =
       target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(temporaries++) + L".tmp";
@@ -176,7 +171,7 @@ Result<bool> createFile(const std::string& path, std::string_view bytes, bool) {
 }
 
 Result<void> removeFile(const std::string& path) {
-  if (::DeleteFileW(widePath(path).c_str())) return {};
+  if (::DeleteFileW(toWide(path).c_str())) return {};
   const DWORD error = ::GetLastError();
   if (error == ERROR_FILE_NOT_FOUND) return {};
   return failure("cannot remove " + path, error);
@@ -184,7 +179,7 @@ Result<void> removeFile(const std::string& path) {
 
 bool makeFolders(const std::string& filePath) {
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::path(widePath(filePath)).parent_path();
+  const std::filesystem::path folder = std::filesystem::path(toWide(filePath)).parent_path();
   return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
 }
 
@@ -201,7 +196,7 @@ std::string describeHolder(const std::string& idText) {
     if (::QueryFullProcessImageNameW(process, 0, image, &length)) {
       std::wstring path(image, length);
       path.erase(0, path.find_last_of(L"\\/") + 1);
-      name = utf16ToUtf8(std::u16string(path.begin(), path.end()));
+      name = toUtf8(path);
     }
     ::CloseHandle(process);
   }
@@ -213,7 +208,7 @@ std::string describeHolder(const std::string& idText) {
 // The lock is the open handle itself: it lets others read the file but not open it for writing.
 Result<LockAttempt> tryLock(const std::string& path) {
   const std::string what = "cannot lock " + path;
-  const std::wstring file = widePath(path);
+  const std::wstring file = toWide(path);
   Handle lock(::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!lock.valid()) {
@@ -233,7 +228,7 @@ FileLock::~FileLock() {
   if (handle_ == -1) return;
   ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
   // Fails, and the file stays, when another process opened it meanwhile to take the lock.
-  ::DeleteFileW(widePath(path_).c_str());
+  ::DeleteFileW(toWide(path_).c_str());
 }
 
 }  // namespace netsetup::files

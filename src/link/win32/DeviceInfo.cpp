@@ -1,19 +1,18 @@
 #include "link/DeviceInfo.h"
 
 #include "link/win32/PresentPorts.h"
-#include "text/Utf16.h"
+#include "text/Wide.h"
 
 namespace netsetup {
 
 std::string describeSerialDevice(const std::string& device) {
   const size_t slash = device.rfind('\\');
   const std::string port = slash == std::string::npos ? device : device.substr(slash + 1);
-  const std::u16string wide = utf8ToUtf16(port);
-  const unsigned number = comPortNumber(std::wstring(wide.begin(), wide.end()));
+  const unsigned number = comPortNumber(toWide(port));
   for (const PresentPort& present : presentSerialPorts()) {
     if (present.number != number) continue;
     return port + ": present" +
-           (present.name.empty() ? "" : ", " + utf16ToUtf8(std::u16string(present.name.begin(), present.name.end())));
+           (present.name.empty() ? "" : ", " + toUtf8(present.name));
   }
   return port + ": not present";
 }

@@ -2,13 +2,11 @@
 
 #include "link/FailureText.h"
 #include "link/win32/PresentPorts.h"
-#include "text/Utf16.h"
+#include "text/Wide.h"
 
 namespace netsetup {
 
 namespace {
-
-std::string narrow(const std::wstring& text) { return utf16ToUtf8(std::u16string(text.begin(), text.end())); }
 
 // "COM5" for "\\.\COM5".
 std::string portName(const std::string& device) {
@@ -26,7 +24,7 @@ std::string systemMessage(DWORD error) {
   std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
   if (buffer) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.')) text.pop_back();
-  return narrow(text);
+  return toUtf8(text);
 }
 
 std::string explainComFailure(const std::string& device, bool opened, DWORD error) {
@@ -42,7 +40,7 @@ std::string explainComFailure(const std::string& device, bool opened, DWORD erro
     if (present.empty()) return text + " There is no COM port at all: plug the adapter in and try again.";
     text += " COM ports present now:";
     for (const PresentPort& p : present) {
-      text += " COM" + std::to_string(p.number) + (p.name.empty() ? "" : " (" + narrow(p.name) + ")") + ",";
+      text += " COM" + std::to_string(p.number) + (p.name.empty() ? "" : " (" + toUtf8(p.name) + ")") + ",";
     }
     text.back() = '.';
     return text;

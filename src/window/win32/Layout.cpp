@@ -11,7 +11,7 @@
 #include "window/Placement.h"
 #include "window/win32/ControlIds.h"
 #include "window/win32/SingleLineEdit.h"
-#include "window/win32/Wide.h"
+#include "text/Wide.h"
 
 namespace netsetup {
 

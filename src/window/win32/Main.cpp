@@ -8,7 +8,7 @@
 #include "window/win32/ControlIds.h"
 #include "window/win32/Messages.h"
 #include "window/win32/PortList.h"
-#include "window/win32/Wide.h"
+#include "text/Wide.h"
 
 namespace netsetup {
 

@@ -9,7 +9,7 @@
 #include "window/win32/Main.h"
 #include "window/win32/MessageText.h"
 #include "window/win32/Win32Messages.h"
-#include "window/win32/Wide.h"
+#include "text/Wide.h"
 
 // The one channel to the instrument. It exists before the window and lives as long as the
 // process; both actions share it, one at a time.

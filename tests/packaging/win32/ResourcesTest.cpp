@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "window/win32/Wide.h"
+#include "text/Wide.h"
 
 namespace netsetup {
 namespace {

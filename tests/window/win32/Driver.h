@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "window/win32/ControlIds.h"
-#include "window/win32/Wide.h"
+#include "text/Wide.h"
 
 namespace netsetup::testing {
 
