@@ -1,19 +1,13 @@
 #include "window/qt/Main.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include <QApplication>
 #include <QScreen>
 
 #include "link/Umod07.h"
 #include "netblock/AuthType.h"
+#include "window/Controls.h"
 #include "actions/Actions.h"
 #include "window/qt/MainLook.h"
 #include "window/qt/Messages.h"
@@ -26,35 +20,36 @@ namespace netsetup {
 
 namespace {
 
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(name);
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
-
-QGroupBox* group(QWidget* parent, const char* name, const QString& caption, int l, int t, int w, int h) {
-  return place(new QGroupBox(caption, parent), name, l, t, w, h);
-}
-
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, int l, int t, int w, int h) {
-  return place(new QLineEdit(text, parent), name, l, t, w, h);
-}
-
-// Labels size themselves to their text.
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->move(left, top);
-  l->adjustSize();
-  return l;
-}
-
-QComboBox* list(QWidget* parent, const char* name, const QStringList& items, int l, int t, int w, int h) {
-  auto* c = place(new QComboBox(parent), name, l, t, w, h);
-  c->addItems(items);
-  c->setCurrentIndex(-1);
-  return c;
+QWidget* makeControl(const ControlSpec& c, QWidget* parent) {
+  const QString caption = QString::fromUtf8(c.caption);
+  switch (c.kind) {
+    case ControlKind::Group:
+      return new QGroupBox(caption, parent);
+    case ControlKind::Radio:
+      return new QRadioButton(caption, parent);
+    case ControlKind::Check:
+      return new QCheckBox(caption, parent);
+    case ControlKind::Button: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);  // neither is a default button, but Enter on a focused one clicks it
+      clickOnEnter(*button);
+      return button;
+    }
+    case ControlKind::Edit:
+      return new QLineEdit(caption, parent);
+    case ControlKind::List:
+    case ControlKind::EditableList: {
+      auto* list = new QComboBox(parent);
+      for (const std::string& item : listItems(c.items)) list->addItem(QString::fromStdString(item));
+      list->setEditable(c.kind == ControlKind::EditableList);
+      list->setInsertPolicy(QComboBox::NoInsert);
+      list->setCurrentIndex(c.selection);
+      return list;
+    }
+    case ControlKind::Label:
+      return new QLabel(caption, parent);
+  }
+  return nullptr;
 }
 
 // The designed place, moved just enough to bring the whole window onto the usable part of the
@@ -77,89 +72,35 @@ TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings, 
       link_(link),
       messages_(messages),
       settings_(std::make_unique<SettingsFile>(std::move(settings))) {
-  setObjectName("MainFrm");
-  setWindowTitle(QString::fromUtf8("Настройка сети VRN-207K"));
-  applyWindowLook(*this);
-  setFixedSize(700, 502);
-  move(placeOnScreen(QRect(QPoint(637, 223), size())));
-  createControls();
+  setObjectName(kMainFrm.name);
+  setWindowTitle(QString::fromUtf8(kMainFrm.caption));
+  setFixedSize(kMainFrm.width, kMainFrm.height);
+  move(placeOnScreen(QRect(QPoint(kMainFrm.left, kMainFrm.top), size())));
+  connect(cb_DHCP, &QCheckBox::toggled, this, &TMainFrm::cb_DHCPClick);
+  connect(btn_read, &QPushButton::clicked, this, &TMainFrm::btn_readClick);
+  connect(btn_write, &QPushButton::clicked, this, &TMainFrm::btn_writeClick);
   FormCreate();
 }
 
 TMainFrm::~TMainFrm() = default;
 
-void TMainFrm::createControls() {
-  GroupBox1 = group(this, "GroupBox1", QString::fromUtf8("Настройки канала связи с прибором"), 8, 10, 689, 87);
-  RBSerial = place(new QRadioButton("Serial Port", GroupBox1), "RBSerial", 8, 24, 73, 17);
-  RBIP = place(new QRadioButton("TCP/IP", GroupBox1), "RBIP", 248, 24, 73, 17);
-  CBBaud = list(GroupBox1, "CBBaud", {"9600", "19200", "28800", "38400", "57600", "115200"}, 96, 51, 81, 21);
-  QStringList ports;
-  for (unsigned n = 1; n <= PortMap::kPortCount; ++n) ports << QString("COM%1").arg(n);
-  CBPort = list(GroupBox1, "CBPort", ports, 8, 51, 81, 21);
-  CBPort->setCurrentIndex(0);
-  EIP = edit(GroupBox1, "EIP", "", 248, 49, 105, 21);
-  EPort = edit(GroupBox1, "EPort", "10001", 368, 49, 49, 21);
-  ed_net_addr = edit(GroupBox1, "ed_net_addr", "1", 546, 48, 75, 21);
-  Label1 = label(GroupBox1, "Label1", ":", 418, 52);
-  Label12 = label(GroupBox1, "Label12", QString::fromUtf8("Сетевой адрес"), 544, 24);
-  RBSerial->setChecked(true);
-  // TCP is chosen only through the settings file; nothing in the window enables it.
-  RBIP->setEnabled(false);
-  EIP->setEnabled(false);
-  EPort->setEnabled(false);
-
-  GroupBox2 = group(this, "GroupBox2", QString::fromUtf8("Подключение к ИВБ по Ethernet"), 8, 111, 353, 202);
-  ip_ivb = edit(GroupBox2, "ip_ivb", "", 16, 40, 121, 21);
-  cb_DHCP = place(new QCheckBox(QString::fromUtf8("использовать DHCP"), GroupBox2), "cb_DHCP", 152, 42, 130, 17);
-  ip_mask = edit(GroupBox2, "ip_mask", "", 15, 81, 121, 21);
-  ip_gate = edit(GroupBox2, "ip_gate", "", 15, 123, 121, 21);
-  ip_port = edit(GroupBox2, "ip_port", "", 16, 166, 121, 21);
-  Label2 = label(GroupBox2, "Label2", QString::fromUtf8("IP адрес ИВБ"), 16, 24);
-  Label3 = label(GroupBox2, "Label3", QString::fromUtf8("маска подсети"), 15, 65);
-  Label4 = label(GroupBox2, "Label4", QString::fromUtf8("шлюз"), 15, 107);
-  Label5 = label(GroupBox2, "Label5", QString::fromUtf8("порт для подключения"), 16, 150);
-
-  GroupBox3 = group(this, "GroupBox3", QString::fromUtf8("Настройки сервера диспетчеризации"), 376, 111, 321, 202);
-  srv_addr = edit(GroupBox3, "srv_addr", "", 16, 40, 241, 21);
-  srv_port = edit(GroupBox3, "srv_port", "", 16, 90, 121, 21);
-  Label6 = label(GroupBox3, "Label6", QString::fromUtf8("Адрес сервера (DNS-имя)"), 18, 24);
-  Label7 = label(GroupBox3, "Label7", QString::fromUtf8("порт для подключения"), 16, 74);
-
-  GroupBox4 = group(this, "GroupBox4", QString::fromUtf8("Настройки для USB-модема"), 8, 320, 689, 129);
-  apn_name = edit(GroupBox4, "apn_name", "", 16, 40, 249, 21);
-  apn_login = edit(GroupBox4, "apn_login", "", 375, 43, 121, 21);
-  apn_pass = edit(GroupBox4, "apn_pass", "", 375, 88, 121, 21);
-  apn_pass->setEchoMode(QLineEdit::Normal);
-  QStringList auth;
-  for (std::string_view caption : kAuthTypeCaptions) auth << QString::fromUtf8(caption.data(), caption.size());
-  cb_AuthType = list(GroupBox4, "cb_AuthType", auth, 16, 91, 145, 21);
-  cb_AuthType->setEditable(true);
-  cb_AuthType->setInsertPolicy(QComboBox::NoInsert);
-  cb_AuthType->setCurrentIndex(-1);
-  Label8 = label(GroupBox4, "Label8", QString::fromUtf8("АПН точки доступа оператора мобильной связи"), 16, 24);
-  Label9 = label(GroupBox4, "Label9", QString::fromUtf8("Логин"), 375, 27);
-  Label10 = label(GroupBox4, "Label10", QString::fromUtf8("Пароль"), 375, 72);
-  Label11 = label(GroupBox4, "Label11", QString::fromUtf8("Тип авторизации"), 16, 74);
-
-  btn_read = place(new QPushButton(QString::fromUtf8("Прочитать"), this), "btn_read", 224, 464, 75, 25);
-  btn_write = place(new QPushButton(QString::fromUtf8("Записать"), this), "btn_write", 384, 464, 75, 25);
-  for (QPushButton* b : {btn_read, btn_write}) {
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    clickOnEnter(*b);
+std::map<int, QWidget*> TMainFrm::createControls(TMainFrm& window) {
+  applyWindowLook(window);  // first: labels size themselves to their text in the window's font
+  std::map<int, QWidget*> controls{{ids::MainFrm, &window}};
+  QWidget* previous = nullptr;
+  for (const ControlSpec& c : windowControls()) {
+    QWidget* control = makeControl(c, controls.at(c.parent));
+    control->setObjectName(c.name);
+    control->setGeometry(c.left, c.top, c.width, c.height);
+    if (c.kind == ControlKind::Label) control->adjustSize();
+    control->setEnabled(c.enabled);
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setChecked(c.checked);
+    if (c.focusable() && previous) setTabOrder(previous, control);
+    if (c.focusable()) previous = control;
+    controls[c.id] = control;
   }
-  for (QLineEdit* e : findChildren<QLineEdit*>()) keepSingleLine(*e);  // the auth list's edit included
-
-  // Tab order: the boxes' controls in table order, then the buttons.
-  const QList<QWidget*> order{RBSerial, RBIP,    CBBaud,  CBPort,   EIP,       EPort,
-                              ed_net_addr, ip_ivb, cb_DHCP, ip_mask, ip_gate, ip_port,
-                              srv_addr, srv_port, apn_name, apn_login, apn_pass, cb_AuthType,
-                              btn_read, btn_write};
-  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
-
-  connect(cb_DHCP, &QCheckBox::toggled, this, &TMainFrm::cb_DHCPClick);
-  connect(btn_read, &QPushButton::clicked, this, &TMainFrm::btn_readClick);
-  connect(btn_write, &QPushButton::clicked, this, &TMainFrm::btn_writeClick);
+  for (QLineEdit* edit : window.findChildren<QLineEdit*>()) keepSingleLine(*edit);  // the auth list's edit too
+  return controls;
 }
 
 void TMainFrm::cb_DHCPClick() {

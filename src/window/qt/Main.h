@@ -1,20 +1,22 @@
 #pragma once
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "config/SettingsLocation.h"
 #include "netblock/NetworkSettings.h"
+#include "window/Controls.h"
 
-class QCheckBox;
 class QCloseEvent;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
 
 namespace netsetup {
 
@@ -35,46 +37,57 @@ class TMainFrm : public QWidget {
       : TMainFrm(link, messages, SettingsLocation{settingsPath, settingsPath}, parent) {}
   ~TMainFrm() override;
 
-  QGroupBox* GroupBox1;
-  QRadioButton* RBSerial;
-  QRadioButton* RBIP;
-  QComboBox* CBBaud;
-  QComboBox* CBPort;
-  QLineEdit* EIP;
-  QLineEdit* EPort;
-  QLineEdit* ed_net_addr;
-  QLabel* Label1;
-  QLabel* Label12;
+ private:
+  // Made first, so that the named members below can be looked up in it.
+  std::map<int, QWidget*> controls_ = createControls(*this);
+  static std::map<int, QWidget*> createControls(TMainFrm& window);
+  template <class W>
+  W* control(ControlId id) const {
+    return static_cast<W*>(controls_.at(id));
+  }
 
-  QGroupBox* GroupBox2;
-  QLineEdit* ip_ivb;
-  QCheckBox* cb_DHCP;
-  QLineEdit* ip_mask;
-  QLineEdit* ip_gate;
-  QLineEdit* ip_port;
-  QLabel* Label2;
-  QLabel* Label3;
-  QLabel* Label4;
-  QLabel* Label5;
+ public:
+  // The controls, made from the window's table and named as there.
+  QGroupBox* const GroupBox1 = control<QGroupBox>(ids::GroupBox1);
+  QRadioButton* const RBSerial = control<QRadioButton>(ids::RBSerial);
+  QRadioButton* const RBIP = control<QRadioButton>(ids::RBIP);
+  QComboBox* const CBBaud = control<QComboBox>(ids::CBBaud);
+  QComboBox* const CBPort = control<QComboBox>(ids::CBPort);
+  QLineEdit* const EIP = control<QLineEdit>(ids::EIP);
+  QLineEdit* const EPort = control<QLineEdit>(ids::EPort);
+  QLineEdit* const ed_net_addr = control<QLineEdit>(ids::ed_net_addr);
+  QLabel* const Label1 = control<QLabel>(ids::Label1);
+  QLabel* const Label12 = control<QLabel>(ids::Label12);
 
-  QGroupBox* GroupBox3;
-  QLineEdit* srv_addr;
-  QLineEdit* srv_port;
-  QLabel* Label6;
-  QLabel* Label7;
+  QGroupBox* const GroupBox2 = control<QGroupBox>(ids::GroupBox2);
+  QLineEdit* const ip_ivb = control<QLineEdit>(ids::ip_ivb);
+  QCheckBox* const cb_DHCP = control<QCheckBox>(ids::cb_DHCP);
+  QLineEdit* const ip_mask = control<QLineEdit>(ids::ip_mask);
+  QLineEdit* const ip_gate = control<QLineEdit>(ids::ip_gate);
+  QLineEdit* const ip_port = control<QLineEdit>(ids::ip_port);
+  QLabel* const Label2 = control<QLabel>(ids::Label2);
+  QLabel* const Label3 = control<QLabel>(ids::Label3);
+  QLabel* const Label4 = control<QLabel>(ids::Label4);
+  QLabel* const Label5 = control<QLabel>(ids::Label5);
 
-  QGroupBox* GroupBox4;
-  QLineEdit* apn_name;
-  QLineEdit* apn_login;
-  QLineEdit* apn_pass;
-  QComboBox* cb_AuthType;
-  QLabel* Label8;
-  QLabel* Label9;
-  QLabel* Label10;
-  QLabel* Label11;
+  QGroupBox* const GroupBox3 = control<QGroupBox>(ids::GroupBox3);
+  QLineEdit* const srv_addr = control<QLineEdit>(ids::srv_addr);
+  QLineEdit* const srv_port = control<QLineEdit>(ids::srv_port);
+  QLabel* const Label6 = control<QLabel>(ids::Label6);
+  QLabel* const Label7 = control<QLabel>(ids::Label7);
 
-  QPushButton* btn_read;
-  QPushButton* btn_write;
+  QGroupBox* const GroupBox4 = control<QGroupBox>(ids::GroupBox4);
+  QLineEdit* const apn_name = control<QLineEdit>(ids::apn_name);
+  QLineEdit* const apn_login = control<QLineEdit>(ids::apn_login);
+  QLineEdit* const apn_pass = control<QLineEdit>(ids::apn_pass);
+  QComboBox* const cb_AuthType = control<QComboBox>(ids::cb_AuthType);
+  QLabel* const Label8 = control<QLabel>(ids::Label8);
+  QLabel* const Label9 = control<QLabel>(ids::Label9);
+  QLabel* const Label10 = control<QLabel>(ids::Label10);
+  QLabel* const Label11 = control<QLabel>(ids::Label11);
+
+  QPushButton* const btn_read = control<QPushButton>(ids::btn_read);
+  QPushButton* const btn_write = control<QPushButton>(ids::btn_write);
 
  public slots:
   void cb_DHCPClick();
@@ -90,7 +103,6 @@ class TMainFrm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void createControls();
   void FormCreate();
   bool FormClose();
   LinkChoice linkChoice() const;

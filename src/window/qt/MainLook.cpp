@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "window/Controls.h"
+
 namespace netsetup {
 
 QFont windowFont() {
@@ -13,7 +15,7 @@ QFont windowFont() {
   QFont font(QStringLiteral("Liberation Sans"));
   font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(11);
+  font.setPixelSize(kMainFrm.fontHeight);
   return font;
 }
 

@@ -1,8 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <span>
-
 namespace netsetup {
 
 // Lengths laid out in 96-dpi pixels, scaled once for the screen's density.
@@ -23,22 +21,8 @@ POINT placeOnMonitor(const RECT& designed);
 // shows on every system locale. The caller deletes it.
 HFONT createWindowFont(const Scale& scale);
 
-enum class ControlKind { Group, Radio, Check, Button, Edit, List, EditableList, Label };
-
-// One control: its group box (0 for the window), and its place relative to that box.
-struct ControlPlace {
-  int id;
-  ControlKind kind;
-  int group;
-  const wchar_t* text;
-  int left, top, width, height;  // labels size themselves to their text
-};
-
-// Every control in creation order, which is the tab order.
-std::span<const ControlPlace> controlPlaces();
-
-// Creates the controls as children of `window`, each at its box's position plus its own, with
-// the lists filled and the initial states set.
+// Creates the controls of the window's table as children of `window`, in tab order, each at its
+// box's position plus its own, with the lists filled and the initial states set.
 void createControls(HWND window, HFONT font, const Scale& scale);
 
 }  // namespace netsetup

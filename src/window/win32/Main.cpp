@@ -14,7 +14,6 @@ namespace netsetup {
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Настройка сети VRN-207K";
 // A fixed-size frame with a caption, a system menu and a close box; no minimise or maximise box.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
@@ -111,12 +110,13 @@ bool TMainFrm::create(HINSTANCE instance, int showCommand) {
   if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   scale_ = screenScale();
-  RECT frame{0, 0, scale_(700), scale_(502)};
+  RECT frame{0, 0, scale_(kMainFrm.width), scale_(kMainFrm.height)};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const POINT at = placeOnMonitor({scale_(637), scale_(223), scale_(637) + width, scale_(223) + height});
-  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, kCaption, kStyle, at.x, at.y, width, height, nullptr, nullptr,
-                         instance, this)) {
+  const int left = scale_(kMainFrm.left), top = scale_(kMainFrm.top);
+  const POINT at = placeOnMonitor({left, top, left + width, top + height});
+  if (!::CreateWindowExW(kExStyle, ids::kWindowClass, toWide(kMainFrm.caption).c_str(), kStyle, at.x, at.y, width,
+                         height, nullptr, nullptr, instance, this)) {
     return false;
   }
   ::ShowWindow(window_, showCommand);

@@ -14,84 +14,64 @@
 #include <gtest/gtest.h>
 
 #include "WindowFixture.h"
+#include "window/Controls.h"
 
 namespace netsetup {
 namespace {
 
 QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
-struct ControlRow {
-  const char* name;
-  const char* kind;
-  const char* parent;
-  const char* text;  // caption or initial text
-  QRect geometry;    // labels: only the position counts
-  bool enabled;
-};
+const char* className(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Group: return "QGroupBox";
+    case ControlKind::Radio: return "QRadioButton";
+    case ControlKind::Check: return "QCheckBox";
+    case ControlKind::Button: return "QPushButton";
+    case ControlKind::Edit: return "QLineEdit";
+    case ControlKind::List:
+    case ControlKind::EditableList: return "QComboBox";
+    case ControlKind::Label: return "QLabel";
+  }
+  return "?";
+}
 
-const ControlRow kControls[] = {
-    {"GroupBox1", "QGroupBox", "MainFrm", "Настройки канала связи с прибором", {8, 10, 689, 87}, true},
-    {"RBSerial", "QRadioButton", "GroupBox1", "Serial Port", {8, 24, 73, 17}, true},
-    {"RBIP", "QRadioButton", "GroupBox1", "TCP/IP", {248, 24, 73, 17}, false},
-    {"CBBaud", "QComboBox", "GroupBox1", "9600", {96, 51, 81, 21}, true},
-    {"CBPort", "QComboBox", "GroupBox1", "COM1", {8, 51, 81, 21}, true},
-    {"EIP", "QLineEdit", "GroupBox1", "", {248, 49, 105, 21}, false},
-    {"EPort", "QLineEdit", "GroupBox1", "10001", {368, 49, 49, 21}, false},
-    {"ed_net_addr", "QLineEdit", "GroupBox1", "1", {546, 48, 75, 21}, true},
-    {"Label1", "QLabel", "GroupBox1", ":", {418, 52, 0, 0}, true},
-    {"Label12", "QLabel", "GroupBox1", "Сетевой адрес", {544, 24, 0, 0}, true},
-    {"GroupBox2", "QGroupBox", "MainFrm", "Подключение к ИВБ по Ethernet", {8, 111, 353, 202}, true},
-    {"ip_ivb", "QLineEdit", "GroupBox2", "", {16, 40, 121, 21}, true},
-    {"cb_DHCP", "QCheckBox", "GroupBox2", "использовать DHCP", {152, 42, 130, 17}, true},
-    {"ip_mask", "QLineEdit", "GroupBox2", "", {15, 81, 121, 21}, true},
-    {"ip_gate", "QLineEdit", "GroupBox2", "", {15, 123, 121, 21}, true},
-    {"ip_port", "QLineEdit", "GroupBox2", "", {16, 166, 121, 21}, true},
-    {"Label2", "QLabel", "GroupBox2", "IP адрес ИВБ", {16, 24, 0, 0}, true},
-    {"Label3", "QLabel", "GroupBox2", "маска подсети", {15, 65, 0, 0}, true},
-    {"Label4", "QLabel", "GroupBox2", "шлюз", {15, 107, 0, 0}, true},
-    {"Label5", "QLabel", "GroupBox2", "порт для подключения", {16, 150, 0, 0}, true},
-    {"GroupBox3", "QGroupBox", "MainFrm", "Настройки сервера диспетчеризации", {376, 111, 321, 202}, true},
-    {"srv_addr", "QLineEdit", "GroupBox3", "", {16, 40, 241, 21}, true},
-    {"srv_port", "QLineEdit", "GroupBox3", "", {16, 90, 121, 21}, true},
-    {"Label6", "QLabel", "GroupBox3", "Адрес сервера (DNS-имя)", {18, 24, 0, 0}, true},
-    {"Label7", "QLabel", "GroupBox3", "порт для подключения", {16, 74, 0, 0}, true},
-    {"GroupBox4", "QGroupBox", "MainFrm", "Настройки для USB-модема", {8, 320, 689, 129}, true},
-    {"apn_name", "QLineEdit", "GroupBox4", "", {16, 40, 249, 21}, true},
-    {"apn_login", "QLineEdit", "GroupBox4", "", {375, 43, 121, 21}, true},
-    {"apn_pass", "QLineEdit", "GroupBox4", "", {375, 88, 121, 21}, true},
-    {"cb_AuthType", "QComboBox", "GroupBox4", "", {16, 91, 145, 21}, true},
-    {"Label8", "QLabel", "GroupBox4", "АПН точки доступа оператора мобильной связи", {16, 24, 0, 0}, true},
-    {"Label9", "QLabel", "GroupBox4", "Логин", {375, 27, 0, 0}, true},
-    {"Label10", "QLabel", "GroupBox4", "Пароль", {375, 72, 0, 0}, true},
-    {"Label11", "QLabel", "GroupBox4", "Тип авторизации", {16, 74, 0, 0}, true},
-    {"btn_read", "QPushButton", "MainFrm", "Прочитать", {224, 464, 75, 25}, true},
-    {"btn_write", "QPushButton", "MainFrm", "Записать", {384, 464, 75, 25}, true},
-};
-
+// A control's caption or text; a list's entries.
 QString textOf(QWidget* w) {
   if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
   if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-  if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
-  return "?";
+  QStringList entries;
+  if (auto* c = qobject_cast<QComboBox*>(w)) {
+    for (int i = 0; i < c->count(); ++i) entries << c->itemText(i);
+  }
+  return entries.join('|');
+}
+
+QString textOf(const ControlSpec& c) {
+  QStringList entries;
+  for (const std::string& entry : listItems(c.items)) entries << QString::fromStdString(entry);
+  return c.items == ListItems::None ? u(c.caption) : entries.join('|');
 }
 
 class Window : public ::testing::Test, public testing::WindowFixture {};
 
-TEST_F(Window, EveryControlAsLaidOut) {
+TEST_F(Window, EveryControlAsTheTableHasIt) {
   TMainFrm& w = open();
-  for (const ControlRow& row : kControls) {
+  for (const ControlSpec& row : windowControls()) {
     SCOPED_TRACE(row.name);
     auto* c = w.findChild<QWidget*>(row.name);
     ASSERT_NE(c, nullptr);
-    EXPECT_STREQ(c->metaObject()->className(), row.kind);
-    EXPECT_EQ(c->parentWidget()->objectName(), row.parent);
-    EXPECT_EQ(textOf(c), u(row.text));
+    EXPECT_STREQ(c->metaObject()->className(), className(row.kind));
+    EXPECT_EQ(c->parentWidget()->objectName(), row.parent == ids::MainFrm ? kMainFrm.name : controlSpec(row.parent).name);
+    EXPECT_EQ(textOf(c), textOf(row));
     EXPECT_EQ(c->isEnabled(), row.enabled);
-    EXPECT_EQ(c->pos(), row.geometry.topLeft());
-    if (row.geometry.width() > 0) {
-      EXPECT_EQ(c->size(), row.geometry.size());
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) {
+      EXPECT_EQ(b->isChecked(), row.checked);
+    }
+    EXPECT_EQ(c->pos(), QPoint(row.left, row.top));
+    if (row.width > 0) {
+      EXPECT_EQ(c->size(), QSize(row.width, row.height));
     } else {
       EXPECT_EQ(c->size(), c->sizeHint());  // labels size to their text
     }
@@ -146,9 +126,8 @@ TEST_F(Window, TabOrderFollowsTheTable) {
     c = c->nextInFocusChain();
   } while (c != w.RBSerial);
   QStringList focusable;
-  for (const ControlRow& row : kControls) {
-    QString kind = row.kind;
-    if (kind != "QLabel" && kind != "QGroupBox") focusable << row.name;
+  for (const ControlSpec& row : windowControls()) {
+    if (row.focusable()) focusable << row.name;
   }
   QStringList inChain;
   for (const QString& n : named) {
