@@ -39,13 +39,13 @@ inline QString testName() {
 // Shows the real dialogs; each one is saved as a PNG, recorded, and closed with its "OK".
 class ScreenshotMessages final : public Messages {
  public:
-  void showMessage(const QString& text) override {
-    shown << "message: " + text;
+  void showMessage(const std::string& text, const std::string& details) override {
+    shown << "message: " + QString::fromStdString(text);
     answerNextBox();
-    real_.showMessage(text);
+    real_.showMessage(text, details);
   }
-  void showError(const QString& text) override {
-    shown << "error: " + text;
+  void showError(const std::string& text) override {
+    shown << "error: " + QString::fromStdString(text);
     answerNextBox();
     real_.showError(text);
   }

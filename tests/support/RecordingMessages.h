@@ -2,19 +2,18 @@
 #include <QString>
 #include <QStringList>
 
-#include "window/qt/Messages.h"
+#include "window/Messages.h"
 
 namespace netsetup::testing {
 
 // Records what the window would show, in order, as "message: ..." or "error: ...".
 class RecordingMessages final : public Messages {
  public:
-  void showMessage(const QString& text) override { shown << "message: " + text; }
-  void showMessage(const QString& text, const QString& details) override {
-    showMessage(text);
-    if (!details.isEmpty()) this->details << details;
+  void showMessage(const std::string& text, const std::string& details) override {
+    shown << "message: " + QString::fromStdString(text);
+    if (!details.empty()) this->details << QString::fromStdString(details);
   }
-  void showError(const QString& text) override { shown << "error: " + text; }
+  void showError(const std::string& text) override { shown << "error: " + QString::fromStdString(text); }
   QStringList shown;
   QStringList details;
 };

@@ -10,7 +10,7 @@
 #include "window/Controls.h"
 #include "actions/Actions.h"
 #include "window/qt/MainLook.h"
-#include "window/qt/Messages.h"
+#include "window/Messages.h"
 #include "window/qt/QtPortList.h"
 #include "window/qt/QtSingleLine.h"
 #include "config/SettingsFile.h"
@@ -131,7 +131,7 @@ bool TMainFrm::FormClose() {
   s.sockIp = EIP->text().toStdString();
   s.sockPort = EPort->text().toStdString();
   if (auto error = settings_->save(s)) {
-    messages_.showError(QString::fromStdString(*error));
+    messages_.showError(*error);
     return false;
   }
   return true;
@@ -215,9 +215,8 @@ void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool show
   if (outcome.kind == ActionOutcome::Kind::Done && showFields) DecodeSettings(outcome.fields);
   if (outcome.kind != ActionOutcome::Kind::Done) {
     takeInWaitingEvents();
-    const QString text = QString::fromStdString(outcome.text);
-    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(text, QString::fromStdString(outcome.details));
-    if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(text);
+    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(outcome.text, outcome.details);
+    if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(outcome.text);
   }
   actionRunning_ = false;
   if (closePending_) {

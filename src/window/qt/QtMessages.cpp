@@ -14,11 +14,6 @@ QString applicationTitle(const QString& executablePath) {
   return name.left(1) + name.mid(1).toLower();
 }
 
-QString errorBoxText(const QString& message) {
-  if (!message.isEmpty() && message.back() > QChar('.')) return message + '.';
-  return message;
-}
-
 QtMessages::QtMessages() : title_(applicationTitle(QCoreApplication::applicationFilePath())) {}
 
 namespace {
@@ -42,16 +37,14 @@ void run(QMessageBox& box) {
 
 }  // namespace
 
-void QtMessages::showMessage(const QString& text) { showMessage(text, {}); }
-
-void QtMessages::showMessage(const QString& text, const QString& details) {
-  QMessageBox box(QMessageBox::NoIcon, title_, text);
-  if (!details.isEmpty()) box.setDetailedText(details);
+void QtMessages::showMessage(const std::string& text, const std::string& details) {
+  QMessageBox box(QMessageBox::NoIcon, title_, QString::fromStdString(text));
+  if (!details.empty()) box.setDetailedText(QString::fromStdString(details));
   run(box);
 }
 
-void QtMessages::showError(const QString& text) {
-  QMessageBox box(QMessageBox::Critical, title_, errorBoxText(text));
+void QtMessages::showError(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, title_, QString::fromStdString(errorBoxText(text)));
   run(box);
 }
 

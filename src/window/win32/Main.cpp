@@ -6,7 +6,6 @@
 #include "link/Umod07.h"
 #include "netblock/AuthType.h"
 #include "window/win32/ControlIds.h"
-#include "window/win32/Messages.h"
 #include "window/win32/PortList.h"
 #include "text/Wide.h"
 
@@ -87,8 +86,8 @@ bool takeInWaitingMessages() {
 
 }  // namespace
 
-TMainFrm::TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings)
-    : link_(link), messages_(messages), settings_(std::move(settings)) {}
+TMainFrm::TMainFrm(Tmod07& link, std::wstring title, SettingsLocation settings)
+    : link_(link), title_(std::move(title)), settings_(std::move(settings)) {}
 
 TMainFrm::~TMainFrm() {
   if (window_) ::DestroyWindow(window_);
@@ -182,6 +181,16 @@ LRESULT TMainFrm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+void TMainFrm::showMessage(const std::string& text, const std::string& details) {
+  // A message box has no details part: what the system said follows the message.
+  const std::string shown = details.empty() ? text : text + "\n\n" + details;
+  ::MessageBoxW(window_, toWide(shown).c_str(), title_.c_str(), MB_OK);
+}
+
+void TMainFrm::showError(const std::string& text) {
+  ::MessageBoxW(window_, toWide(errorBoxText(text)).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
 void TMainFrm::onCommand(int id, int code) {
   // IDOK and IDCANCEL (Enter in an edit, Esc) have no control and do nothing.
   if (code != BN_CLICKED) return;
@@ -239,7 +248,7 @@ bool TMainFrm::FormClose() {
   s.sockPort = text(ids::EPort);
   if (auto error = settings_.save(s)) {
     saving_ = true;  // a close asked for while the box is up is not a second close
-    messages_.showError(window_, toWide(*error));
+    showError(*error);
     saving_ = false;
     return false;
   }
@@ -284,11 +293,8 @@ void TMainFrm::runAction(const std::function<ActionOutcome()>& action, bool show
   if (outcome.kind == ActionOutcome::Kind::Done && showFields) DecodeSettings(outcome.fields);
   if (outcome.kind != ActionOutcome::Kind::Done) {
     if (takeInWaitingMessages()) closePending_ = true;
-    const std::wstring text = toWide(outcome.text);
-    // A message box has no details part: what the system said follows the message.
-    const std::wstring details = outcome.details.empty() ? L"" : L"\n\n" + toWide(outcome.details);
-    if (outcome.kind == ActionOutcome::Kind::Message) messages_.showMessage(window_, text + details);
-    if (outcome.kind == ActionOutcome::Kind::Error) messages_.showError(window_, text);
+    if (outcome.kind == ActionOutcome::Kind::Message) showMessage(outcome.text, outcome.details);
+    if (outcome.kind == ActionOutcome::Kind::Error) showError(outcome.text);
   }
   actionRunning_ = false;
   // Carried out from the message loop rather than from inside the button's click.

@@ -7,11 +7,11 @@
 #include "config/SettingsFile.h"
 #include "config/SettingsLocation.h"
 #include "netblock/NetworkSettings.h"
+#include "window/Messages.h"
 #include "window/win32/Layout.h"
 
 namespace netsetup {
 
-class Messages;
 class Tmod07;
 struct ActionOutcome;
 struct LinkChoice;
@@ -20,10 +20,11 @@ struct LinkChoice;
 // the two action buttons. Laid out in 96-dpi pixels and scaled once for the screen. The
 // controls are children of the window itself (ControlIds.h), placed at their box's position
 // plus their own, so one window procedure gets every notification.
-class TMainFrm {
+class TMainFrm : private Messages {
  public:
-  TMainFrm(Tmod07& link, Messages& messages, SettingsLocation settings);
-  ~TMainFrm();
+  // `title` captions the message boxes.
+  TMainFrm(Tmod07& link, std::wstring title, SettingsLocation settings);
+  ~TMainFrm() override;
   TMainFrm(const TMainFrm&) = delete;
   TMainFrm& operator=(const TMainFrm&) = delete;
 
@@ -42,6 +43,9 @@ class TMainFrm {
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onCommand(int id, int code);
+  // The system's message boxes, owned by the window.
+  void showMessage(const std::string& text, const std::string& details) override;
+  void showError(const std::string& text) override;
 
   void cb_DHCPClick();
   void btn_readClick();
@@ -62,7 +66,7 @@ class TMainFrm {
   void select(int id, int index);
 
   Tmod07& link_;
-  Messages& messages_;
+  std::wstring title_;
   SettingsFile settings_;
   Scale scale_;
   HWND window_ = nullptr;

@@ -13,10 +13,4 @@ std::wstring applicationTitle(std::wstring_view executablePath) {
   return name;
 }
 
-std::wstring errorBoxText(std::wstring_view message) {
-  std::wstring text(message);
-  if (!text.empty() && text.back() > L'.') text += L'.';
-  return text;
-}
-
 }  // namespace netsetup

@@ -8,7 +8,4 @@ namespace netsetup {
 // character after the first in lower case ("NETSETUP.EXE" -> "Netsetup").
 std::wstring applicationTitle(std::wstring_view executablePath);
 
-// The error box's text: a full stop is added when the last character sorts after ".".
-std::wstring errorBoxText(std::wstring_view message);
-
 }  // namespace netsetup

@@ -8,7 +8,6 @@
 #include "link/Umod07.h"
 #include "window/win32/Main.h"
 #include "window/win32/MessageText.h"
-#include "window/win32/Win32Messages.h"
 #include "text/Wide.h"
 
 // The one channel to the instrument. It exists before the window and lives as long as the
@@ -40,8 +39,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   ::InitCommonControlsEx(&controls);
 
   const std::wstring exe = executablePath();
-  netsetup::Win32Messages messages(netsetup::applicationTitle(exe));
-  netsetup::TMainFrm MainFrm(TheLink, messages, netsetup::settingsLocationFor(netsetup::toUtf8(exe)));
+  netsetup::TMainFrm MainFrm(TheLink, netsetup::applicationTitle(exe),
+                             netsetup::settingsLocationFor(netsetup::toUtf8(exe)));
   if (!MainFrm.create(instance, showCommand)) return 1;
 
   MSG message;

@@ -81,11 +81,11 @@ TEST_F(Editing, EnterOnAFocusedButtonClicksItButNotInAnEdit) {
 // what the window system delivers meanwhile meets a window the box blocks.
 class AnsweredBoxes final : public Messages {
  public:
-  void showMessage(const QString& text) override {
+  void showMessage(const std::string& text, const std::string& details) override {
     answer();
-    real_.showMessage(text);
+    real_.showMessage(text, details);
   }
-  void showError(const QString& text) override {
+  void showError(const std::string& text) override {
     answer();
     real_.showError(text);
   }

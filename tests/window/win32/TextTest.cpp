@@ -7,19 +7,13 @@
 namespace netsetup {
 namespace {
 
-TEST(WindowText, ApplicationTitleAndErrorBoxText) {
+TEST(WindowText, ApplicationTitle) {
   const std::pair<const wchar_t*, const wchar_t*> titles[] = {
       {L"C:\\Tools\\netsetup.exe", L"netsetup"}, {L"C:\\Tools\\NETSETUP.v2.EXE", L"Netsetup"},
       {L"C:/x/NetSetup", L"Netsetup"},           {L"C:\\x\\.hidden", L""},
       {L"C:\\x\\НАСТРОЙКА.exe", L"Настройка"},
   };
   for (auto [path, title] : titles) EXPECT_EQ(applicationTitle(path), title);
-  const std::pair<const wchar_t*, const wchar_t*> texts[] = {
-      {L"Unable to write to C:\\x\\netsetup.ini", L"Unable to write to C:\\x\\netsetup.ini."},
-      {L"ends with a stop.", L"ends with a stop."}, {L"ends with a dash -", L"ends with a dash -"},
-      {L"в конце я", L"в конце я."}, {L"", L""},
-  };
-  for (auto [in, out] : texts) EXPECT_EQ(errorBoxText(in), out);
 }
 
 TEST(WindowText, PortListTipNamesThePortsThatExist) {
