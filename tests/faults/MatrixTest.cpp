@@ -97,13 +97,13 @@ TEST_P(Matrix, Case) {
   window.show();
 
   // Recognisable values first: a failed Read must leave them, and they are what a Write stores.
-  window.DecodeSettings(newFields());
+  window.controller().DecodeSettings(newFields());
   Observed seen;
-  seen.fieldsBefore = seen.written = window.EncodeSettings();
+  seen.fieldsBefore = seen.written = window.controller().EncodeSettings();
   seen.areaBefore = area();
   (c.action == Action::Read ? window.btn_read : window.btn_write)->click();
   seen.message = shown();
-  seen.fieldsAfter = window.EncodeSettings();
+  seen.fieldsAfter = window.controller().EncodeSettings();
   seen.areaAfter = area();
   bus.with(0, [&seen](Instrument& i) {
     seen.writeRequests = i.writeRequests();
@@ -125,7 +125,7 @@ TEST_P(Matrix, Case) {
   messages.shown.clear();
   window.btn_read->click();
   EXPECT_EQ(shown(), "") << "the action after the fault";
-  EXPECT_EQ(window.EncodeSettings(), decodeNetworkSettings(area())) << "the action after the fault";
+  EXPECT_EQ(window.controller().EncodeSettings(), decodeNetworkSettings(area())) << "the action after the fault";
   EXPECT_FALSE(link.IsOpen);
 }
 

@@ -7,28 +7,25 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
-#include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
 #include "config/SettingsLocation.h"
-#include "netblock/NetworkSettings.h"
 #include "window/Controls.h"
+#include "window/WindowController.h"
+#include "window/WindowView.h"
 
 class QCloseEvent;
 
 namespace netsetup {
 
 class Messages;
-class SettingsFile;
-struct ActionOutcome;
-struct LinkChoice;
 class Tmod07;
 
-// The tool's one window: link settings, the instrument's network settings in three boxes,
-// and the two action buttons. Laid out in 96-dpi pixels; Qt scales it with the screen.
-class TMainFrm : public QWidget {
+// The tool's one window on Qt 6 Widgets: the controls made from the window's table, their events
+// handed to the controller, which holds the behaviour. Laid out in 96-dpi pixels; Qt scales it
+// with the screen.
+class TMainFrm : public QWidget, private WindowView {
   Q_OBJECT
 
  public:
@@ -36,6 +33,9 @@ class TMainFrm : public QWidget {
   TMainFrm(Tmod07& link, Messages& messages, const std::string& settingsPath, QWidget* parent = nullptr)
       : TMainFrm(link, messages, SettingsLocation{settingsPath, settingsPath}, parent) {}
   ~TMainFrm() override;
+
+  WindowController& controller() { return controller_; }
+  using QWidget::setEnabled;
 
  private:
   // Made first, so that the named members below can be looked up in it.
@@ -89,33 +89,22 @@ class TMainFrm : public QWidget {
   QPushButton* const btn_read = control<QPushButton>(ids::btn_read);
   QPushButton* const btn_write = control<QPushButton>(ids::btn_write);
 
- public slots:
-  void cb_DHCPClick();
-  void btn_readClick();
-  void btn_writeClick();
-
- public:
-  // Copy between the record's fields and the controls.
-  void DecodeSettings(const NetworkFields& fields);
-  NetworkFields EncodeSettings() const;
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void FormCreate();
-  bool FormClose();
-  LinkChoice linkChoice() const;
-  // Runs an action with the window blocked, shows its outcome, then carries out a close that
-  // was asked for meanwhile.
-  void runAction(const std::function<ActionOutcome()>& action, bool showFields);
+  std::string text(ControlId id) const override;
+  void setText(ControlId id, const std::string& utf8) override;
+  bool checked(ControlId id) const override;
+  void setChecked(ControlId id, bool checked) override;
+  int selection(ControlId id) const override;
+  void select(ControlId id, int index) override;
+  void setEnabled(ControlId id, bool enabled) override;
+  void setBusy(bool busy) override;
+  bool takeInWaitingInput() override;
+  void requestClose() override { close(); }
 
-  Tmod07& link_;
-  Messages& messages_;
-  std::unique_ptr<SettingsFile> settings_;
-  bool saveFailed_ = false;
-  bool actionRunning_ = false;
-  bool closePending_ = false;
+  WindowController controller_;
 };
 
 }  // namespace netsetup

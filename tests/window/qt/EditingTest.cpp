@@ -43,14 +43,14 @@ TEST_F(Editing, TheAuthenticationListStoresWhatItShows) {
   const std::pair<const char*, int> cases[] = {{"pap", 2}, {"xyz", -1}, {"", -1}};
   for (const auto& [typed, index] : cases) {
     w.cb_AuthType->setCurrentIndex(3);  // CHAP, picked from the drop-down
-    EXPECT_EQ(w.EncodeSettings().authIndex, 3);
+    EXPECT_EQ(w.controller().EncodeSettings().authIndex, 3);
     w.cb_AuthType->lineEdit()->clear();
     QTest::keyClicks(w.cb_AuthType->lineEdit(), typed);
-    EXPECT_EQ(w.EncodeSettings().authIndex, index) << typed;
+    EXPECT_EQ(w.controller().EncodeSettings().authIndex, index) << typed;
   }
   NetworkFields read;
   read.authIndex = 3;
-  w.DecodeSettings(read);  // a Read shows the entry again, even over typed text
+  w.controller().DecodeSettings(read);  // a Read shows the entry again, even over typed text
   EXPECT_EQ(w.cb_AuthType->currentText(), "CHAP");
 }
 
