@@ -6,7 +6,6 @@
 
 #include "window/Controls.h"
 #include "window/Placement.h"
-#include "window/win32/ControlIds.h"
 #include "window/win32/SingleLineEdit.h"
 #include "text/Wide.h"
 

@@ -1,26 +1,26 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
-#include "config/SettingsFile.h"
 #include "config/SettingsLocation.h"
-#include "netblock/NetworkSettings.h"
 #include "window/Messages.h"
+#include "window/WindowController.h"
+#include "window/WindowView.h"
 #include "window/win32/Layout.h"
 
 namespace netsetup {
 
 class Tmod07;
-struct ActionOutcome;
-struct LinkChoice;
 
-// The tool's one window: link settings, the instrument's network settings in three boxes, and
-// the two action buttons. Laid out in 96-dpi pixels and scaled once for the screen. The
-// controls are children of the window itself (ControlIds.h), placed at their box's position
-// plus their own, so one window procedure gets every notification.
-class TMainFrm : private Messages {
+inline constexpr wchar_t kWindowClass[] = L"TMainFrm";
+
+// The tool's one window on the Win32 API: the controls made from the window's table, their
+// notifications handed to the controller, which holds the behaviour. The controls are children of
+// the window itself, placed at their box's position plus their own, so one window procedure gets
+// every notification; their dialog IDs are the table's. Laid out in 96-dpi pixels and scaled once
+// for the screen.
+class TMainFrm : private WindowView, private Messages {
  public:
   // `title` captions the message boxes.
   TMainFrm(Tmod07& link, std::wstring title, SettingsLocation settings);
@@ -35,48 +35,35 @@ class TMainFrm : private Messages {
   // For the message loop, before IsDialogMessageW: Enter on a focused push button clicks it.
   bool takeEnterOnButton(const MSG& message);
 
-  // Copy between the record's fields and the controls.
-  void DecodeSettings(const NetworkFields& fields);
-  NetworkFields EncodeSettings() const;
-
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onCommand(int id, int code);
+  HWND item(int id) const { return ::GetDlgItem(window_, id); }
+
+  std::string text(ControlId id) const override;
+  void setText(ControlId id, const std::string& utf8) override;
+  bool checked(ControlId id) const override;
+  void setChecked(ControlId id, bool checked) override;
+  int selection(ControlId id) const override;
+  void select(ControlId id, int index) override;
+  void setEnabled(ControlId id, bool enabled) override { ::EnableWindow(item(id), enabled); }
+  void setBusy(bool busy) override;
+  bool takeInWaitingInput() override;
+  // Carried out from the message loop rather than from inside the button's click.
+  void requestClose() override { ::PostMessageW(window_, WM_CLOSE, 0, 0); }
   // The system's message boxes, owned by the window.
   void showMessage(const std::string& text, const std::string& details) override;
   void showError(const std::string& text) override;
 
-  void cb_DHCPClick();
-  void btn_readClick();
-  void btn_writeClick();
-  void FormCreate();
-  bool FormClose();
-  void closeRequested();
-  LinkChoice linkChoice() const;
-  // Runs an action with the window blocked, shows its outcome, then carries out a close that
-  // was asked for meanwhile.
-  void runAction(const std::function<ActionOutcome()>& action, bool showFields);
-
-  HWND item(int id) const { return ::GetDlgItem(window_, id); }
-  std::string text(int id) const;
-  void setText(int id, const std::string& utf8);
-  bool checked(int id) const;
-  int selection(int id) const;
-  void select(int id, int index);
-
-  Tmod07& link_;
   std::wstring title_;
-  SettingsFile settings_;
+  WindowController controller_;
   Scale scale_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
-  HWND focus_ = nullptr;  // the control to give the focus back to on activation
+  HWND focus_ = nullptr;      // the control to give the focus back to on activation
+  HCURSOR cursor_ = nullptr;  // the one to put back after an action
   std::wstring tipText_;
-  bool saveFailed_ = false;
-  bool saving_ = false;
-  bool actionRunning_ = false;
-  bool closePending_ = false;
 };
 
 }  // namespace netsetup

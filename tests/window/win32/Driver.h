@@ -16,7 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "window/win32/ControlIds.h"
+#include "window/Controls.h"
+#include "window/win32/Main.h"
 #include "text/Wide.h"
 
 namespace netsetup::testing {
@@ -72,7 +73,7 @@ class Program {
       ADD_FAILURE() << "CreateProcessW: " << ::GetLastError();
       return;
     }
-    EXPECT_TRUE(waitFor([this] { return (frame = find(ids::kWindowClass)) != nullptr; }, 20s));
+    EXPECT_TRUE(waitFor([this] { return (frame = find(kWindowClass)) != nullptr; }, 20s));
     startMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
   }
   explicit Program(const std::string& ini) : Program(ini.c_str()) {}
