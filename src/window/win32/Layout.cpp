@@ -115,34 +115,25 @@ void createControls(HWND window, HFONT font, const Scale& scale) {
       height = size.cy;
     }
     // The drop-down part of a list: room for every entry of the longest list.
-    const int createdHeight = place.kind == K::List || place.kind == K::EditableList ? height + scale(16 * 14) : height;
+    const bool list = place.kind == K::List || place.kind == K::EditableList;
+    const int createdHeight = list ? height + scale(16 * 14) : height;
     const ClassAndStyle cs = classAndStyle(place);
     HWND control = ::CreateWindowExW(cs.exStyle, cs.windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | cs.style, left,
                                      top, width, createdHeight, window,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    switch (place.kind) {
-      case K::List:
-        fitClosedHeight(control, height);
-        break;
-      case K::EditableList: {
-        fitClosedHeight(control, height);
-        ::SendMessageW(control, CB_LIMITTEXT, 0, 0);
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        if (::GetComboBoxInfo(control, &info) && info.hwndItem) keepSingleLine(info.hwndItem);
-        break;
-      }
-      case K::Edit:
-        keepSingleLine(control);
-        break;
-      default:
-        break;
+    if (list) fitClosedHeight(control, height);
+    if (place.kind == K::Edit) keepSingleLine(control);
+    if (place.kind == K::EditableList) {
+      ::SendMessageW(control, CB_LIMITTEXT, 0, 0);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      if (::GetComboBoxInfo(control, &info) && info.hwndItem) keepSingleLine(info.hwndItem);
     }
     for (const std::string& item : listItems(place.items)) {
       ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(item).c_str()));
     }
-    if (place.items != ListItems::None) ::SendMessageW(control, CB_SETCURSEL, place.selection, 0);
+    if (list) ::SendMessageW(control, CB_SETCURSEL, place.selection, 0);
     if (place.checked) ::SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
     ::EnableWindow(control, place.enabled);
   }
