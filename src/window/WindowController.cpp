@@ -13,7 +13,7 @@ namespace netsetup {
 
 namespace {
 
-// The edits that show the record's texts, the three address fields first.
+// The edits that show the record's texts.
 constexpr std::pair<ControlId, std::string NetworkFields::*> kTextFields[] = {
     {ids::ip_ivb, &NetworkFields::ipAddress},       {ids::ip_mask, &NetworkFields::ipMask},
     {ids::ip_gate, &NetworkFields::ipGateway},      {ids::ip_port, &NetworkFields::ipPort},

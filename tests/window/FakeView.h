@@ -58,7 +58,7 @@ class FakeView final : public WindowView, public Messages {
   std::map<int, Control> controls;
   std::vector<std::string> log;
   bool closeGestureWaiting = false;
-  // Runs once, the first time the log gets an entry that starts with `hookAt`.
+  // Runs once, the first time the log gets an entry that starts with `hookAt` ("" for any).
   std::string hookAt;
   std::function<void()> hook;
 

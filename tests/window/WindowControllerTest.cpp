@@ -18,9 +18,10 @@ namespace {
 using namespace ids;
 using Strings = std::vector<std::string>;
 
+const Strings kWrongType{"busy", "idle", "take in", "message: Ошибка определения типа устройства (2)"};
+
 // The controller on a fake view, a settings file in a fresh folder and an in-process instrument.
-class Controller : public ::testing::Test {
- public:  // the cases set up through it
+struct Controller : ::testing::Test {
   WindowController& open(const char* file = nullptr, SerialDevices devices = SerialDevices::FromSettingsFile) {
     std::filesystem::remove(ini);
     if (file) testing::writeFile(ini, file);
@@ -73,9 +74,15 @@ TEST_F(Controller, LoadRules) {
     EXPECT_EQ(at(EIP).text, c.ip);
     EXPECT_EQ(at(EPort).text, c.tcpPort);
   }
+  // The file's [Ports] names the device behind an entry, unless the system's ports are used.
+  open("[Ports]\r\nCOM2=/dev/x\r\n");
+  EXPECT_EQ(window->portDevice(1), "/dev/x");
+  link.portMap() = PortMap();
+  open("[Ports]\r\nCOM2=/dev/x\r\n", SerialDevices::System);
+  EXPECT_EQ(window->portDevice(1), PortMap::defaultDevice(2));
 }
 
-TEST_F(Controller, CloseSavesTheControlsAndKeepsTheRestOfTheFile) {
+TEST_F(Controller, CloseSavesTheControls) {
   const struct {
     const char* name;
     const char* file;
@@ -127,25 +134,19 @@ TEST_F(Controller, ARefusedSaveKeepsTheWindowOnceThenLetsGo) {
 }
 
 TEST_F(Controller, DhcpRuleMovesExactlyTheThreeAddressFields) {
-  NetworkFields record;
-  record.ipAddress = "10.0.0.1";
-  NetworkFields dhcp = record;
-  dhcp.dhcp = true;
-  const auto click = [this](WindowController& w) {
-    at(cb_DHCP).checked = !at(cb_DHCP).checked;
-    w.cb_DHCPClick();
-  };
+  NetworkFields off, on;
+  off.ipAddress = on.ipAddress = "10.0.0.1";
+  on.dhcp = true;
   const struct {
     const char* name;
     bool checkedBefore;
-    std::function<void(WindowController&)> act;
-    bool addressesEnabled;
+    const NetworkFields* read;  // nullptr: the user clicks the box
     const char* ipText;
   } cases[] = {
-      {"checked by the user", false, click, false, "typed"},
-      {"unchecked by the user", true, click, true, "typed"},
-      {"a Read with DHCP on", false, [&](WindowController& w) { w.DecodeSettings(dhcp); }, false, ""},
-      {"a Read with DHCP off", true, [&](WindowController& w) { w.DecodeSettings(record); }, true, "10.0.0.1"},
+      {"checked by the user", false, nullptr, "typed"},
+      {"unchecked by the user", true, nullptr, "typed"},
+      {"a Read with DHCP on", false, &on, ""},
+      {"a Read with DHCP off", true, &off, "10.0.0.1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -153,40 +154,46 @@ TEST_F(Controller, DhcpRuleMovesExactlyTheThreeAddressFields) {
     at(ip_ivb).text = "typed";
     at(cb_DHCP).checked = c.checkedBefore;
     for (ControlId id : {ip_ivb, ip_mask, ip_gate}) at(id).enabled = !c.checkedBefore;
-    c.act(*window);
+    if (c.read) {
+      window->DecodeSettings(*c.read);
+    } else {
+      at(cb_DHCP).checked = !c.checkedBefore;
+      window->cb_DHCPClick();
+    }
     EXPECT_EQ(at(cb_DHCP).checked, !c.checkedBefore);
     for (const ControlSpec& spec : windowControls()) {
       const bool address = spec.id == ip_ivb || spec.id == ip_mask || spec.id == ip_gate;
-      EXPECT_EQ(at(spec.id).enabled, address ? c.addressesEnabled : spec.enabled) << spec.name;
+      EXPECT_EQ(at(spec.id).enabled, address ? c.checkedBefore : spec.enabled) << spec.name;
     }
     EXPECT_EQ(at(ip_ivb).text, c.ipText);
   }
   // A Read that leaves the box as it is runs nothing.
   at(ip_mask).enabled = false;
-  window->DecodeSettings(record);
+  window->DecodeSettings(off);
   EXPECT_FALSE(at(ip_mask).enabled);
 }
 
 TEST_F(Controller, DecodeAndEncode) {
-  const NetworkFields record{false, "10.0.0.1", "255.0.0.0", "10.0.0.254", "10001", "dispatch.example.org",
-                             "9000", "internet", "engineer", "Pa55word", 2};
-  NetworkFields dhcp = record, noAuth = record, pap = record;
+  const NetworkFields read{false, "10.0.0.1", "255.0.0.0", "10.0.0.254", "10001", "dispatch.example.org",
+                           "9000", "internet", "engineer", "Pa55word", 2};
+  NetworkFields dhcp = read, noAuth = read, outside = read;
   dhcp.dhcp = true;
-  dhcp.ipAddress = dhcp.ipMask = dhcp.ipGateway = "";
   noAuth.authIndex = -1;
+  outside.authIndex = 4;
+  NetworkFields dhcpShown = dhcp;
+  dhcpShown.ipAddress = dhcpShown.ipMask = dhcpShown.ipGateway = "";
   const struct {
     const char* name;
-    NetworkFields read;
+    const NetworkFields& read;
     const char* typedAuth;  // nullptr: as the Read left the list
-    NetworkFields encoded;
+    const NetworkFields& encoded;
   } cases[] = {
-      {"as read", record, nullptr, record},
-      {"DHCP on leaves the addresses empty", [&] { NetworkFields f = record; f.dhcp = true; return f; }(), nullptr, dhcp},
-      {"authentication byte outside the list", [&] { NetworkFields f = record; f.authIndex = 4; return f; }(), nullptr,
-       noAuth},
-      {"typed text naming an entry", noAuth, "pap", pap},
-      {"typed text naming none", record, "xyz", noAuth},
-      {"typed text removed", record, "", noAuth},
+      {"as read", read, nullptr, read},
+      {"DHCP on leaves the addresses empty", dhcp, nullptr, dhcpShown},
+      {"authentication byte outside the list", outside, nullptr, noAuth},
+      {"typed text naming an entry", noAuth, "pap", read},
+      {"typed text naming none", read, "xyz", noAuth},
+      {"typed text removed", read, "", noAuth},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,8 +216,7 @@ TEST_F(Controller, OutcomesShowInTheirBoxes) {
       {"a Read", {}, false, {"busy", "idle"}, "dispatch.example.org"},
       {"a Write after a Read", [](Controller& t) { t.window->btn_readClick(); t.view.log.clear(); }, true,
        {"busy", "idle"}, "dispatch.example.org"},
-      {"another type", [](Controller& t) { t.instrument.setTypeString("VRN-207KM"); }, false,
-       {"busy", "idle", "take in", "message: Ошибка определения типа устройства (2)"}, ""},
+      {"another type", [](Controller& t) { t.instrument.setTypeString("VRN-207KM"); }, false, kWrongType, ""},
       {"no port chosen", [](Controller& t) { t.view.select(CBPort, -1); }, false,
        {"busy", "idle", "take in", "message: Ошибка соединения (1)", "details: No serial port is chosen."}, ""},
       {"an address that is no integer", [](Controller& t) { t.at(ed_net_addr).text = "abc"; }, false,
@@ -229,101 +235,48 @@ TEST_F(Controller, OutcomesShowInTheirBoxes) {
   }
 }
 
-TEST_F(Controller, TheControlsChooseTheLink) {
-  const struct {
-    const char* name;
-    const char* file;
-    SerialDevices devices;
-    int port, baud;
-    std::string device;
-    int32_t rate;
-    uint16_t tcpPort;
-  } cases[] = {
-      {"COM4 at 28800", nullptr, SerialDevices::FromSettingsFile, 3, 2, PortMap::defaultDevice(4), 28800, 0},
-      {"no rate chosen", nullptr, SerialDevices::FromSettingsFile, 0, -1, PortMap::defaultDevice(1), 9600, 0},
-      {"[Ports] names the device", "[Ports]\r\nCOM2=/dev/x\r\n", SerialDevices::FromSettingsFile, 1, 0, "/dev/x", 9600, 0},
-      {"the system's port", "[Ports]\r\nCOM2=/dev/x\r\n", SerialDevices::System, 1, 0, PortMap::defaultDevice(2), 9600,
-       0},
-      {"TCP from the file", "[#]\r\nUseIP=1\r\nSockIP=127.0.0.1\r\nSockPort=10002\r\n", SerialDevices::System, 0, 0, "",
-       0, 10002},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    link.portMap() = PortMap();
-    factory.lastDevice.clear();
-    factory.lastBaud = factory.lastPort = 0;
-    open(c.file, c.devices);
-    view.select(CBPort, c.port);
-    view.select(CBBaud, c.baud);
-    EXPECT_EQ(window->portDevice(c.port), c.tcpPort ? PortMap::defaultDevice(1) : c.device);
-    window->btn_readClick();
-    EXPECT_EQ(view.log, (Strings{"busy", "idle"}));
-    EXPECT_EQ(factory.lastDevice, c.device);
-    EXPECT_EQ(factory.lastBaud, c.rate);
-    EXPECT_EQ(factory.lastPort, c.tcpPort);
-  }
-}
-
-const Strings kWrongType{"busy", "idle", "take in", "message: Ошибка определения типа устройства (2)"};
-
-// However it reaches the window while an action runs, a close is carried out once the action has
-// ended and its box is answered; the save happens then, not before.
-TEST_F(Controller, ACloseDuringAnActionIsCarriedOutAfterItsOutcome) {
+// While an action runs, a click starts nothing, and a close, however it reaches the window, is
+// carried out (with its save) once the action has ended and its box is answered.
+TEST_F(Controller, InputDuringAnAction) {
+  enum Input { None, Close, Gesture, Read, Write };
+  const Strings closed{"busy", "idle", "take in", kWrongType[3], "close"};
   const struct {
     const char* name;
     const char* type;
-    const char* closeAt;  // the hook point of a close request; "" for none
-    bool gesture;         // Alt+F4 or the close box among the dropped input
+    const char* at;  // where the input comes, in the view's log
+    Input input;
     Strings log;
   } cases[] = {
-      {"during a Read that succeeds", "VRN-207K", "busy", false, {"busy", "idle", "close"}},
-      {"during a Read that fails", "X", "busy", false, {"busy", "idle", "take in", kWrongType[3], "close"}},
-      {"waiting in the queue", "X", "take in", false, {"busy", "idle", "take in", kWrongType[3], "close"}},
-      {"as a gesture among the input", "X", "", true, {"busy", "idle", "take in", kWrongType[3], "close"}},
-      {"while the box is up", "X", "message", false, {"busy", "idle", "take in", kWrongType[3], "close"}},
-      {"none", "X", "", false, kWrongType},
+      {"close during a Read that succeeds", "VRN-207K", "busy", Close, {"busy", "idle", "close"}},
+      {"close during a Read that fails", "X", "busy", Close, closed},
+      {"close waiting in the queue", "X", "take in", Close, closed},
+      {"Alt+F4 among the dropped input", "X", "take in", Gesture, closed},
+      {"close while the box is up", "X", "message", Close, closed},
+      {"Read clicked during a Read", "X", "busy", Read, kWrongType},
+      {"Write clicked during a Read", "X", "busy", Write, kWrongType},
+      {"Read clicked from the box's own loop", "X", "message", Read, kWrongType},
+      {"nothing", "X", "", None, kWrongType},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     instrument.setTypeString(c.type);
     open();
-    view.closeGestureWaiting = c.gesture;
-    view.hookAt = c.closeAt;
-    view.hook = [this] {
-      EXPECT_FALSE(window->FormClose());
-      EXPECT_FALSE(std::filesystem::exists(ini)) << "saved during the action";
+    const unsigned identified = instrument.identifyRequests();
+    view.closeGestureWaiting = c.input == Gesture;
+    view.hookAt = c.at;
+    view.hook = [this, input = c.input] {
+      if (input == Close) {
+        EXPECT_FALSE(window->FormClose());
+      }
+      if (input == Read) window->btn_readClick();
+      if (input == Write) window->btn_writeClick();
     };
-    if (!*c.closeAt) view.hook = nullptr;
     window->btn_readClick();
     EXPECT_EQ(view.log, c.log);
-    EXPECT_FALSE(std::filesystem::exists(ini));
-    EXPECT_TRUE(window->FormClose());  // the toolkit's answer to the request
+    EXPECT_EQ(instrument.identifyRequests(), identified + 1);
+    EXPECT_FALSE(std::filesystem::exists(ini)) << "saved during the action";
+    EXPECT_TRUE(window->FormClose());  // as the toolkit asks after "close"
     EXPECT_TRUE(std::filesystem::exists(ini));
-  }
-}
-
-TEST_F(Controller, OneActionAtATime) {
-  const struct {
-    const char* name;
-    const char* clickAt;
-    bool write;
-  } cases[] = {
-      {"Read clicked during a Read", "busy", false},
-      {"Write clicked during a Read", "busy", true},
-      {"Read clicked from the box's own loop", "message", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    instrument.setTypeString("X");
-    open();
-    const unsigned before = instrument.identifyRequests();
-    view.hookAt = c.clickAt;
-    view.hook = [this, write = c.write] { write ? window->btn_writeClick() : window->btn_readClick(); };
-    window->btn_readClick();
-    EXPECT_EQ(view.log, kWrongType);
-    EXPECT_EQ(instrument.identifyRequests(), before + 1);
-    window->btn_readClick();  // once it has ended, the next click is an action again
-    EXPECT_EQ(instrument.identifyRequests(), before + 2);
   }
 }
 

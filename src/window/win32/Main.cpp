@@ -46,8 +46,8 @@ class CloseGestures {
 
 }  // namespace
 
+// The settings file's [Ports] section names Linux devices; here COMn always opens COMn.
 TMainFrm::TMainFrm(Tmod07& link, std::wstring title, SettingsLocation settings)
-    // The settings file's [Ports] section names Linux devices; here COMn always opens COMn.
     : title_(std::move(title)), controller_(link, *this, *this, std::move(settings), SerialDevices::System) {}
 
 TMainFrm::~TMainFrm() {
