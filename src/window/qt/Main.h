@@ -35,7 +35,7 @@ class TMainFrm : public QWidget, private WindowView {
   ~TMainFrm() override;
 
   WindowController& controller() { return controller_; }
-  using QWidget::setEnabled;
+  using QWidget::setEnabled;  // not hidden by the view's setEnabled(ControlId, bool)
 
  private:
   // Made first, so that the named members below can be looked up in it.
