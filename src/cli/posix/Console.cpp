@@ -34,15 +34,6 @@ bool interrupted() { return interruptedFlag != 0; }
 
 bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
-std::string utcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  ::gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
-
 std::string localTimeOfDay() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
