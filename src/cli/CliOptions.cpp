@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "actions/Actions.h"
+#include "link/PortMap.h"
+#include "text/ComPortName.h"
 #include "text/IntegerText.h"
 #include "text/Ipv4Text.h"
 #include "text/Quote.h"
@@ -74,22 +76,19 @@ std::string outside(std::string_view what, std::string_view text, int maximum) {
   return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
-std::string upperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
 // COM1..COM16 in any case, normalised to upper case; or a device path (/dev/..., \\.\COM20).
 std::optional<std::string> serialPort(std::string_view text) {
   if (text.find('/') != std::string_view::npos || text.starts_with("\\\\.\\")) return std::string(text);
-  if (text.size() < 4 || text.size() > 5 || upperAscii(text.substr(0, 3)) != "COM") return std::nullopt;
-  const std::string_view digits = text.substr(3);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-  const int n = std::stoi(std::string(digits));
-  if (n < 1 || n > 16) return std::nullopt;
+  const unsigned n = comPortNumber(text);
+  if (n < 1 || n > PortMap::kPortCount) return std::nullopt;
   return "COM" + std::to_string(n);
+}
+
+// "9600, 19200, 28800, 38400, 57600, 115200".
+std::string baudRateList() {
+  std::string out;
+  for (int32_t rate : BaudRates) out.append(out.empty() ? "" : ", ").append(std::to_string(rate));
+  return out;
 }
 
 class Parser {
@@ -128,8 +127,7 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
   } else if (name == "--baud") {
     const std::optional<int32_t> rate = parseInteger(value);
     if (!rate) return fail(notAnInteger(value));
-    if (std::find(BaudRates.begin(), BaudRates.end(), *rate) == BaudRates.end())
-      return fail("The baud rate " + quoteText(value) + " is not one of 9600, 19200, 28800, 38400, 57600, 115200");
+    if (baudIndexOf(*rate) < 0) return fail("The baud rate " + quoteText(value) + " is not one of " + baudRateList());
     link.baud = *rate;
   } else if (name == "--tcp") {
     const size_t colon = value.find(':');

@@ -1,12 +1,12 @@
 #include "FaultMatrix.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "InstrumentMemory.h"
 #include "link/Umod07.h"
 #include "netblock/NetworkCodec.h"
 #include "netblock/SettingsTransfer.h"
+#include "text/Hex.h"
 
 namespace netsetup::matrix {
 
@@ -264,11 +264,7 @@ size_t blockOffset(int block) {
   return offset;
 }
 
-std::string hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value);
-  return text;
-}
+std::string hex4(unsigned value) { return "0x" + hexDigits(value, 4); }
 
 }  // namespace
 
@@ -325,11 +321,7 @@ std::string simOptions(const SimSetup& s) {
   if (f.echoWrites) option("--write-answer echo");
   if (f.writeAnswer) {
     std::string hex;
-    for (uint8_t b : *f.writeAnswer) {
-      char pair[3];
-      std::snprintf(pair, sizeof pair, "%02X", b);
-      hex += pair;
-    }
+    for (uint8_t b : *f.writeAnswer) hex += hexDigits(b, 2);
     if (hex.size() > 8) hex = hex.substr(0, 4) + "…(" + std::to_string(f.writeAnswer->size()) + " bytes)";
     option("--write-answer " + hex);
   }

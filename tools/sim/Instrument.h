@@ -25,10 +25,6 @@ struct InstrumentResponse {
 // string, and the three commands. Feed it request bytes; it answers as the device would.
 class Instrument {
  public:
-  static constexpr uint8_t kGroupIdentify = 0x00, kCommandIdentify = 0x00;
-  static constexpr uint8_t kGroupRead = 0x0F, kCommandRead = 0x01;
-  static constexpr uint8_t kGroupWrite = 0x0A, kCommandWrite = 0x42;
-
   explicit Instrument(uint8_t address = 1);
 
   uint8_t address() const { return address_; }

@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "text/Hex.h"
+
 #include <cctype>
 #include <functional>
 #include <map>
@@ -27,25 +29,23 @@ std::optional<uint16_t> parseAddress(const std::string& text) {
     const auto n = parseNumber(text, 0, 0xFFFF);
     return n ? std::optional<uint16_t>(static_cast<uint16_t>(*n)) : std::nullopt;
   }
-  const std::string digits = text.substr(2);
-  if (digits.empty() || digits.size() > 4) return std::nullopt;
-  for (char c : digits) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-  }
-  return static_cast<uint16_t>(std::stoul(digits, nullptr, 16));
+  const std::string_view digits = std::string_view(text).substr(2);
+  const std::optional<uint32_t> address = digits.size() <= 4 ? parseHexDigits(digits) : std::nullopt;
+  return address ? std::optional<uint16_t>(static_cast<uint16_t>(*address)) : std::nullopt;
 }
 
+// Bytes as pairs of hex digits, spaces, colons and commas between them ignored.
 std::optional<std::vector<uint8_t>> parseHex(const std::string& text) {
   std::string digits;
   for (char c : text) {
     if (c == ' ' || c == ':' || c == ',') continue;
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    if (hexDigitValue(c) < 0) return std::nullopt;
     digits += c;
   }
   if (digits.size() % 2) return std::nullopt;
   std::vector<uint8_t> bytes;
   for (size_t i = 0; i < digits.size(); i += 2) {
-    bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    bytes.push_back(static_cast<uint8_t>(*parseHexDigits(std::string_view(digits).substr(i, 2))));
   }
   return bytes;
 }
