@@ -7,7 +7,6 @@
 #include "text/ByteOrderMarks.h"
 #include "text/Hex.h"
 #include "text/Quote.h"
-#include "text/Quote.h"
 
 namespace netsetup::cli {
 

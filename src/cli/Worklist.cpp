@@ -80,8 +80,8 @@ Worklist parseWorklist(std::string_view text) {
 }
 
 std::string rowKey(const WorkRow& row) {
-  return std::string(trimBlanks(row.name)) + "|" + std::string(trimBlanks(row.serial)) + "@" + std::string(trimBlanks(row.baud)) +
-         "|" + std::string(trimBlanks(row.tcp)) + "|" + std::string(trimBlanks(row.address));
+  const auto cell = [](const std::string& text) { return std::string(trimBlanks(text)); };
+  return cell(row.name) + "|" + cell(row.serial) + "@" + cell(row.baud) + "|" + cell(row.tcp) + "|" + cell(row.address);
 }
 
 }  // namespace netsetup::cli
