@@ -48,8 +48,7 @@ std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice) {
   if (!choice.useTcp) {
     link.SetUseTcp(false);
     const int port = choice.portIndex + 1;  // no selection gives port 0, which does not open
-    const bool haveBaud = choice.baudIndex >= 0 && choice.baudIndex < static_cast<int>(BaudRates.size());
-    opened = link.Open(static_cast<uint8_t>(port), haveBaud ? BaudRates[choice.baudIndex] : kFallbackBaud);
+    opened = link.Open(static_cast<uint8_t>(port), baudRateAt(choice.baudIndex));
   } else {
     link.SetUseTcp(true);
     link.SetHost(choice.host);

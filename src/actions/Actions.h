@@ -13,6 +13,19 @@ class Tmod07;
 inline constexpr std::array<int32_t, 6> BaudRates{9600, 19200, 28800, 38400, 57600, 115200};
 // The rate used when the list has no selection (a settings file may leave it so).
 inline constexpr int32_t kFallbackBaud = 9600;
+
+// The rate of the baud list's entry `index`; kFallbackBaud for no entry.
+constexpr int32_t baudRateAt(int index) {
+  return index >= 0 && index < static_cast<int>(BaudRates.size()) ? BaudRates[static_cast<size_t>(index)]
+                                                                     : kFallbackBaud;
+}
+
+// The entry of the baud list that holds `rate`, -1 for none.
+constexpr int baudIndexOf(int32_t rate) {
+  for (size_t i = 0; i < BaudRates.size(); ++i)
+    if (BaudRates[i] == rate) return static_cast<int>(i);
+  return -1;
+}
 inline constexpr uint16_t kDefaultTcpPort = 10001;
 inline constexpr char kExpectedDeviceType[] = "VRN-207K";
 

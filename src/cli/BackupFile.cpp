@@ -3,7 +3,9 @@
 #include <array>
 
 #include "cli/FieldNames.h"
-#include "text/Quote.h"
+#include "text/Blanks.h"
+#include "text/ByteOrderMarks.h"
+#include "text/Hex.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -14,34 +16,14 @@ constexpr size_t kBytesPerLine = 20;
 constexpr size_t kAreaLines = kSettingsAreaSize / kBytesPerLine;
 static_assert(kAreaLines * kBytesPerLine == kSettingsAreaSize);
 
-constexpr char kHex[] = "0123456789ABCDEF";
 constexpr std::string_view kCheckPrefix = "crc32:";
 
-std::string hex(uint32_t value, int digits) {
-  std::string out(static_cast<size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) out[static_cast<size_t>(i)] = kHex[value & 0xF];
-  return out;
-}
+std::string areaText() { return "0x" + hexDigits(kSettingsAreaAddress, 4) + "+" + std::to_string(kSettingsAreaSize); }
 
-std::string areaText() { return "0x" + hex(kSettingsAreaAddress, 4) + "+" + std::to_string(kSettingsAreaSize); }
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// The value of `digits` hex digits at text[pos], or -1.
-int64_t readHex(std::string_view text, size_t pos, size_t digits) {
-  if (pos + digits > text.size()) return -1;
-  int64_t value = 0;
-  for (size_t i = 0; i < digits; ++i) {
-    const int d = hexDigit(text[pos + i]);
-    if (d < 0) return -1;
-    value = value * 16 + d;
-  }
-  return value;
+// The value of the `digits` hex digits at text[pos].
+std::optional<uint32_t> hexAt(std::string_view text, size_t pos, size_t digits) {
+  if (pos + digits > text.size()) return std::nullopt;
+  return parseHexDigits(text.substr(pos, digits));
 }
 
 bool isDigits(std::string_view s) {
@@ -90,24 +72,24 @@ bool isPrintableAscii(std::string_view s) {
 // An area line "OOOO: XX XX ... XX" holding the offset `offset`: its bytes go to `area`.
 // Returns the error text, or empty.
 std::string readAreaLine(std::string_view line, size_t offset, SettingsArea& area) {
-  const auto found = static_cast<uint32_t>(readHex(line, 0, 4));
-  if (offset >= kSettingsAreaSize) return "expected no more area lines, found offset " + hex(found, 4);
-  if (found != offset) return "expected offset " + hex(static_cast<uint32_t>(offset), 4) + ", found " + hex(found, 4);
+  const uint32_t found = *hexAt(line, 0, 4);  // an area line's offset
+  if (offset >= kSettingsAreaSize) return "expected no more area lines, found offset " + hexDigits(found, 4);
+  if (found != offset) {
+    return "expected offset " + hexDigits(static_cast<uint32_t>(offset), 4) + ", found " + hexDigits(found, 4);
+  }
   const size_t length = 5 + kBytesPerLine * 3;
   bool ok = line.size() == length;
   for (size_t i = 0; ok && i < kBytesPerLine; ++i) {
     const size_t pos = 5 + i * 3;
-    const int64_t byte = readHex(line, pos + 1, 2);
-    ok = line[pos] == ' ' && byte >= 0;
-    if (ok) area[offset + i] = static_cast<uint8_t>(byte);
+    const std::optional<uint32_t> byte = hexAt(line, pos + 1, 2);
+    ok = line[pos] == ' ' && byte;
+    if (ok) area[offset + i] = static_cast<uint8_t>(*byte);
   }
   if (!ok) return "expected " + std::to_string(kBytesPerLine) + " bytes as two hex digits each after the offset";
   return {};
 }
 
-bool isAreaLine(std::string_view line) { return line.size() >= 5 && readHex(line, 0, 4) >= 0 && line[4] == ':'; }
-
-bool isBlankLine(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+bool isAreaLine(std::string_view line) { return line.size() >= 5 && hexAt(line, 0, 4) && line[4] == ':'; }
 
 }  // namespace
 
@@ -125,20 +107,20 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
   out += "time=" + backup.timeUtc + "\n";
   out += "area=" + areaText() + "\n";
   for (size_t offset = 0; offset < kSettingsAreaSize; offset += kBytesPerLine) {
-    out += hex(static_cast<uint32_t>(offset), 4) + ":";
-    for (size_t i = 0; i < kBytesPerLine; ++i) out += " " + hex(backup.area[offset + i], 2);
+    out += hexDigits(static_cast<uint32_t>(offset), 4) + ":";
+    for (size_t i = 0; i < kBytesPerLine; ++i) out += " " + hexDigits(backup.area[offset + i], 2);
     out += "\n";
   }
   for (std::string_view name : kFieldNames) {
     const std::string value = name == "password" ? "***" : visibleText(fieldValue(decoded, name));
     out.append("# ").append(name).append("=").append(value).append("\n");
   }
-  out += "check=" + std::string(kCheckPrefix) + hex(backupCheck(backup), 8) + "\n";
+  out += "check=" + std::string(kCheckPrefix) + hexDigits(backupCheck(backup), 8) + "\n";
   return out;
 }
 
 BackupParse parseBackup(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  text = withoutUtf8Mark(text);
 
   Backup backup;
   std::optional<std::string_view> type, address, time, area;
@@ -156,7 +138,7 @@ BackupParse parseBackup(std::string_view text) {
     pos = end + 1;
     ++lineNumber;
     if (line.ends_with('\r')) line.remove_suffix(1);
-    if (isBlankLine(line) || line.front() == '#') continue;
+    if (trimBlanks(line).empty() || line.front() == '#') continue;
 
     if (isAreaLine(line)) {
       const std::string error = readAreaLine(line, areaLines * kBytesPerLine, backup.area);
@@ -174,10 +156,10 @@ BackupParse parseBackup(std::string_view text) {
                                                                : nullptr;
     if (key == "check") {
       if (check) return fail("check given a second time");
-      const int64_t crc = readHex(value, kCheckPrefix.size(), 8);
-      if (!value.starts_with(kCheckPrefix) || value.size() != kCheckPrefix.size() + 8 || crc < 0)
+      const std::optional<uint32_t> crc = hexAt(value, kCheckPrefix.size(), 8);
+      if (!value.starts_with(kCheckPrefix) || value.size() != kCheckPrefix.size() + 8 || !crc)
         return fail("check must be crc32: and 8 hex digits, found " + quoteText(value));
-      check = static_cast<uint32_t>(crc);
+      check = *crc;
       continue;
     }
     if (!slot) return fail("unknown key " + quoteText(key));
@@ -203,7 +185,7 @@ BackupParse parseBackup(std::string_view text) {
   if (areaLines < kAreaLines) {
     return {std::nullopt, "backup: the area ends after " + std::to_string(areaLines) + " of " +
                               std::to_string(kAreaLines) + " lines (offset " +
-                              hex(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
+                              hexDigits(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
   }
   if (!check) return missing("check=");
 

@@ -8,6 +8,7 @@
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Progress.h"
+#include "cli/UtcTime.h"
 #include "cli/Worklist.h"
 #include "config/FileStore.h"
 #include "netblock/NetworkCodec.h"

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "actions/Actions.h"
+#include "link/PortMap.h"
+#include "text/CommandLine.h"
+#include "text/ComPortName.h"
 #include "text/IntegerText.h"
 #include "text/Ipv4Text.h"
 #include "text/Quote.h"
@@ -14,12 +17,8 @@ namespace {
 constexpr std::string_view kAll = "*";
 constexpr std::string_view kLinked = "identify read write backup restore diff scan";
 
-struct OptionInfo {
-  std::string_view name;      // as the user types it, e.g. "--baud"
-  std::string_view alias;     // a short form, or empty
-  bool takesValue;
-  std::string_view commands;  // the commands it belongs to, space separated, or kAll
-};
+// Each option with the commands it belongs to, space separated, or kAll.
+using OptionInfo = Option<std::string_view>;
 
 constexpr OptionInfo kOptions[] = {
     {"--serial", "", true, kLinked},
@@ -41,15 +40,9 @@ constexpr OptionInfo kOptions[] = {
     {"--version", "", false, kAll},
 };
 
-const OptionInfo* findOption(std::string_view name) {
-  for (const OptionInfo& option : kOptions)
-    if (name == option.name || (!option.alias.empty() && name == option.alias)) return &option;
-  return nullptr;
-}
-
 bool belongsTo(const OptionInfo& option, std::string_view command) {
-  if (option.commands == kAll) return true;
-  std::string_view list = option.commands;
+  if (option.extra == kAll) return true;
+  std::string_view list = option.extra;
   while (!list.empty()) {
     const size_t space = list.find(' ');
     if (list.substr(0, space) == command) return true;
@@ -74,22 +67,19 @@ std::string outside(std::string_view what, std::string_view text, int maximum) {
   return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
-std::string upperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
 // COM1..COM16 in any case, normalised to upper case; or a device path (/dev/..., \\.\COM20).
 std::optional<std::string> serialPort(std::string_view text) {
   if (text.find('/') != std::string_view::npos || text.starts_with("\\\\.\\")) return std::string(text);
-  if (text.size() < 4 || text.size() > 5 || upperAscii(text.substr(0, 3)) != "COM") return std::nullopt;
-  const std::string_view digits = text.substr(3);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-  const int n = std::stoi(std::string(digits));
-  if (n < 1 || n > 16) return std::nullopt;
+  const unsigned n = comPortNumber(text);
+  if (n < 1 || n > PortMap::kPortCount) return std::nullopt;
   return "COM" + std::to_string(n);
+}
+
+// "9600, 19200, 28800, 38400, 57600, 115200".
+std::string baudRateList() {
+  std::string out;
+  for (int32_t rate : BaudRates) out.append(out.empty() ? "" : ", ").append(std::to_string(rate));
+  return out;
 }
 
 class Parser {
@@ -128,8 +118,7 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
   } else if (name == "--baud") {
     const std::optional<int32_t> rate = parseInteger(value);
     if (!rate) return fail(notAnInteger(value));
-    if (std::find(BaudRates.begin(), BaudRates.end(), *rate) == BaudRates.end())
-      return fail("The baud rate " + quoteText(value) + " is not one of 9600, 19200, 28800, 38400, 57600, 115200");
+    if (baudIndexOf(*rate) < 0) return fail("The baud rate " + quoteText(value) + " is not one of " + baudRateList());
     link.baud = *rate;
   } else if (name == "--tcp") {
     const size_t colon = value.find(':');
@@ -239,33 +228,14 @@ ParseResult Parser::run(const std::vector<std::string>& args) {
     o_.help = true;
     return {o_, {}, {}};
   }
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
-      positional(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    const size_t eq = arg.starts_with("--") ? arg.find('=') : std::string::npos;
-    const std::string name = arg.substr(0, eq);
-    const OptionInfo* info = findOption(name);
-    if (!info) {
-      fail("unknown option " + quoteText(name));
-      continue;
-    }
-    if (!info->takesValue) {
-      if (eq != std::string::npos) fail(std::string(info->name) + " takes no value");
-      else option(*info, {});
-    } else if (eq != std::string::npos) {
-      option(*info, std::string_view(arg).substr(eq + 1));
-    } else if (i + 1 < args.size()) {
-      option(*info, args[++i]);
-    } else {
-      fail(std::string(info->name) + " needs a value");
+  using Kind = Argument<std::string_view>::Kind;
+  for (const Argument<std::string_view>& arg : readCommandLine<std::string_view>(args, kOptions, true)) {
+    switch (arg.kind) {
+      case Kind::Word: positional(std::string(arg.value)); break;
+      case Kind::Option: option(*arg.option, arg.value); break;
+      case Kind::Unknown: fail("unknown option " + quoteText(arg.name)); break;
+      case Kind::NeedsValue: fail(std::string(arg.option->name) + " needs a value"); break;
+      case Kind::TakesNoValue: fail(std::string(arg.option->name) + " takes no value"); break;
     }
   }
   // Help and the version answer whatever else the line holds, unless it names no real command.

@@ -1,9 +1,17 @@
 #pragma once
+#include <array>
+#include <cstddef>
+
+#include "actions/Actions.h"
 #include "cli/CliOptions.h"
 #include "cli/Session.h"
 #include "link/Umod07.h"
 
 namespace netsetup::cli {
+
+// The baud list's entries in the order scan tries them: the common rates first (9600, 19200,
+// then 115200 down), so a usual instrument is found in the first steps.
+inline constexpr std::array<size_t, BaudRates.size()> kScanOrder{0, 1, 5, 4, 3, 2};
 
 // Each command of the tool, on the one link the program owns; returns the exit status.
 int runIdentify(const CliOptions& options, Tmod07& link, Io io);

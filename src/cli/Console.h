@@ -19,9 +19,6 @@ bool interrupted();
 // Whether standard error is a terminal (progress bars) or a pipe or file (plain lines).
 bool errorIsTerminal();
 
-// "2026-12-07T11:22:33Z": now, in UTC.
-std::string utcNow();
-
 // "11:22:33.417": the local time of day to the millisecond, for traces.
 std::string localTimeOfDay();
 

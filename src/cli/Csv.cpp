@@ -1,10 +1,11 @@
 #include "cli/Csv.h"
 
+#include "text/Blanks.h"
+#include "text/ByteOrderMarks.h"
+
 namespace netsetup::cli {
 
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -17,15 +18,14 @@ size_t skipLineEnd(std::string_view text, size_t pos) {
 bool needsQuotes(std::string_view field) {
   if (field.find_first_of(",\"\r\n") != std::string_view::npos) return true;
   // At the start of a file the reader would take it for the byte-order mark and drop it.
-  if (field.starts_with(kByteOrderMark)) return true;
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  return !field.empty() && (blank(field.front()) || blank(field.back()));
+  if (field.starts_with(kUtf8Mark)) return true;
+  return !field.empty() && (isBlank(field.front()) || isBlank(field.back()));
 }
 
 }  // namespace
 
 CsvParse parseCsv(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  text = withoutUtf8Mark(text);
   CsvParse result;
   size_t line = 1;
   size_t pos = 0;

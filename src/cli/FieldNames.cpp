@@ -1,5 +1,6 @@
 #include "cli/FieldNames.h"
 
+#include "text/AsciiCase.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -29,15 +30,6 @@ static_assert([] {
     if (kRecordFields[i].first != kFieldNames[i]) return false;
   return true;
 }(), "the record fields follow the field names");
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
 
 // The text members, by name; dhcp and auth are not texts and are handled apart.
 template <class Fields>
@@ -81,7 +73,7 @@ std::string joinedNames(const std::vector<std::string_view>& names, std::string_
 
 std::optional<std::string_view> canonicalFieldName(std::string_view name) {
   for (std::string_view known : kFieldNames)
-    if (sameWord(name, known)) return known;
+    if (equalsIgnoringAsciiCase(name, known)) return known;
   return std::nullopt;
 }
 
@@ -107,12 +99,12 @@ std::optional<std::string> setField(NetworkFields& fields, std::string_view name
     return std::nullopt;
   }
   if (*canonical == "auth") {
-    if (sameWord(value, kAuthUnset)) {
+    if (equalsIgnoringAsciiCase(value, kAuthUnset)) {
       fields.authIndex = -1;
       return std::nullopt;
     }
     for (size_t i = 0; i < kAuthWords.size(); ++i) {
-      if (sameWord(value, kAuthWords[i])) {
+      if (equalsIgnoringAsciiCase(value, kAuthWords[i])) {
         fields.authIndex = static_cast<int>(i);
         return std::nullopt;
       }

@@ -9,13 +9,8 @@ namespace netsetup::cli {
 
 namespace {
 
-// Paths are UTF-8 here, whatever the system's narrow code page.
-std::filesystem::path nativePath(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
-
-std::string utf8Path(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
+using files::nativePath;
+using files::utf8Path;
 
 // "20261207T112233Z": 8 digits, T, 6 digits, Z.
 bool isStamp(std::string_view text) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "cli/FieldNames.h"
+#include "text/AsciiCase.h"
+#include "text/Hex.h"
 #include "text/Quote.h"
 #include "text/Utf8.h"
 
@@ -53,9 +55,7 @@ std::string formatJson(const NetworkFields& fields, bool showPassword) {
 }  // namespace
 
 std::optional<OutputFormat> parseFormat(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const std::string lower = lowerAscii(text);
   if (lower == "table") return OutputFormat::Table;
   if (lower == "json") return OutputFormat::Json;
   if (lower == "ini") return OutputFormat::Ini;
@@ -63,7 +63,6 @@ std::optional<OutputFormat> parseFormat(std::string_view text) {
 }
 
 std::string jsonString(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out = "\"";
   size_t pos = 0;
   while (pos < text.size()) {
@@ -84,7 +83,7 @@ std::string jsonString(std::string_view text) {
     } else if (byte == '\\') {
       out += "\\\\";
     } else if (byte < 0x20 || byte == 0x7F) {
-      out.append("\\u00").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xF]);
+      out.append("\\u00").append(hexDigits(byte, 2));
     } else {
       out += static_cast<char>(byte);
     }

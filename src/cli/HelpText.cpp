@@ -1,8 +1,13 @@
 #include "cli/HelpText.h"
 
+#include "actions/Actions.h"
+
 namespace netsetup::cli {
 
 namespace {
+
+// Where a text names the baud list.
+constexpr std::string_view kBaudRatesMark = "{baud rates}";
 
 constexpr std::string_view kGeneral = R"(netsetup-cli: read and change the network settings of a VRN-207K instrument over a serial
 line or a TCP stream, from a terminal, a script or a worklist of many instruments.
@@ -14,7 +19,7 @@ Usage: netsetup-cli [LINK OPTIONS] COMMAND [ARGUMENT] [OPTIONS]
 Link options (before or after the command; not used by batch, whose worklist names each link):
   --serial PORT       COM1..COM16 (any case) or a device path such as /dev/ttyUSB0 or \\.\COM20;
                       on Linux COMn opens the device the window's port list shows for it
-  --baud RATE         9600 (default), 19200, 28800, 38400, 57600 or 115200
+  --baud RATE         {baud rates}
   --tcp HOST[:PORT]   a dotted IPv4 address; the TCP port defaults to 10001
   --settings FILE     take the link from the window's settings file (netsetup.ini);
                       the options above override what it says; its SockIP must be a
@@ -245,18 +250,37 @@ Exit status: 0 every row is done; 2 the worklist or the report cannot be used (o
 batch holds it); 9 at least one row failed; 130 interrupted.
 )";
 
+std::string_view helpFor(std::string_view command) {
+  if (command == "identify") return kIdentify;
+  if (command == "read") return kRead;
+  if (command == "write") return kWrite;
+  if (command == "backup") return kBackup;
+  if (command == "restore") return kRestore;
+  if (command == "diff") return kDiff;
+  if (command == "scan") return kScan;
+  if (command == "batch") return kBatch;
+  return kGeneral;
+}
+
+// "9600 (default), 19200, 28800, 38400, 57600 or 115200".
+std::string baudChoices() {
+  const int32_t standard = baudRateAt(LinkChoice{}.baudIndex);
+  std::string text;
+  for (size_t i = 0; i < BaudRates.size(); ++i) {
+    text += i == 0 ? "" : i + 1 < BaudRates.size() ? ", " : " or ";
+    text += std::to_string(BaudRates[i]) + (BaudRates[i] == standard ? " (default)" : "");
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string helpText(std::string_view command) {
-  if (command == "identify") return std::string(kIdentify);
-  if (command == "read") return std::string(kRead);
-  if (command == "write") return std::string(kWrite);
-  if (command == "backup") return std::string(kBackup);
-  if (command == "restore") return std::string(kRestore);
-  if (command == "diff") return std::string(kDiff);
-  if (command == "scan") return std::string(kScan);
-  if (command == "batch") return std::string(kBatch);
-  return std::string(kGeneral);
+  std::string text(helpFor(command));
+  if (const size_t at = text.find(kBaudRatesMark); at != std::string::npos) {
+    text.replace(at, kBaudRatesMark.size(), baudChoices());
+  }
+  return text;
 }
 
 }  // namespace netsetup::cli

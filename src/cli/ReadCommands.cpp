@@ -1,12 +1,12 @@
 // The commands that only read: identify, read, backup, diff.
 #include "cli/BackupFile.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Formats.h"
 #include "cli/Sheet.h"
+#include "cli/UtcTime.h"
 #include "netblock/NetworkCodec.h"
 #include "text/Quote.h"
 

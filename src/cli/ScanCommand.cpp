@@ -16,9 +16,6 @@ namespace netsetup::cli {
 
 namespace {
 
-// The common rates first, so a usual instrument is found in the first steps.
-constexpr std::array<int32_t, 6> kScanOrder{9600, 19200, 115200, 57600, 38400, 28800};
-
 // One attempt, and a first byte allowed 100 ms: an instrument at the right rate answers in
 // milliseconds, and each silent rate then costs about a quarter of a second, not six.
 constexpr uint32_t kScanAttempts = 1;
@@ -67,10 +64,9 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
   const bool byRate = !base.choice.useTcp && !options.addresses;
   std::vector<int32_t> rates;
   if (byRate) {
-    rates.assign(kScanOrder.begin(), kScanOrder.end());
+    for (size_t entry : kScanOrder) rates.push_back(BaudRates[entry]);
   } else {
-    const bool haveBaud = base.choice.baudIndex >= 0 && base.choice.baudIndex < static_cast<int>(BaudRates.size());
-    rates.push_back(haveBaud ? BaudRates[base.choice.baudIndex] : kFallbackBaud);
+    rates.push_back(baudRateAt(base.choice.baudIndex));
   }
   const int first = options.addresses ? options.addresses->first : 0;
   const int last = options.addresses ? options.addresses->second : 0;
@@ -80,7 +76,7 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
   std::set<uint8_t> reported;  // by address, on a line of several instruments
   for (int32_t rate : rates) {
     Target target = base;
-    target.choice.baudIndex = static_cast<int>(std::find(BaudRates.begin(), BaudRates.end(), rate) - BaudRates.begin());
+    target.choice.baudIndex = baudIndexOf(rate);
     const std::string where = base.choice.useTcp ? base.description : std::to_string(rate) + " baud";
     const auto show = [&](const std::string& type, uint8_t from) {
       report(progress, "\"" + visibleBytes(type) + "\" at " + where + ", address " + std::to_string(from));

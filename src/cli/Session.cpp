@@ -11,6 +11,7 @@
 #include "config/SettingsFile.h"
 #include "link/FrameText.h"
 #include "netblock/NetworkSettings.h"
+#include "text/ComPortName.h"
 #include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
@@ -24,8 +25,7 @@ std::string portDescription(const Tmod07& link, const LinkChoice& choice, bool n
   const std::string device = link.portMap().device(number);
   std::string text = named ? device : "COM" + std::to_string(number);
   if (!named && !device.empty() && device.find(text) == std::string::npos) text += " (" + device + ")";
-  const bool haveBaud = choice.baudIndex >= 0 && choice.baudIndex < static_cast<int>(BaudRates.size());
-  return text + " at " + std::to_string(haveBaud ? BaudRates[choice.baudIndex] : kFallbackBaud) + " baud";
+  return text + " at " + std::to_string(baudRateAt(choice.baudIndex)) + " baud";
 }
 
 // "chunk 3", "chunks 1-3", with the verb agreeing.
@@ -62,20 +62,18 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
   } else {
     target.choice.tcpPortText = std::to_string(kDefaultTcpPort);
   }
-  const bool isPath = !options.serial.empty() && options.serial.rfind("COM", 0) != 0;
+  const unsigned comNumber = comPortNumber(options.serial);
+  const bool isPath = !options.serial.empty() && comNumber == 0;
   if (!options.serial.empty()) {
     target.choice.useTcp = false;
-    if (options.serial.rfind("COM", 0) == 0) {
-      target.choice.portIndex = std::stoi(options.serial.substr(3)) - 1;
+    if (!isPath) {
+      target.choice.portIndex = static_cast<int>(comNumber) - 1;
     } else {
       link.portMap().set(1, options.serial);  // a device path goes behind COM1 for this run
       target.choice.portIndex = 0;
     }
   }
-  if (options.baud) {
-    const auto at = std::find(BaudRates.begin(), BaudRates.end(), *options.baud);
-    target.choice.baudIndex = static_cast<int>(at - BaudRates.begin());
-  }
+  if (options.baud) target.choice.baudIndex = baudIndexOf(*options.baud);
   if (!options.tcpHost.empty()) {
     target.choice.useTcp = true;
     target.choice.host = options.tcpHost;

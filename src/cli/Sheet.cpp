@@ -3,6 +3,10 @@
 #include <set>
 
 #include "config/IniFile.h"
+#include "text/AsciiCase.h"
+#include "text/Blanks.h"
+#include "text/ByteOrderMarks.h"
+#include "text/Lines.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -10,15 +14,6 @@ namespace netsetup::cli {
 namespace {
 
 constexpr std::string_view kSection = "settings";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
 
@@ -30,64 +25,29 @@ bool needsQuotes(std::string_view v) {
   return v.size() >= 2 && isQuote(v.front()) && v.back() == v.front();
 }
 
-bool sameAsciiWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-// One line of the text at a time, ending at CR, LF or CRLF, as the profile reader splits them.
-class Lines {
- public:
-  explicit Lines(std::string_view text) : text_(text) {}
-  bool next(std::string_view& line) {
-    if (pos_ >= text_.size()) return false;
-    size_t stop = text_.find_first_of("\r\n", pos_);
-    if (stop == std::string_view::npos) stop = text_.size();
-    line = text_.substr(pos_, stop - pos_);
-    pos_ = stop + 1;
-    if (stop < text_.size() && text_[stop] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-    ++number_;
-    return true;
-  }
-  size_t number() const { return number_; }
-
- private:
-  std::string_view text_;
-  size_t pos_ = 0;
-  size_t number_ = 0;
-};
-
 // What the profile reader cannot show: how many [settings] sections there are, lines in the
 // section it would skip without a word (a typo such as "ip: 10.0.0.5" would otherwise leave the
 // field unchanged while the user believes it set), and lines it would cut.
 std::string checkLayout(std::string_view text) {
-  Lines lines(text);
-  std::string_view line;
   int sections = 0;
   bool inSection = false;
-  while (lines.next(line)) {
+  size_t number = 0;
+  for (const LineSpan& span : splitLines(text)) {
+    const std::string_view line = text.substr(span.start, span.stop - span.start);
+    const std::string where = "sheet line " + std::to_string(++number);
     if (line.size() > kMaxSheetLineLength) {
-      return "sheet line " + std::to_string(lines.number()) + " is " + std::to_string(line.size()) +
-             " bytes long; a sheet line holds at most " + std::to_string(kMaxSheetLineLength) + " bytes";
+      return where + " is " + std::to_string(line.size()) + " bytes long; a sheet line holds at most " +
+             std::to_string(kMaxSheetLineLength) + " bytes";
     }
-    const std::string_view s = trim(line);
+    const std::string_view s = trimBlanks(line);
     if (s.empty() || s.front() == ';') continue;
     if (s.front() == '[') {
-      const std::string_view name = trim(s.substr(1, s.find(']') - 1));
-      inSection = sameAsciiWord(name, kSection);
-      if (inSection && ++sections > 1)
-        return "sheet line " + std::to_string(lines.number()) + ": a second [settings] section";
+      const std::string_view name = trimBlanks(s.substr(1, s.find(']') - 1));
+      inSection = equalsIgnoringAsciiCase(name, kSection);
+      if (inSection && ++sections > 1) return where + ": a second [settings] section";
       continue;
     }
-    if (inSection && s.find('=') == std::string_view::npos)
-      return "sheet line " + std::to_string(lines.number()) + ": " + quoteText(s) +
-             " is not NAME=VALUE";
+    if (inSection && s.find('=') == std::string_view::npos) return where + ": " + quoteText(s) + " is not NAME=VALUE";
   }
   if (sections == 0) return "the sheet has no [settings] section";
   return {};
@@ -124,7 +84,7 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
 }
 
 SheetResult parseSheet(std::string_view text) {
-  if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
+  text = withoutUtf8Mark(text);
   SheetResult result;
   result.error = checkLayout(text);
   if (!result.error.empty()) return result;

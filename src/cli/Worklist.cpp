@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "cli/Csv.h"
+#include "text/AsciiCase.h"
+#include "text/Blanks.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -12,19 +14,6 @@ namespace netsetup::cli {
 namespace {
 
 constexpr std::array<std::string_view, 5> kLinkColumns{"serial", "baud", "tcp", "address", "name"};
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 std::string columnList() {
   std::string out;
@@ -34,7 +23,7 @@ std::string columnList() {
 
 // A header cell's canonical column name, or nullopt.
 std::optional<std::string> columnName(std::string_view cell) {
-  const std::string lower = lowerAscii(trim(cell));
+  const std::string lower = lowerAscii(trimBlanks(cell));
   for (std::string_view name : kLinkColumns)
     if (lower == name) return lower;
   if (const auto field = canonicalFieldName(lower)) return std::string(*field);
@@ -53,7 +42,7 @@ Worklist parseWorklist(std::string_view text) {
   for (const std::string& cell : csv.rows.front()) {
     const std::optional<std::string> name = columnName(cell);
     if (!name) {
-      return {{}, "worklist: unknown column " + quoteText(trim(cell)) + "; the columns are " + columnList()};
+      return {{}, "worklist: unknown column " + quoteText(trimBlanks(cell)) + "; the columns are " + columnList()};
     }
     if (std::find(columns.begin(), columns.end(), *name) != columns.end())
       return {{}, "worklist: the column " + *name + " appears twice"};
@@ -67,7 +56,7 @@ Worklist parseWorklist(std::string_view text) {
 
   for (size_t r = 1; r < csv.rows.size(); ++r) {
     const CsvRow& cells = csv.rows[r];
-    const bool empty = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return trim(c).empty(); });
+    const bool empty = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return trimBlanks(c).empty(); });
     if (empty) continue;
     if (cells.size() != columns.size()) {
       return {{}, "worklist line " + std::to_string(csv.lines[r]) + ": " + std::to_string(cells.size()) +
@@ -76,7 +65,7 @@ Worklist parseWorklist(std::string_view text) {
     WorkRow row;
     row.line = csv.lines[r];
     for (size_t c = 0; c < columns.size(); ++c) {
-      const std::string cell(trim(cells[c]));
+      const std::string cell(trimBlanks(cells[c]));
       const std::string& column = columns[c];
       if (column == "name") row.name = cell;
       else if (column == "serial") row.serial = cell;
@@ -91,8 +80,8 @@ Worklist parseWorklist(std::string_view text) {
 }
 
 std::string rowKey(const WorkRow& row) {
-  return std::string(trim(row.name)) + "|" + std::string(trim(row.serial)) + "@" + std::string(trim(row.baud)) +
-         "|" + std::string(trim(row.tcp)) + "|" + std::string(trim(row.address));
+  const auto cell = [](const std::string& text) { return std::string(trimBlanks(text)); };
+  return cell(row.name) + "|" + cell(row.serial) + "@" + cell(row.baud) + "|" + cell(row.tcp) + "|" + cell(row.address);
 }
 
 }  // namespace netsetup::cli

@@ -3,10 +3,10 @@
 
 #include "cli/BackupFile.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
+#include "cli/UtcTime.h"
 #include "netblock/NetworkCodec.h"
 
 namespace netsetup::cli {

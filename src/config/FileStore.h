@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -36,6 +37,10 @@ Result<bool> createFile(const std::string& path, std::string_view bytes, bool ow
 
 // Removes a file; removing one that is not there is no error.
 Result<void> removeFile(const std::string& path);
+
+// A UTF-8 path for std::filesystem, and back.
+std::filesystem::path nativePath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
 
 // Makes the folders a file's path needs; true when they exist afterwards.
 bool makeFolders(const std::string& filePath);

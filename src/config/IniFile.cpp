@@ -1,19 +1,16 @@
 #include "config/IniFile.h"
 
 #include "config/FileStore.h"
+#include "text/AsciiCase.h"
+#include "text/Blanks.h"
+#include "text/ByteOrderMarks.h"
 #include "text/Cp1251.h"
+#include "text/Lines.h"
 #include "text/Utf16.h"
 
 namespace netsetup::ini {
 
 namespace {
-
-// One line of the file: content [start, stop), line ending [stop, next).
-struct Line {
-  std::size_t start = 0;
-  std::size_t stop = 0;
-  std::size_t next = 0;
-};
 
 enum class Kind { Blank, Comment, Header, Key, Other };
 
@@ -23,70 +20,35 @@ struct Parsed {
   std::string_view value;  // key lines only, trimmed
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-std::vector<Line> splitLines(std::string_view text) {
-  std::vector<Line> lines;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    Line line{pos, text.find_first_of("\r\n", pos), 0};
-    if (line.stop == std::string_view::npos) {
-      line.stop = line.next = text.size();
-    } else {
-      line.next = line.stop + 1;
-      bool crlf = text[line.stop] == '\r' && line.next < text.size() && text[line.next] == '\n';
-      if (crlf) ++line.next;
-    }
-    lines.push_back(line);
-    pos = line.next;
-  }
-  return lines;
-}
-
 Parsed parse(std::string_view content) {
-  std::string_view s = trim(content);
+  std::string_view s = trimBlanks(content);
   if (s.empty()) return {};
   if (s.front() == ';') return {Kind::Comment, {}, {}};
   if (s.front() == '[') {
     s.remove_prefix(1);
-    return {Kind::Header, trim(s.substr(0, s.find(']'))), {}};
+    return {Kind::Header, trimBlanks(s.substr(0, s.find(']'))), {}};
   }
   std::size_t eq = s.find('=');
   if (eq == std::string_view::npos) return {Kind::Other, {}, {}};
-  return {Kind::Key, trim(s.substr(0, eq)), trim(s.substr(eq + 1))};
+  return {Kind::Key, trimBlanks(s.substr(0, eq)), trimBlanks(s.substr(eq + 1))};
 }
 
 // The profile service's view of a text: lines, their parse, and where the first matching
 // section's body lies.
 struct Document {
   std::string_view text;
-  std::vector<Line> lines;
+  std::vector<LineSpan> lines;
   std::vector<Parsed> parsed;
 
   explicit Document(std::string_view t) : text(t), lines(splitLines(t)) {
     parsed.reserve(lines.size());
-    for (const Line& l : lines) parsed.push_back(parse(text.substr(l.start, l.stop - l.start)));
+    for (const LineSpan& l : lines) parsed.push_back(parse(text.substr(l.start, l.stop - l.start)));
   }
 
   // Index of the first matching header, or lines.size() when none.
   std::size_t header(std::string_view section) const {
     for (std::size_t i = 0; i < lines.size(); ++i)
-      if (parsed[i].kind == Kind::Header && sameName(parsed[i].name, section)) return i;
+      if (parsed[i].kind == Kind::Header && equalsIgnoringAsciiCase(parsed[i].name, section)) return i;
     return lines.size();
   }
 
@@ -113,11 +75,11 @@ bool endsWithLineBreak(std::string_view text) {
 std::optional<std::string> findValue(std::string_view text, std::string_view section,
                                      std::string_view key) {
   const Document doc(text);
-  std::size_t h = doc.header(trim(section));
+  std::size_t h = doc.header(trimBlanks(section));
   if (h == doc.lines.size()) return std::nullopt;
-  key = trim(key);
+  key = trimBlanks(key);
   for (std::size_t i = h + 1, end = doc.bodyEnd(h); i < end; ++i)
-    if (doc.parsed[i].kind == Kind::Key && sameName(doc.parsed[i].name, key))
+    if (doc.parsed[i].kind == Kind::Key && equalsIgnoringAsciiCase(doc.parsed[i].name, key))
       return unquote(doc.parsed[i].value);
   return std::nullopt;
 }
@@ -125,7 +87,7 @@ std::optional<std::string> findValue(std::string_view text, std::string_view sec
 std::vector<Entry> sectionEntries(std::string_view text, std::string_view section) {
   const Document doc(text);
   std::vector<Entry> entries;
-  std::size_t h = doc.header(trim(section));
+  std::size_t h = doc.header(trimBlanks(section));
   if (h == doc.lines.size()) return entries;
   for (std::size_t i = h + 1, end = doc.bodyEnd(h); i < end; ++i)
     if (doc.parsed[i].kind == Kind::Key)
@@ -135,8 +97,8 @@ std::vector<Entry> sectionEntries(std::string_view text, std::string_view sectio
 
 std::string setValue(std::string_view text, std::string_view section, std::string_view key,
                      std::string_view value) {
-  section = trim(section);
-  key = trim(key);
+  section = trimBlanks(section);
+  key = trimBlanks(key);
   const Document doc(text);
   std::string out(text);
 
@@ -152,8 +114,8 @@ std::string setValue(std::string_view text, std::string_view section, std::strin
   std::size_t anchor = h;  // the line a new key follows
   for (std::size_t i = h + 1; i < end; ++i) {
     const Parsed& p = doc.parsed[i];
-    if (p.kind == Kind::Key && sameName(p.name, key)) {
-      const Line& l = doc.lines[i];
+    if (p.kind == Kind::Key && equalsIgnoringAsciiCase(p.name, key)) {
+      const LineSpan& l = doc.lines[i];
       std::string line(p.name);
       line.append("=").append(value);
       return out.replace(l.start, l.stop - l.start, line);
@@ -161,7 +123,7 @@ std::string setValue(std::string_view text, std::string_view section, std::strin
     if (p.kind == Kind::Key || p.kind == Kind::Other) anchor = i;
   }
 
-  const Line& a = doc.lines[anchor];
+  const LineSpan& a = doc.lines[anchor];
   std::string line(key);
   line.append("=").append(value).append("\r\n");
   if (a.next == a.stop) line.insert(0, "\r\n");  // the anchor is an unterminated last line
@@ -170,8 +132,8 @@ std::string setValue(std::string_view text, std::string_view section, std::strin
 
 bool canWrite(std::string_view section, std::string_view key, std::string_view value) {
   auto hasBreak = [](std::string_view s) { return s.find_first_of("\r\n") != s.npos; };
-  section = trim(section);
-  key = trim(key);
+  section = trimBlanks(section);
+  key = trimBlanks(key);
   return !section.empty() && !key.empty() && !hasBreak(section) && !hasBreak(key) &&
          !hasBreak(value) && section.find(']') == section.npos && key.find('=') == key.npos &&
          key.front() != '[' && key.front() != ';';
@@ -180,9 +142,6 @@ bool canWrite(std::string_view section, std::string_view key, std::string_view v
 // ---------------------------------------------------------------------------------------------
 
 namespace {
-
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 bool isUtf16(const ProfileText& p) { return p.encoding != FileEncoding::Bytes; }
 

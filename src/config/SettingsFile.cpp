@@ -6,6 +6,7 @@
 
 #include "config/FileStore.h"
 #include "config/IniFile.h"
+#include "text/ComPortName.h"
 #include "text/Cp1251.h"
 #include "text/IntegerText.h"
 #include "text/Utf8.h"
@@ -21,19 +22,6 @@ int integerOr(const std::optional<std::string>& value, int fallback) {
   if (!value) return fallback;
   auto number = parseInteger(*value);
   return number ? *number : fallback;
-}
-
-// "COMn" (any case) with n a list entry number, else 0.
-unsigned comNumber(std::string_view name) {
-  if (name.size() < 4 || name.size() > 6) return 0;
-  for (std::size_t i = 0; i < 3; ++i)
-    if ((name[i] | 0x20) != "com"[i]) return 0;
-  unsigned n = 0;
-  for (char c : name.substr(3)) {
-    if (c < '0' || c > '9') return 0;
-    n = n * 10 + static_cast<unsigned>(c - '0');
-  }
-  return n <= PortMap::kPortCount ? n : 0;
 }
 
 }  // namespace
@@ -69,9 +57,9 @@ PortMap SettingsFile::portMap() const {
   PortMap map;
   bool named[PortMap::kPortCount + 1] = {};
   for (const ini::Entry& e : ini::readSection(location_.readPath, kPortsSection)) {
-    unsigned n = comNumber(e.key);
+    const unsigned n = comPortNumber(e.key);
     // The first entry for a port wins, as a read of that key would see it.
-    if (n == 0 || named[n]) continue;
+    if (n == 0 || n > PortMap::kPortCount || named[n]) continue;
     named[n] = true;
     if (!e.value.empty()) map.set(n, decodeCp1251(e.value));
   }

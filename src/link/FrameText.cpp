@@ -1,28 +1,18 @@
 #include "link/FrameText.h"
 
-#include <cstdio>
-
+#include "link/DeviceCommands.h"
 #include "link/Frame.h"
 #include "link/StatusCode.h"
+#include "text/Hex.h"
 #include "text/Quote.h"
 
 namespace netsetup {
 
 namespace {
 
-constexpr uint8_t kGroupRead = 0x0F, kGroupWrite = 0x0A;
+std::string hex2(unsigned value) { return hexDigits(value & 0xFF, 2); }
 
-std::string hex2(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-  return text;
-}
-
-std::string hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFF);
-  return text;
-}
+std::string hex4(unsigned value) { return "0x" + hexDigits(value & 0xFFFF, 4); }
 
 std::string quoted(const uint8_t* bytes, size_t count) {
   return "\"" + visibleBytes(std::string_view(reinterpret_cast<const char*>(bytes), count)) + "\"";
@@ -46,9 +36,9 @@ std::string formatHex(const uint8_t* bytes, size_t count) {
 }
 
 std::string commandName(uint8_t group, uint8_t code) {
-  if (group == 0x00 && code == 0x00) return "identify";
-  if (group == kGroupRead && code == 0x01) return "read";
-  if (group == kGroupWrite && code == 0x42) return "write";
+  if (group == kGroupIdentify && code == kCodeIdentify) return "identify";
+  if (group == kGroupRead && code == kCodeRead) return "read";
+  if (group == kGroupWrite && code == kCodeWrite) return "write";
   return "command " + hex2(group) + " " + hex2(code);
 }
 
@@ -78,7 +68,7 @@ std::string answerSummary(const uint8_t* f, size_t size) {
   text += ", " + commandName(f[kOffGroup], f[kOffCommand]) + " " + std::to_string(n) + " bytes";
   if (n > kMaxResponseData) text += " (over " + std::to_string(kMaxResponseData) + ")";
   if (size != n + kFrameOverhead) return text + ", frame size does not match its length";
-  if (f[kOffGroup] == 0x00 && f[kOffCommand] == 0x00) text += " " + quoted(f + kOffData, n);
+  if (f[kOffGroup] == kGroupIdentify && f[kOffCommand] == kCodeIdentify) text += " " + quoted(f + kOffData, n);
   return text + ", " + checksumVerdict(f, size);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/DeviceCommands.h"
 #include "link/Frame.h"
 #include "text/Ipv4Text.h"
 
@@ -10,9 +11,6 @@ namespace netsetup {
 
 namespace {
 
-constexpr uint8_t kGroupIdentify = 0x00, kCodeIdentify = 0x00;
-constexpr uint8_t kGroupRead = 0x0F, kCodeRead = 0x01;
-constexpr uint8_t kGroupWrite = 0x0A, kCodeWrite = 0x42;
 constexpr uint8_t kMaxWriteCount = kMaxRequestData - 2;
 
 }  // namespace

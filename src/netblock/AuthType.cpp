@@ -11,13 +11,6 @@ namespace netsetup {
 
 namespace {
 
-// Lower case of a Windows-1251 letter: Latin A-Z, Cyrillic А-Я and Ё.
-uint8_t lowerCp1251(uint8_t b) {
-  if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDF)) return static_cast<uint8_t>(b + 0x20);
-  if (b == 0xA8) return 0xB8;
-  return b;
-}
-
 std::string folded(std::string_view utf8) {
   std::string bytes = encodeCp1251(utf8).bytes;
   std::transform(bytes.begin(), bytes.end(), bytes.begin(),

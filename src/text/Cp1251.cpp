@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "text/AsciiCase.h"
 #include "text/Utf8.h"
 
 namespace netsetup {
@@ -38,6 +39,12 @@ char32_t cp1251ToUnicode(uint8_t byte) {
   if (byte < 0x80) return byte;
   if (byte >= 0xC0) return kCyrillicA + (byte - 0xC0);
   return kHighSpecials[byte - 0x80];
+}
+
+uint8_t lowerCp1251(uint8_t byte) {
+  if (byte >= 0xC0 && byte <= 0xDF) return static_cast<uint8_t>(byte + 0x20);  // А-Я
+  if (byte == 0xA8) return 0xB8;                                                 // Ё
+  return static_cast<uint8_t>(lowerAscii(static_cast<char>(byte)));
 }
 
 std::string decodeCp1251(std::string_view bytes) {

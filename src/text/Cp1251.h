@@ -23,6 +23,9 @@ struct Cp1251Encoding {
   bool ok() const { return unmappable.empty() && !invalidUtf8; }
 };
 
+// The lower case of a Windows-1251 letter (Latin A-Z, Cyrillic А-Я and Ё); other bytes stay.
+uint8_t lowerCp1251(uint8_t byte);
+
 // UTF-8 to Windows-1251. Never invents a byte: characters without one are reported instead.
 Cp1251Encoding encodeCp1251(std::string_view utf8);
 

@@ -1,26 +1,15 @@
 #include "text/IntegerText.h"
 
+#include "text/Hex.h"
+
 namespace netsetup {
 namespace {
 
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Hex digits are a raw 32-bit pattern: "$FFFFFFFF" is -1, and a minus sign wraps ("-$80000000").
 std::optional<int32_t> parseHex(std::string_view digits, bool negative) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  uint32_t value = 0;
-  for (char c : digits) {
-    const int d = hexDigitValue(c);
-    if (d < 0) return std::nullopt;
-    value = (value << 4) | static_cast<uint32_t>(d);
-  }
-  if (negative) value = 0u - value;
-  return static_cast<int32_t>(value);
+  const std::optional<uint32_t> value = parseHexDigits(digits);
+  if (!value) return std::nullopt;
+  return static_cast<int32_t>(negative ? 0u - *value : *value);
 }
 
 // Leading zeros are decimal, and any number of them is fine; only the value is range-checked.

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "text/Hex.h"
+
 namespace netsetup {
 namespace {
 
@@ -10,15 +12,12 @@ constexpr uint64_t kPartOverflow = 0x100000000ULL;
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The classic parser stops at any isspace() character in the C locale; that set is taken here.
-bool isBlank(char c) {
+bool isCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 int digitValue(char c, unsigned base) {
-  int d = -1;
-  if (c >= '0' && c <= '9') d = c - '0';
-  else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+  const int d = hexDigitValue(c);
   return d >= 0 && static_cast<unsigned>(d) < base ? d : -1;
 }
 
@@ -54,7 +53,7 @@ std::optional<Ipv4Octets> tryParseIpv4(std::string_view text) {
     const std::optional<uint32_t> part = readPart(text, pos);
     if (!part) return std::nullopt;
     parts[count++] = *part;
-    if (pos == text.size() || isBlank(text[pos])) break;
+    if (pos == text.size() || isCSpace(text[pos])) break;
     if (text[pos] != '.' || count == 4) return std::nullopt;
     ++pos;
   }

@@ -2,18 +2,14 @@
 
 #include <cstdint>
 
+#include "text/Hex.h"
 #include "text/Utf8.h"
 
 namespace netsetup {
 
 namespace {
 
-void appendHex(std::string& out, uint8_t byte) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  out += "\\x";
-  out += kHex[byte >> 4];
-  out += kHex[byte & 0xF];
-}
+void appendHex(std::string& out, uint8_t byte) { out += "\\x" + hexDigits(byte, 2); }
 
 void appendVisible(std::string& out, char c) {
   const auto byte = static_cast<uint8_t>(c);

@@ -8,6 +8,7 @@
 
 #include "Instrument.h"
 #include "InstrumentTransport.h"
+#include "link/DeviceCommands.h"
 #include "link/Frame.h"
 #include "netblock/SettingsTransfer.h"
 #include "support/CountingSleeper.h"
@@ -19,8 +20,6 @@ namespace {
 using Request = std::tuple<int, int, int, int>;
 
 constexpr uint8_t kNetworkAddress = 7;
-constexpr uint8_t kGroupRead = Instrument::kGroupRead;
-constexpr uint8_t kGroupWrite = Instrument::kGroupWrite;
 constexpr size_t kChunkOffsets[kChunkCount] = {0, 40, 80, 120, 160};
 
 // Serial lines to the instrument that log every request the link sends on them.

@@ -1,12 +1,13 @@
 #include "FaultMatrix.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "InstrumentMemory.h"
+#include "SimOptions.h"
 #include "link/Umod07.h"
 #include "netblock/NetworkCodec.h"
 #include "netblock/SettingsTransfer.h"
+#include "text/Hex.h"
 
 namespace netsetup::matrix {
 
@@ -264,10 +265,14 @@ size_t blockOffset(int block) {
   return offset;
 }
 
-std::string hex4(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", value);
-  return text;
+std::string hex4(unsigned value) { return "0x" + hexDigits(value, 4); }
+
+// An argument as the table shows it: a byte string of more than four bytes by its first two and
+// its length.
+std::string shown(const std::string& word) {
+  const bool bytes =
+      word.size() > 8 && std::all_of(word.begin(), word.end(), [](char c) { return hexDigitValue(c) >= 0; });
+  return bytes ? word.substr(0, 4) + "…(" + std::to_string(word.size() / 2) + " bytes)" : word;
 }
 
 }  // namespace
@@ -303,48 +308,12 @@ NetworkFields newFields() {
 }
 
 std::string simOptions(const SimSetup& s) {
-  const Faults& f = s.faults;
-  const LineTiming& t = s.timing;
+  SimOptions options;
+  options.typeString = s.typeString;
+  options.faults = s.faults;
+  options.timing = s.timing;
   std::string text;
-  auto option = [&text](const std::string& o) { text += (text.empty() ? "" : " ") + o; };
-  auto valued = [&option](const char* name, unsigned value) { option(std::string(name) + " " + std::to_string(value)); };
-  if (s.typeString != "VRN-207K") option("--type " + s.typeString);
-  if (f.silent) option("--silent");
-  if (f.answerFromAttempt > 1) valued("--answer-from", f.answerFromAttempt);
-  if (f.silentFromRead) valued("--silent-from-read", f.silentFromRead);
-  if (f.silentFromWrite) valued("--silent-from-write", f.silentFromWrite);
-  if (f.unconfirmedFromWrite) valued("--unconfirmed-from-write", f.unconfirmedFromWrite);
-  if (f.typePadding) valued("--type-padding", f.typePadding);
-  if (f.noiseBytes) valued("--noise", f.noiseBytes);
-  if (f.strayStart) option("--stray-start");
-  if (f.badChecksum) option("--bad-checksum");
-  if (f.badComplement) option("--bad-complement");
-  if (f.oversizeLength) valued("--oversize-length", f.oversizeLength);
-  if (f.readLength) valued("--read-length", *f.readLength);
-  if (f.chatterBytes) valued("--chatter", f.chatterBytes);
-  if (f.echoWrites) option("--write-answer echo");
-  if (f.writeAnswer) {
-    std::string hex;
-    for (uint8_t b : *f.writeAnswer) {
-      char pair[3];
-      std::snprintf(pair, sizeof pair, "%02X", b);
-      hex += pair;
-    }
-    if (hex.size() > 8) hex = hex.substr(0, 4) + "…(" + std::to_string(f.writeAnswer->size()) + " bytes)";
-    option("--write-answer " + hex);
-  }
-  if (f.mangleAddress) option("--mangle-write " + hex4(*f.mangleAddress));
-  if (t.delayMs) valued("--delay", t.delayMs);
-  if (t.byteGapMs) valued("--byte-gap", t.byteGapMs);
-  if (t.lateByte) option("--late-byte " + std::to_string(t.lateByte->index) + ":" + std::to_string(t.lateByte->ms));
-  if (t.baud) valued("--baud", t.baud);
-  if (t.strictRate) option("--strict-rate");
-  if (t.dropAfterBytes) valued("--drop-after", *t.dropAfterBytes);
-  if (f.scope.command != FaultScope::Command::Any) {
-    const char* kinds[] = {"all", "identify", "read", "write"};
-    option(std::string("--fault-scope ") + kinds[static_cast<int>(f.scope.command)] +
-           (f.scope.from > 1 ? ":" + std::to_string(f.scope.from) : ""));
-  }
+  for (const std::string& word : simArguments(options)) text += (text.empty() ? "" : " ") + shown(word);
   return text;
 }
 

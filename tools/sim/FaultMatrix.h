@@ -44,7 +44,8 @@ struct SimSetup {
   std::string typeString = "VRN-207K";
 };
 
-// The options of netsetup-sim that give `setup`.
+// The options of netsetup-sim that give `setup`, from its option table, as the document shows
+// them (a long byte string by its beginning and length).
 std::string simOptions(const SimSetup& setup);
 
 // How an action must end.

@@ -12,6 +12,8 @@ struct FaultScope {
   enum class Command { Any, Identify, Read, Write };
   Command command = Command::Any;
   unsigned from = 1;
+
+  bool operator==(const FaultScope&) const = default;
 };
 
 // How an instrument misbehaves on purpose. Every knob defaults to a well-behaved instrument;
@@ -37,6 +39,8 @@ struct Faults {
   // strayStart, badChecksum, badComplement, oversizeLength, readLength, chatterBytes) and the
   // servers' timing faults. The silent and mangling knobs choose their requests themselves.
   FaultScope scope;
+
+  bool operator==(const Faults&) const = default;
 };
 
 }  // namespace netsetup

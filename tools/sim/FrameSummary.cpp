@@ -5,8 +5,6 @@
 
 namespace netsetup {
 
-std::string hexBytes(const uint8_t* bytes, size_t count) { return formatHex(bytes, count); }
-
 std::string describeRequest(const RequestFrame& request) {
   const std::vector<uint8_t>& f = request.bytes;
   std::string text;

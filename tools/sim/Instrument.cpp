@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "link/DeviceCommands.h"
 #include "link/Frame.h"
 
 namespace netsetup {
@@ -57,9 +58,9 @@ void Instrument::poke(uint16_t address, const std::vector<uint8_t>& bytes) {
 
 Instrument::Command Instrument::classify(const std::vector<uint8_t>& request) {
   const uint8_t group = request[kOffGroup], code = request[kOffCommand], n = request[kOffLength];
-  if (group == kGroupIdentify && code == kCommandIdentify && n == 0) return Command::Identify;
-  if (group == kGroupRead && code == kCommandRead && n == 3) return Command::Read;
-  if (group == kGroupWrite && code == kCommandWrite && n >= 2) return Command::Write;
+  if (group == kGroupIdentify && code == kCodeIdentify && n == 0) return Command::Identify;
+  if (group == kGroupRead && code == kCodeRead && n == 3) return Command::Read;
+  if (group == kGroupWrite && code == kCodeWrite && n >= 2) return Command::Write;
   return Command::Unknown;
 }
 

@@ -25,10 +25,6 @@ struct InstrumentResponse {
 // string, and the three commands. Feed it request bytes; it answers as the device would.
 class Instrument {
  public:
-  static constexpr uint8_t kGroupIdentify = 0x00, kCommandIdentify = 0x00;
-  static constexpr uint8_t kGroupRead = 0x0F, kCommandRead = 0x01;
-  static constexpr uint8_t kGroupWrite = 0x0A, kCommandWrite = 0x42;
-
   explicit Instrument(uint8_t address = 1);
 
   uint8_t address() const { return address_; }
@@ -36,7 +32,6 @@ class Instrument {
   const std::string& typeString() const { return typeString_; }
   void setTypeString(std::string text) { typeString_ = std::move(text); }
   // Whether requests to address 0 are answered. On a bus of several instruments only one should.
-  bool answersBroadcast() const { return answersBroadcast_; }
   void setAnswersBroadcast(bool on) { answersBroadcast_ = on; }
 
   Faults& faults() { return faults_; }
@@ -61,7 +56,6 @@ class Instrument {
   // A byte stream from this instrument's own receiver: the answers, in order, to the requests
   // completed by these bytes.
   std::vector<std::vector<uint8_t>> receive(const uint8_t* bytes, size_t count);
-  void resetReceiver() { parser_.reset(); }
 
  private:
   enum class Command { Identify, Read, Write, Unknown };

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "SimPlatform.h"
+#include "config/FileStore.h"
 
 namespace netsetup {
 
@@ -69,22 +69,9 @@ std::string loadMemoryImage(const std::string& path, InstrumentMemory& memory) {
 }
 
 std::string saveMemoryImage(const std::string& path, const InstrumentMemory& memory) {
-  const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return systemError("cannot create", temporary);
-  const bool written = std::fwrite(memory.data(), 1, memory.size(), file) == memory.size() &&
-                       std::fflush(file) == 0 && syncFile(file);
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    std::remove(temporary.c_str());
-    return "cannot write " + temporary;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string error = systemError("cannot replace", path);
-    std::remove(temporary.c_str());
-    return error;
-  }
-  return {};
+  const std::string image(memory.begin(), memory.end());
+  const Result<void> saved = files::updateFile(path, [&image](const std::string&) { return image; });
+  return saved ? std::string() : saved.failure().text();
 }
 
 }  // namespace netsetup

@@ -9,6 +9,8 @@ struct LineTiming {
   struct LateByte {
     unsigned index = 0;  // of the bytes sent for one answer, noise included
     unsigned ms = 0;
+
+    bool operator==(const LateByte&) const = default;
   };
 
   unsigned delayMs = 0;                    // before each answer
@@ -17,6 +19,8 @@ struct LineTiming {
   std::optional<unsigned> dropAfterBytes;  // TCP: send this many bytes of an answer, then hang up
   bool strictRate = false;                 // pty: bytes from a client whose line is not at `baud` are noise
   std::optional<LateByte> lateByte{};      // hold one byte of each answer back this long
+
+  bool operator==(const LineTiming&) const = default;
 
   bool paced() const { return byteGapMs > 0 || baud > 0; }
 

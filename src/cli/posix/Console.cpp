@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -33,15 +32,6 @@ void prepareConsole() {
 bool interrupted() { return interruptedFlag != 0; }
 
 bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
-
-std::string utcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  ::gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
 
 std::string localTimeOfDay() {
   const auto now = std::chrono::system_clock::now();

@@ -5,17 +5,24 @@
 #include <shellapi.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "cli/win32/OutputCodePage.h"
+#include "text/UniqueHandle.h"
 #include "text/Wide.h"
 
 namespace netsetup::cli {
 
 namespace {
+
+// CommandLineToArgvW's array, freed with LocalFree.
+struct ArgumentListTraits {
+  using Handle = wchar_t**;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle list) { ::LocalFree(list); }
+};
+using ArgumentList = UniqueHandle<ArgumentListTraits>;
 
 std::atomic<bool> interruptedFlag{false};
 OutputCodePage outputCodePage(::GetConsoleOutputCP, ::SetConsoleOutputCP);
@@ -30,12 +37,11 @@ void restoreCodePage() { outputCodePage.restore(); }
 std::vector<std::string> commandLine(int, char**) {
   // The narrow argv holds the ANSI code page; the wide command line holds what was typed.
   int count = 0;
-  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  const ArgumentList wide(::CommandLineToArgvW(::GetCommandLineW(), &count));
   std::vector<std::string> args;
   for (int i = 1; wide && i < count; ++i) {
-    args.push_back(toUtf8(wide[i]));
+    args.push_back(toUtf8(wide.get()[i]));
   }
-  if (wide) ::LocalFree(wide);
   return args;
 }
 
@@ -48,15 +54,6 @@ void prepareConsole() {
 bool interrupted() { return interruptedFlag.load(); }
 
 bool errorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
-
-std::string utcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  ::gmtime_s(&utc, &now);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
 
 std::string localTimeOfDay() {
   SYSTEMTIME t;

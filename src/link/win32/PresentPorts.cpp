@@ -10,6 +10,9 @@
 
 #include <map>
 
+#include "text/ComPortName.h"
+#include "text/Wide.h"
+
 namespace netsetup {
 
 namespace {
@@ -62,17 +65,7 @@ void addDeviceClassPorts(std::map<unsigned, std::wstring>& ports) {
 
 }  // namespace
 
-unsigned comPortNumber(std::wstring_view text) {
-  if (text.size() < 4 || text.size() > 6 || ::CompareStringOrdinal(text.data(), 3, L"COM", 3, TRUE) != CSTR_EQUAL) {
-    return 0;
-  }
-  unsigned number = 0;
-  for (wchar_t c : text.substr(3)) {
-    if (c < L'0' || c > L'9') return 0;
-    number = number * 10 + (c - L'0');
-  }
-  return number;
-}
+unsigned comPortNumber(std::wstring_view text) { return comPortNumber(toUtf8(text)); }
 
 std::vector<PresentPort> presentSerialPorts() {
   std::map<unsigned, std::wstring> ports;

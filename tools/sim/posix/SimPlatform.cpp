@@ -1,10 +1,8 @@
 #include "SimPlatform.h"
 
-#include <unistd.h>
+#include <time.h>
 
 namespace netsetup {
-
-bool syncFile(std::FILE* file) { return ::fsync(fileno(file)) == 0; }
 
 std::tm localTime(std::time_t seconds) {
   std::tm local{};

@@ -1,0 +1,196 @@
+#include "config/FileStore.h"
+
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "config/FileSystem.h"
+
+namespace netsetup::files {
+
+namespace {
+
+using Kind = SystemError::Kind;
+
+Failure failure(std::string what, const SystemError& error) { return {std::move(what), error.reason}; }
+
+// Links followed at most before a path counts as a loop, as the system itself counts.
+constexpr int kMaxLinks = 40;
+
+// The file a write lands in: a symbolic link is followed to its target, even one that does not
+// exist yet, so the link itself stays in place. nullopt for a loop or an unreadable link.
+std::optional<std::string> writtenFile(FileSystem& system, std::string path) {
+  for (int hops = 0; hops < kMaxLinks; ++hops) {
+    const SystemResult<std::optional<std::string>> next = system.readLink(path);
+    if (!next) return std::nullopt;
+    if (!*next) return path;
+    path = **next;
+  }
+  return std::nullopt;
+}
+
+std::string loopReason() {
+  return std::generic_category().message(static_cast<int>(std::errc::too_many_symbolic_link_levels));
+}
+
+struct Current {
+  std::string bytes;
+  FileStatus status;
+};
+
+// The bytes and status of a file opened for reading.
+Result<Current> readOpened(FileSystem& system, File& file, const std::string& what) {
+  const SystemResult<FileStatus> status = file.status();
+  if (!status) return failure(what, status.failure());
+  if (!status->regular) return Failure{what, std::string(system.notRegularReason())};
+  SystemResult<std::string> bytes = file.readAll();
+  if (!bytes) return failure(what, bytes.failure());
+  return Current{std::move(*bytes), *status};
+}
+
+// Writes, syncs and closes a new file.
+SystemResult<void> fill(File& file, std::string_view bytes) {
+  SystemResult<void> done = file.writeAll(bytes);
+  if (done) done = file.sync();
+  if (done) done = file.close();
+  return done;
+}
+
+// Replaces `target` by `bytes` through "<target>.tmp", so a crash leaves the old file or the new
+// one. `original` is the status of the file there now, or null when there is none. A Refused
+// failure: the folder takes no temporary file, and nothing changed.
+SystemResult<void> replaceThroughTemporary(FileSystem& system, const std::string& target, std::string_view bytes,
+                                           const FileStatus* original, bool ownerOnly) {
+  const std::string temp = target + ".tmp";
+  // A stale temporary left by a crash is removed; anything else there (a folder) makes the
+  // exclusive create below fail.
+  (void)system.remove(temp);
+  SystemResult<OpenFile> file = system.createNew(temp, ownerOnly);
+  if (!file) return file.failure();
+  SystemResult<void> done = original ? (*file)->takeStatus(*original) : SystemResult<void>();
+  if (done) done = fill(**file, bytes);
+  if (done) done = system.replace(temp, target);
+  if (!done) {
+    file->reset();
+    (void)system.remove(temp);
+    return done;
+  }
+  system.syncFolderOf(target);
+  return {};
+}
+
+// The fallback where no temporary file can be made: the new content over the old, then the
+// length cut, then a sync. Writing before cutting means a shorter or equal content needs no new
+// disk space, so a full disk cannot leave the file emptied.
+SystemResult<void> rewriteInPlace(FileSystem& system, const std::string& path, std::string_view bytes) {
+  SystemResult<OpenFile> opened = system.openToWrite(path);
+  if (!opened) return opened.failure();
+  File& file = **opened;
+  SystemResult<void> done = file.rewind();
+  if (done) done = file.writeAll(bytes);
+  if (done) done = file.truncate(bytes.size());
+  if (done) done = file.sync();
+  if (done) done = file.close();
+  return done;
+}
+
+// Numbers the temporary files of createFile, apart for savers on several threads.
+std::atomic<unsigned> temporaries{0};
+
+}  // namespace
+
+Result<std::string> readFile(FileSystem& system, const std::string& path) {
+  const std::string what = "cannot read " + path;
+  SystemResult<OpenFile> file = system.openToRead(path);
+  if (!file) return failure(what, file.failure());
+  Result<Current> current = readOpened(system, **file, what);
+  if (!current) return current.failure();
+  return std::move(current->bytes);
+}
+
+Result<void> updateFile(FileSystem& system, const std::string& path,
+                        const std::function<std::string(const std::string&)>& change, bool ownerOnly) {
+  const std::string what = "cannot write " + path;
+  const std::optional<std::string> target = writtenFile(system, path);
+  if (!target) return Failure{what, loopReason()};
+
+  std::optional<Current> current;
+  if (SystemResult<OpenFile> reader = system.openToRead(*target)) {
+    Result<Current> read = readOpened(system, **reader, what);
+    if (!read) return read.failure();
+    current = std::move(*read);
+  } else if (reader.failure().kind != Kind::NotFound) {
+    return failure(what, reader.failure());
+  }
+  // Replacing the file would bypass its own permissions: it must be writable itself, as for a
+  // writer that opens it. The check's handle is closed at once: on Windows an open handle would
+  // stop the replacement.
+  if (current) {
+    if (const SystemResult<OpenFile> writer = system.openToWrite(*target); !writer) {
+      return failure(what, writer.failure());
+    }
+  }
+
+  const std::string updated = change(current ? current->bytes : std::string());
+  const SystemResult<void> replaced =
+      replaceThroughTemporary(system, *target, updated, current ? &current->status : nullptr, ownerOnly);
+  if (replaced) return {};
+  if (replaced.failure().kind != Kind::Refused || !current) return failure(what, replaced.failure());
+  if (const SystemResult<void> rewritten = rewriteInPlace(system, *target, updated); !rewritten) {
+    return failure(what, rewritten.failure());
+  }
+  return {};
+}
+
+Result<bool> createFile(FileSystem& system, const std::string& path, std::string_view bytes, bool ownerOnly) {
+  const std::string what = "cannot write " + path;
+  // A name of this save's own beside the file; a stale one left by a crash is replaced.
+  const std::string temp = path + "." + system.processId() + "-" + std::to_string(temporaries++) + ".tmp";
+  (void)system.remove(temp);
+  SystemResult<OpenFile> file = system.createNew(temp, ownerOnly);
+  if (!file) return failure(what, file.failure());
+  if (const SystemResult<void> filled = fill(**file, bytes); !filled) {
+    file->reset();
+    (void)system.remove(temp);
+    return failure(what, filled.failure());
+  }
+  // The step that refuses a name already taken, so two savers choosing it at once get one each.
+  const SystemResult<void> moved = system.moveToNewName(temp, path);
+  (void)system.remove(temp);
+  if (!moved) {
+    if (moved.failure().kind == Kind::Exists) return false;
+    return failure(what, moved.failure());
+  }
+  system.syncFolderOf(path);
+  return true;
+}
+
+Result<std::string> readFile(const std::string& path) { return readFile(platformFileSystem(), path); }
+
+Result<void> updateFile(const std::string& path, const std::function<std::string(const std::string&)>& change,
+                        bool ownerOnly) {
+  return updateFile(platformFileSystem(), path, change, ownerOnly);
+}
+
+Result<bool> createFile(const std::string& path, std::string_view bytes, bool ownerOnly) {
+  return createFile(platformFileSystem(), path, bytes, ownerOnly);
+}
+
+Result<void> removeFile(const std::string& path) {
+  const SystemResult<void> removed = platformFileSystem().remove(path);
+  if (removed || removed.failure().kind == Kind::NotFound) return {};
+  return failure("cannot remove " + path, removed.failure());
+}
+
+std::filesystem::path nativePath(const std::string& utf8) { return platformFileSystem().nativePath(utf8); }
+
+std::string utf8Path(const std::filesystem::path& path) { return platformFileSystem().utf8Path(path); }
+
+bool makeFolders(const std::string& filePath) {
+  std::error_code error;
+  const std::filesystem::path folder = nativePath(filePath).parent_path();
+  return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
+}
+
+}  // namespace netsetup::files
