@@ -109,25 +109,28 @@ bool Tmod07::stopNow() {
   return true;
 }
 
+ExchangeBudget Tmod07::exchangeBudget() const {
+  return {.firstBytePolls = pollsWithin(FirstByteTimeoutMs),
+          .bytePolls = pollsWithin(ByteTimeoutMs),
+          .pauseMs = pauseSleeps(FirstByteTimeoutMs) * kPollSleepMs,
+          .attempts = RetryCount};
+}
+
 bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
-  const uint32_t lastTick = budgetMs / 10;
-  for (uint32_t ticks = 0;;) {
+  const unsigned polls = pollsWithin(budgetMs);
+  for (unsigned poll = 1;; ++poll) {
     if (UseTcp && !hasTcpSocket()) {
       Status = ErrNoSocket;
       return false;
     }
     const bool usable = transport_ && transport_->isTcp() == UseTcp;
-    const bool arrived = usable && transport_->readByte(byte);
-    if (!arrived) {
-      if (usable) {
-        transport_->idle(kPollSleepMs, sleeper_);
-      } else {
-        sleeper_.sleepMs(kPollSleepMs);
-      }
+    if (usable && transport_->readByte(byte)) return true;
+    if (usable) {
+      transport_->idle(kPollSleepMs, sleeper_);
+    } else {
+      sleeper_.sleepMs(kPollSleepMs);
     }
-    ticks += 2;
-    if (arrived) return true;
-    if (ticks > lastTick) {
+    if (poll >= polls) {
       Status = ErrTimeout;
       return false;
     }
@@ -187,7 +190,7 @@ void Tmod07::Exchange(uint8_t address) {
     }
     if (stopped_) return;
     if (attempt < RetryCount) {
-      for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) {
+      for (unsigned k = 0; k < pauseSleeps(FirstByteTimeoutMs); ++k) {
         if (mayStop && stopNow()) return;
         sleeper_.sleepMs(kPollSleepMs);
       }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "link/ExchangeBudget.h"
 #include "link/LinkObserver.h"
 #include "link/PortMap.h"
 #include "link/Sleeper.h"
@@ -69,7 +70,10 @@ class Tmod07 {
   // A hunt for the start byte gives up after this many discarded bytes in one attempt, so a
   // line that chatters without ever framing a response cannot hold the caller for ever.
   static constexpr unsigned kMaxDiscardedBytes = 256;
-  static constexpr unsigned kPollSleepMs = 20;
+  static constexpr unsigned kPollSleepMs = netsetup::kPollSleepMs;
+
+  // The polls, pause and attempts an exchange is allowed with the time-outs set now.
+  ExchangeBudget exchangeBudget() const;
 
   bool IsOpen = false;
   bool UseTcp = false;

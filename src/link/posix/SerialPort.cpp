@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <thread>
 
 #include "link/posix/FdWait.h"
 #include "link/posix/SerialTermios2.h"
@@ -66,7 +65,7 @@ size_t SerialPort::send(const uint8_t* bytes, size_t count) {
 
 bool SerialPort::writeOne(uint8_t byte, bool mayWait) {
   if (fd_ < 0) return false;
-  const auto deadline = MonotonicClock::now() + std::chrono::milliseconds(mayWait ? kWriteTimeoutMs : 0);
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(mayWait ? kWriteTimeoutMs : 0));
   for (;;) {
     const ssize_t n = ::write(fd_, &byte, 1);
     if (n == 1) return true;
@@ -81,7 +80,7 @@ bool SerialPort::writeOne(uint8_t byte, bool mayWait) {
 
 bool SerialPort::readByte(uint8_t& byte) {
   if (fd_ < 0) return false;
-  const auto deadline = MonotonicClock::now() + std::chrono::milliseconds(kReadTimeoutMs);
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(kReadTimeoutMs));
   for (;;) {
     const ssize_t n = ::read(fd_, &byte, 1);
     if (n == 1) return true;
@@ -94,7 +93,7 @@ bool SerialPort::readByte(uint8_t& byte) {
     // finds nothing. Keep the poll's nominal length, so the caller's time-outs mean the same
     // and it does not spin.
     if ((events & kBroken) != 0) {
-      std::this_thread::sleep_until(deadline);
+      systemClock().sleepUntil(deadline.end());
       return false;
     }
   }
@@ -105,12 +104,10 @@ void SerialPort::idle(unsigned ms, Sleeper& sleeper) {
     sleeper.sleepMs(ms);
     return;
   }
-  const auto start = MonotonicClock::now();
-  const auto deadline = start + std::chrono::milliseconds(ms);
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(ms));
   const short events = waitForFd(fd_, POLLIN, deadline);
   if ((events & kBroken) == 0) return;
-  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(MonotonicClock::now() - start);
-  if (waited.count() < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited.count()));
+  if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
 void SerialPort::close() {

@@ -25,7 +25,7 @@ int finishConnect(int fd, const sockaddr_in& peer, std::chrono::milliseconds tim
   // An interrupted connect goes on in the background like one in progress.
   if (errno != EINPROGRESS && errno != EINTR) return errno;
 
-  const short events = waitForFd(fd, POLLOUT, MonotonicClock::now() + timeout);
+  const short events = waitForFd(fd, POLLOUT, Deadline(systemClock(), timeout));
   if (events == 0) return 0;
   int error = 0;
   socklen_t length = sizeof error;
@@ -97,12 +97,11 @@ void TcpSocket::idle(unsigned ms, Sleeper& sleeper) {
     sleeper.sleepMs(ms);
     return;
   }
-  const auto start = MonotonicClock::now();
-  const short events = waitForFd(fd_, POLLIN, start + std::chrono::milliseconds(ms));
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(ms));
+  const short events = waitForFd(fd_, POLLIN, deadline);
   if ((events & POLLIN) != 0 || events == 0) return;
   // An error without input: the next read finds it; keep the pause its length meanwhile.
-  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(MonotonicClock::now() - start);
-  if (waited.count() < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited.count()));
+  if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
 void TcpSocket::close() {

@@ -1,7 +1,8 @@
 #include "link/win32/SerialPort.h"
 
 #include <chrono>
-#include <thread>
+
+#include "link/Deadline.h"
 
 namespace netsetup {
 
@@ -91,11 +92,11 @@ size_t SerialPort::send(const uint8_t* bytes, size_t count) {
 
 bool SerialPort::readByte(uint8_t& byte) {
   if (handle_ == INVALID_HANDLE_VALUE) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(kReadTimeoutMs));
   if (transferOne(false, byte, kReadWaitMs)) return true;
   // A port whose device has gone fails at once; keep the poll's nominal length anyway, so the
   // caller's time-outs mean the same and it does not spin.
-  std::this_thread::sleep_until(deadline);
+  systemClock().sleepUntil(deadline.end());
   return false;
 }
 

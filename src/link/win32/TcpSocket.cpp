@@ -5,14 +5,13 @@
 #include <cstring>
 #include <memory>
 
+#include "link/Deadline.h"
 #include "link/Sleeper.h"
 #include "link/StatusCode.h"
 
 namespace netsetup {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Once per process and never undone: a socket may live as long as the program.
 bool startWinsock() {
@@ -30,9 +29,9 @@ enum class Readiness { Ready, TimedOut, Failed };
 
 // select() on one socket until the deadline, for input or for a connect's end. Windows puts a
 // failed connect in the exception set, never among the writable sockets.
-Readiness waitForSocket(SOCKET socket, bool connecting, Clock::time_point deadline) {
+Readiness waitForSocket(SOCKET socket, bool connecting, const Deadline& deadline) {
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = deadline.remaining().count();
     if (left <= 0) return Readiness::TimedOut;
     fd_set ready, failed;
     FD_ZERO(&ready);
@@ -54,7 +53,7 @@ int finishConnect(SOCKET socket, const sockaddr_in& peer, std::chrono::milliseco
   if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
   if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
   if (::WSAGetLastError() != WSAEWOULDBLOCK) return ::WSAGetLastError();
-  const Readiness ready = waitForSocket(socket, true, Clock::now() + timeout);
+  const Readiness ready = waitForSocket(socket, true, Deadline(systemClock(), timeout));
   if (ready == Readiness::TimedOut) return 0;
   int error = 0;
   int length = sizeof error;
@@ -131,11 +130,10 @@ void TcpSocket::idle(unsigned ms, Sleeper& sleeper) {
     sleeper.sleepMs(ms);
     return;
   }
-  const auto start = Clock::now();
-  if (waitForSocket(socket_, false, start + std::chrono::milliseconds(ms)) != Readiness::Failed) return;
+  const Deadline deadline(systemClock(), std::chrono::milliseconds(ms));
+  if (waitForSocket(socket_, false, deadline) != Readiness::Failed) return;
   // select itself failed: nothing tells when input comes, so keep the pause its length.
-  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-  if (waited < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited));
+  if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
 void TcpSocket::close() {
