@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "link/FailureText.h"
+#include "link/PlatformLines.h"
 #include "link/posix/DevicePaths.h"
 
 namespace netsetup {
@@ -151,7 +152,7 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
   return "Cannot open " + device + ": " + reason + ".";
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int error) {
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int32_t, int error) {
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == ETIMEDOUT) kind = TcpFailure::TimedOut;
   if (error == ECONNREFUSED) kind = TcpFailure::Refused;

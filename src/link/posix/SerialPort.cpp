@@ -11,7 +11,6 @@
 
 #include "link/posix/FdWait.h"
 #include "link/posix/SerialTermios2.h"
-#include "link/Sleeper.h"
 
 namespace netsetup {
 
@@ -21,8 +20,12 @@ constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
-  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialPort> {
+std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
+  return SerialPort::open(device, baud, failure);
+}
+
+std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
+  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialLine> {
     if (failure) *failure = {step, error};
     return nullptr;
   };
@@ -39,33 +42,21 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t 
   std::unique_ptr<SerialPort> port(new SerialPort(fd));
   if (::ioctl(fd, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
   if (!configureRawLine(fd, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
-  port->purge();
-  return port;
+  auto line = std::make_unique<SerialLine>(std::move(port));
+  line->purge();
+  return line;
 }
 
-SerialPort::~SerialPort() { close(); }
-
-void SerialPort::purge() {
-  if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+SerialPort::~SerialPort() {
+  // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
+  // (a simulator's pseudo-terminal), it would refuse our own next open.
+  ::ioctl(fd_, TIOCNXCL);
+  ::close(fd_);  // also drops the lock
 }
 
-size_t SerialPort::send(const uint8_t* bytes, size_t count) {
-  size_t sent = 0;
-  bool lineMoves = true;
-  for (size_t i = 0; i < count; ++i) {
-    // Once a byte could not leave within its bound, later ones get no wait of their own.
-    if (writeOne(bytes[i], lineMoves)) {
-      ++sent;
-    } else {
-      lineMoves = false;
-    }
-  }
-  return sent;
-}
+void SerialPort::purge() { ::tcflush(fd_, TCIOFLUSH); }
 
-bool SerialPort::writeOne(uint8_t byte, bool mayWait) {
-  if (fd_ < 0) return false;
-  const Deadline deadline(systemClock(), std::chrono::milliseconds(mayWait ? kWriteTimeoutMs : 0));
+bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
   for (;;) {
     const ssize_t n = ::write(fd_, &byte, 1);
     if (n == 1) return true;
@@ -78,45 +69,25 @@ bool SerialPort::writeOne(uint8_t byte, bool mayWait) {
   }
 }
 
-bool SerialPort::readByte(uint8_t& byte) {
-  if (fd_ < 0) return false;
-  const Deadline deadline(systemClock(), std::chrono::milliseconds(kReadTimeoutMs));
+size_t SerialPort::read(uint8_t* into, size_t room, const Deadline& deadline) {
   for (;;) {
-    const ssize_t n = ::read(fd_, &byte, 1);
-    if (n == 1) return true;
+    const ssize_t n = ::read(fd_, into, room);
+    if (n > 0) return static_cast<size_t>(n);
     if (n < 0 && errno == EINTR) continue;
     // With VMIN = VTIME = 0 an empty tty reads 0 rather than failing with EAGAIN.
     const bool empty = n == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
-    const short events = empty ? waitForFd(fd_, POLLIN, deadline) : kBroken;
-    if (events == 0) return false;
+    if (!empty) return 0;
     // A line that hung up (an adapter pulled out) polls as readable for ever while every read
-    // finds nothing. Keep the poll's nominal length, so the caller's time-outs mean the same
-    // and it does not spin.
-    if ((events & kBroken) != 0) {
-      systemClock().sleepUntil(deadline.end());
-      return false;
-    }
+    // finds nothing.
+    const short events = waitForFd(fd_, POLLIN, deadline);
+    if (events == 0 || (events & kBroken) != 0) return 0;
   }
 }
 
-void SerialPort::idle(unsigned ms, Sleeper& sleeper) {
-  if (fd_ < 0) {
-    sleeper.sleepMs(ms);
-    return;
-  }
-  const Deadline deadline(systemClock(), std::chrono::milliseconds(ms));
+InputWait SerialPort::waitForInput(const Deadline& deadline) {
   const short events = waitForFd(fd_, POLLIN, deadline);
-  if ((events & kBroken) == 0) return;
-  if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
-}
-
-void SerialPort::close() {
-  if (fd_ < 0) return;
-  // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
-  // (a simulator's pseudo-terminal), it would refuse our own next open.
-  ::ioctl(fd_, TIOCNXCL);
-  ::close(fd_);  // also drops the lock
-  fd_ = -1;
+  if ((events & kBroken) != 0) return InputWait::Unknown;
+  return events == 0 ? InputWait::TimedOut : InputWait::Arrived;
 }
 
 }  // namespace netsetup
