@@ -30,18 +30,15 @@ std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t 
     return nullptr;
   };
   if (device.empty() || baud <= 0) return fail(SerialFailure::Step::Configure, EINVAL);
-  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(SerialFailure::Step::Open, errno);
+  UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return fail(SerialFailure::Step::Open, errno);
   // The lock stops cooperating processes, root included; TIOCEXCL keeps out every later open
   // by ordinary users. The lock comes first so a busy port's exclusivity is never touched.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return fail(SerialFailure::Step::Lock, error);
-  }
-  std::unique_ptr<SerialPort> port(new SerialPort(fd));
-  if (::ioctl(fd, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
-  if (!configureRawLine(fd, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return fail(SerialFailure::Step::Lock, errno);
+  std::unique_ptr<SerialPort> port(new SerialPort(std::move(fd)));
+  const int tty = port->fd_.get();
+  if (::ioctl(tty, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
+  if (!configureRawLine(tty, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
   auto line = std::make_unique<SerialLine>(std::move(port));
   line->purge();
   return line;
@@ -50,19 +47,18 @@ std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t 
 SerialPort::~SerialPort() {
   // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
   // (a simulator's pseudo-terminal), it would refuse our own next open.
-  ::ioctl(fd_, TIOCNXCL);
-  ::close(fd_);  // also drops the lock
-}
+  ::ioctl(fd_.get(), TIOCNXCL);
+}  // closing the fd drops the lock
 
-void SerialPort::purge() { ::tcflush(fd_, TCIOFLUSH); }
+void SerialPort::purge() { ::tcflush(fd_.get(), TCIOFLUSH); }
 
 bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
   for (;;) {
-    const ssize_t n = ::write(fd_, &byte, 1);
+    const ssize_t n = ::write(fd_.get(), &byte, 1);
     if (n == 1) return true;
     if (n < 0 && errno == EINTR) continue;
     if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-      const short events = waitForFd(fd_, POLLOUT, deadline);
+      const short events = waitForFd(fd_.get(), POLLOUT, deadline);
       if ((events & POLLOUT) != 0 && (events & kBroken) == 0) continue;
     }
     return false;
@@ -71,7 +67,7 @@ bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
 
 size_t SerialPort::read(uint8_t* into, size_t room, const Deadline& deadline) {
   for (;;) {
-    const ssize_t n = ::read(fd_, into, room);
+    const ssize_t n = ::read(fd_.get(), into, room);
     if (n > 0) return static_cast<size_t>(n);
     if (n < 0 && errno == EINTR) continue;
     // With VMIN = VTIME = 0 an empty tty reads 0 rather than failing with EAGAIN.
@@ -79,13 +75,13 @@ size_t SerialPort::read(uint8_t* into, size_t room, const Deadline& deadline) {
     if (!empty) return 0;
     // A line that hung up (an adapter pulled out) polls as readable for ever while every read
     // finds nothing.
-    const short events = waitForFd(fd_, POLLIN, deadline);
+    const short events = waitForFd(fd_.get(), POLLIN, deadline);
     if (events == 0 || (events & kBroken) != 0) return 0;
   }
 }
 
 InputWait SerialPort::waitForInput(const Deadline& deadline) {
-  const short events = waitForFd(fd_, POLLIN, deadline);
+  const short events = waitForFd(fd_.get(), POLLIN, deadline);
   if ((events & kBroken) != 0) return InputWait::Unknown;
   return events == 0 ? InputWait::TimedOut : InputWait::Arrived;
 }

@@ -6,6 +6,7 @@
 #include "link/PlatformLines.h"
 #include "link/SerialDevice.h"
 #include "link/SerialLine.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
@@ -29,9 +30,9 @@ class SerialPort final : public SerialDevice {
   InputWait waitForInput(const Deadline& deadline) override;
 
  private:
-  explicit SerialPort(int fd) : fd_(fd) {}
+  explicit SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 }  // namespace netsetup

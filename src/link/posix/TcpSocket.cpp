@@ -18,38 +18,36 @@
 namespace netsetup {
 
 NewSocket openSocket() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return {ErrNoSocket, nullptr, errno};
-  return {StatusOk, std::make_unique<TcpSocket>(fd), 0};
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!fd) return {ErrNoSocket, nullptr, errno};
+  return {StatusOk, std::make_unique<TcpSocket>(std::move(fd)), 0};
 }
-
-TcpSocket::~TcpSocket() { ::close(fd_); }
 
 int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   std::memcpy(&peer.sin_addr.s_addr, address.data(), address.size());
-  if (::connect(fd_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
+  if (::connect(fd_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
   // An interrupted connect goes on in the background like one in progress.
   if (errno != EINPROGRESS && errno != EINTR) return errno;
 
-  const short events = waitForFd(fd_, POLLOUT, deadline);
+  const short events = waitForFd(fd_.get(), POLLOUT, deadline);
   if (events == 0) return 0;
   int error = 0;
   socklen_t length = sizeof error;
-  if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
+  if (::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
   return error == 0 ? -1 : error;
 }
 
 void TcpSocket::setNoDelay() {
   const int on = 1;
-  ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  ::setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 SocketDevice::Received TcpSocket::receive(uint8_t* into, size_t room) {
   for (;;) {
-    const ssize_t n = ::recv(fd_, into, room, MSG_DONTWAIT);
+    const ssize_t n = ::recv(fd_.get(), into, room, MSG_DONTWAIT);
     if (n > 0) return {static_cast<size_t>(n), false};
     if (n < 0 && errno == EINTR) continue;
     return {0, n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)};
@@ -59,13 +57,13 @@ SocketDevice::Received TcpSocket::receive(uint8_t* into, size_t room) {
 size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
   ssize_t n;
   do {
-    n = ::send(fd_, bytes, count, MSG_NOSIGNAL);
+    n = ::send(fd_.get(), bytes, count, MSG_NOSIGNAL);
   } while (n < 0 && errno == EINTR);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 InputWait TcpSocket::waitForInput(const Deadline& deadline) {
-  const short events = waitForFd(fd_, POLLIN, deadline);
+  const short events = waitForFd(fd_.get(), POLLIN, deadline);
   if (events == 0) return InputWait::TimedOut;
   return (events & POLLIN) != 0 ? InputWait::Arrived : InputWait::Unknown;
 }

@@ -2,16 +2,14 @@
 #include <cstdint>
 
 #include "link/SocketDevice.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
 // A non-blocking IPv4 TCP socket: the system calls under TcpLine.
 class TcpSocket final : public SocketDevice {
  public:
-  explicit TcpSocket(int fd) : fd_(fd) {}
-  ~TcpSocket() override;
-  TcpSocket(const TcpSocket&) = delete;
-  TcpSocket& operator=(const TcpSocket&) = delete;
+  explicit TcpSocket(UniqueFd fd) : fd_(std::move(fd)) {}
 
   int connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) override;
   void setNoDelay() override;
@@ -20,7 +18,7 @@ class TcpSocket final : public SocketDevice {
   InputWait waitForInput(const Deadline& deadline) override;
 
  private:
-  int fd_;
+  UniqueFd fd_;
 };
 
 }  // namespace netsetup

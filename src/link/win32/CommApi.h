@@ -1,5 +1,6 @@
 #pragma once
 #include "link/win32/WinApi.h"
+#include "text/UniqueHandle.h"
 
 namespace netsetup {
 
@@ -27,5 +28,17 @@ class CommApi {
 
 // The real calls.
 CommApi& systemCommApi();
+
+// A handle the comm API opened, closed through the same API, so that a fake sees the close.
+struct CommHandleTraits {
+  struct Handle {
+    CommApi* api;
+    HANDLE value;
+    bool operator==(const Handle&) const = default;
+  };
+  static Handle invalid() { return {nullptr, nullptr}; }
+  static void close(Handle handle) { handle.api->closeHandle(handle.value); }
+};
+using CommHandle = UniqueHandle<CommHandleTraits>;
 
 }  // namespace netsetup

@@ -21,8 +21,8 @@ std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t 
                                        FILE_FLAG_OVERLAPPED);
   if (handle == INVALID_HANDLE_VALUE) return fail(SerialFailure::Step::Open);
   std::unique_ptr<SerialPort> port(new SerialPort(api, handle));
-  port->event_ = api.createEvent();
-  if (port->event_ == nullptr || !port->configure(static_cast<DWORD>(baud))) return fail(SerialFailure::Step::Configure);
+  if (const HANDLE event = api.createEvent()) port->event_.reset({&api, event});
+  if (!port->event_ || !port->configure(static_cast<DWORD>(baud))) return fail(SerialFailure::Step::Configure);
   auto line = std::make_unique<SerialLine>(std::move(port));
   line->purge();
   return line;
@@ -30,11 +30,11 @@ std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t 
 
 bool SerialPort::configure(DWORD baud) {
   // Only advice to the driver, which may keep queues of its own size; some drivers refuse it.
-  api_.setupComm(handle_, kQueueSize, kQueueSize);
+  api_.setupComm(port(), kQueueSize, kQueueSize);
 
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!api_.getCommState(handle_, dcb)) return false;
+  if (!api_.getCommState(port(), dcb)) return false;
   dcb.BaudRate = baud;
   dcb.ByteSize = 8;
   dcb.Parity = NOPARITY;
@@ -49,32 +49,27 @@ bool SerialPort::configure(DWORD baud) {
   // Otherwise one line error would fail every later transfer until someone clears it.
   dcb.fAbortOnError = FALSE;
   // Hardware flow control (CTS, DSR, DTR, RTS) stays as found.
-  if (!api_.setCommState(handle_, dcb)) return false;
+  if (!api_.setCommState(port(), dcb)) return false;
 
   COMMTIMEOUTS timeouts = kTimeouts;
-  return api_.setCommTimeouts(handle_, timeouts);
+  return api_.setCommTimeouts(port(), timeouts);
 }
 
-SerialPort::~SerialPort() {
-  api_.closeHandle(handle_);
-  if (event_ != nullptr) api_.closeHandle(event_);
-}
-
-void SerialPort::purge() { api_.purgeComm(handle_, kPurgeAll); }
+void SerialPort::purge() { api_.purgeComm(port(), kPurgeAll); }
 
 DWORD SerialPort::transfer(bool write, uint8_t* bytes, DWORD count, DWORD waitMs) {
   OVERLAPPED overlapped{};
-  overlapped.hEvent = event_;
+  overlapped.hEvent = event();
   const BOOL done =
-      write ? api_.writeFile(handle_, bytes, count, overlapped) : api_.readFile(handle_, bytes, count, overlapped);
+      write ? api_.writeFile(port(), bytes, count, overlapped) : api_.readFile(port(), bytes, count, overlapped);
   if (!done) {
     if (::GetLastError() != ERROR_IO_PENDING) return 0;
     // The bytes and the OVERLAPPED live in the caller's frame and this one: a transfer that
     // overruns is cancelled, and its end is still awaited below.
-    if (api_.waitForSingleObject(event_, waitMs) != WAIT_OBJECT_0) api_.cancelIo(handle_);
+    if (api_.waitForSingleObject(event(), waitMs) != WAIT_OBJECT_0) api_.cancelIo(port());
   }
   DWORD transferred = 0;
-  return api_.getOverlappedResult(handle_, overlapped, transferred, TRUE) ? transferred : 0;
+  return api_.getOverlappedResult(port(), overlapped, transferred, TRUE) ? transferred : 0;
 }
 
 bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {

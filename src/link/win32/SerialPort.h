@@ -29,7 +29,6 @@ class SerialPort final : public SerialDevice {
   static std::unique_ptr<SerialLine> open(const std::string& device, int32_t baud, CommApi& api = systemCommApi(),
                                           SerialFailure* failure = nullptr);
 
-  ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
@@ -41,15 +40,19 @@ class SerialPort final : public SerialDevice {
   InputWait waitForInput(const Deadline&) override { return InputWait::Unknown; }
 
  private:
-  SerialPort(CommApi& api, HANDLE handle) : api_(api), handle_(handle) {}
+  SerialPort(CommApi& api, HANDLE port) : api_(api), port_({&api, port}) {}
   bool configure(DWORD baud);
   // One overlapped transfer, waited for at most `waitMs`, and over when this returns: how many
   // bytes it moved.
   DWORD transfer(bool write, uint8_t* bytes, DWORD count, DWORD waitMs);
 
+  HANDLE port() const { return port_.get().value; }
+  HANDLE event() const { return event_.get().value; }
+
   CommApi& api_;
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-  HANDLE event_ = nullptr;  // the transfers' completion event
+  // The port closes before the event its transfers signal.
+  CommHandle event_;
+  CommHandle port_;
 };
 
 }  // namespace netsetup

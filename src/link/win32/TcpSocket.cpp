@@ -50,12 +50,10 @@ Readiness waitForSocket(SOCKET socket, bool connecting, const Deadline& deadline
 
 NewSocket openSocket() {
   if (!startWinsock()) return {ErrNetInit, nullptr, 0};
-  const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET) return {ErrNoSocket, nullptr, ::WSAGetLastError()};
-  return {StatusOk, std::make_unique<TcpSocket>(socket), 0};
+  UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!socket) return {ErrNoSocket, nullptr, ::WSAGetLastError()};
+  return {StatusOk, std::make_unique<TcpSocket>(std::move(socket)), 0};
 }
-
-TcpSocket::~TcpSocket() { ::closesocket(socket_); }
 
 int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
   sockaddr_in peer{};
@@ -63,14 +61,14 @@ int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline&
   peer.sin_port = ::htons(port);
   std::memcpy(&peer.sin_addr, address.data(), address.size());
   u_long nonBlocking = 1;
-  if (::ioctlsocket(socket_, FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
-  if (::connect(socket_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
+  if (::ioctlsocket(socket_.get(), FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
+  if (::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
   if (::WSAGetLastError() != WSAEWOULDBLOCK) return ::WSAGetLastError();
-  const Readiness ready = waitForSocket(socket_, true, deadline);
+  const Readiness ready = waitForSocket(socket_.get(), true, deadline);
   if (ready == Readiness::TimedOut) return 0;
   int error = 0;
   int length = sizeof error;
-  if (::getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
+  if (::getsockopt(socket_.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
     return ::WSAGetLastError();
   }
   if (error != 0) return error;
@@ -79,23 +77,23 @@ int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline&
 
 void TcpSocket::setNoDelay() {
   const BOOL on = TRUE;
-  ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+  ::setsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
 }
 
 SocketDevice::Received TcpSocket::receive(uint8_t* into, size_t room) {
-  const int n = ::recv(socket_, reinterpret_cast<char*>(into), static_cast<int>(room), 0);  // does not block
+  const int n = ::recv(socket_.get(), reinterpret_cast<char*>(into), static_cast<int>(room), 0);  // does not block
   if (n > 0) return {static_cast<size_t>(n), false};
   return {0, n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK};
 }
 
 size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
-  const int n = ::send(socket_, reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0);
+  const int n = ::send(socket_.get(), reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 // A failed select tells nothing of when input comes.
 InputWait TcpSocket::waitForInput(const Deadline& deadline) {
-  switch (waitForSocket(socket_, false, deadline)) {
+  switch (waitForSocket(socket_.get(), false, deadline)) {
     case Readiness::Ready: return InputWait::Arrived;
     case Readiness::TimedOut: return InputWait::TimedOut;
     case Readiness::Failed: break;

@@ -2,17 +2,14 @@
 #include <cstdint>
 
 #include "link/SocketDevice.h"
-#include "link/win32/WinApi.h"
+#include "link/win32/Handles.h"
 
 namespace netsetup {
 
 // A non-blocking IPv4 TCP socket on Winsock 2: the system calls under TcpLine.
 class TcpSocket final : public SocketDevice {
  public:
-  explicit TcpSocket(SOCKET socket) : socket_(socket) {}
-  ~TcpSocket() override;
-  TcpSocket(const TcpSocket&) = delete;
-  TcpSocket& operator=(const TcpSocket&) = delete;
+  explicit TcpSocket(UniqueSocket socket) : socket_(std::move(socket)) {}
 
   int connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) override;
   void setNoDelay() override;
@@ -21,7 +18,7 @@ class TcpSocket final : public SocketDevice {
   InputWait waitForInput(const Deadline& deadline) override;
 
  private:
-  SOCKET socket_;
+  UniqueSocket socket_;
 };
 
 }  // namespace netsetup
