@@ -12,6 +12,7 @@ SerialLine::SerialLine(std::unique_ptr<SerialDevice> device, MonotonicClock& clo
 SerialLine::~SerialLine() { close(); }
 
 void SerialLine::purge() {
+  input_.clear();
   if (device_) device_->purge();
 }
 
@@ -31,9 +32,13 @@ size_t SerialLine::send(const uint8_t* bytes, size_t count) {
 }
 
 bool SerialLine::readByte(uint8_t& byte) {
+  if (input_.take(byte)) return true;
   if (!device_) return false;
   const Deadline deadline(clock_, milliseconds(kReadTimeoutMs));
-  if (device_->read(&byte, 1, deadline) == 1) return true;
+  if (const size_t count = device_->read(input_.space(), input_.room(), deadline)) {
+    input_.filled(count);
+    return input_.take(byte);
+  }
   // A poll that brings nothing lasts its whole length, whatever ended it early (a device gone,
   // a line hung up, a driver's shorter time-out): the link's time-outs mean the same on every
   // line, and nothing spins.
@@ -48,6 +53,9 @@ void SerialLine::idle(unsigned ms, Sleeper& sleeper) {
   if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
-void SerialLine::close() { device_.reset(); }
+void SerialLine::close() {
+  input_.clear();
+  device_.reset();
+}
 
 }  // namespace netsetup

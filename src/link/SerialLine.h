@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "link/InputBuffer.h"
 #include "link/MonotonicClock.h"
 #include "link/SerialDevice.h"
 #include "link/Transport.h"
@@ -10,8 +11,8 @@
 namespace netsetup {
 
 // A serial port as the link uses it, on every platform: a frame goes out one write call per
-// byte; a poll waits up to 25 ms for a byte; the idle time after an empty poll ends when input
-// arrives. The platform's SerialDevice makes the system calls.
+// byte; a poll takes a byte of what has arrived, or waits up to 25 ms for one; the idle time
+// after an empty poll ends when input arrives. The platform's SerialDevice makes the calls.
 class SerialLine final : public Transport {
  public:
   static constexpr unsigned kReadTimeoutMs = 25;
@@ -32,6 +33,7 @@ class SerialLine final : public Transport {
  private:
   std::unique_ptr<SerialDevice> device_;  // null once closed
   MonotonicClock& clock_;
+  InputBuffer input_;
 };
 
 }  // namespace netsetup

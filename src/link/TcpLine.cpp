@@ -32,12 +32,12 @@ TcpLine::~TcpLine() { close(); }
 // link gave up on as too late; taken for this request's answer it would put a block's bytes
 // in the place of the next. The serial line purges for the same reason.
 void TcpLine::purge() {
-  uint8_t stale[256];
   while (socket_) {
-    const SocketDevice::Received got = socket_->receive(stale, sizeof stale);
+    const SocketDevice::Received got = socket_->receive(input_.space(), input_.room());
     if (got.ended) peerClosed_ = true;
-    if (got.count == 0) return;
+    if (got.count == 0) break;
   }
+  input_.clear();
 }
 
 size_t TcpLine::send(const uint8_t* bytes, size_t count) {
@@ -47,10 +47,12 @@ size_t TcpLine::send(const uint8_t* bytes, size_t count) {
 }
 
 bool TcpLine::readByte(uint8_t& byte) {
+  if (input_.take(byte)) return true;
   if (!socket_) return false;
-  const SocketDevice::Received got = socket_->receive(&byte, 1);
+  const SocketDevice::Received got = socket_->receive(input_.space(), input_.room());
   if (got.ended) peerClosed_ = true;
-  return got.count == 1;
+  input_.filled(got.count);
+  return input_.take(byte);
 }
 
 void TcpLine::idle(unsigned ms, Sleeper& sleeper) {
@@ -61,6 +63,9 @@ void TcpLine::idle(unsigned ms, Sleeper& sleeper) {
   if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
-void TcpLine::close() { socket_.reset(); }
+void TcpLine::close() {
+  input_.clear();
+  socket_.reset();
+}
 
 }  // namespace netsetup

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "link/InputBuffer.h"
 #include "link/MonotonicClock.h"
 #include "link/SocketDevice.h"
 #include "link/Transport.h"
@@ -13,8 +14,9 @@
 namespace netsetup {
 
 // A TCP connection as the link uses it, on every platform: a frame goes out in one send, after
-// the input still waiting was dropped; a poll takes what has arrived without waiting; the idle
-// time after an empty poll ends when input arrives. The platform's SocketDevice makes the calls.
+// the input still waiting was dropped; a poll takes a byte of what has arrived, without waiting;
+// the idle time after an empty poll ends when input arrives. The platform's SocketDevice makes
+// the calls.
 class TcpLine final : public Transport {
  public:
   static constexpr std::chrono::milliseconds kConnectTimeout{20000};
@@ -43,6 +45,7 @@ class TcpLine final : public Transport {
  private:
   std::unique_ptr<SocketDevice> socket_;  // null once closed
   MonotonicClock& clock_;
+  InputBuffer input_;
   bool peerClosed_ = false;  // the stream ended or was reset: the socket now reads as ready for ever
 };
 

@@ -40,9 +40,14 @@ struct Script {
     clock.advance(milliseconds(step.tookMs));
     return step;
   }
+  // A read of fewer bytes than came leaves the rest for the next one.
   Step take(uint8_t* into, size_t room, const Deadline* deadline) {
     rooms.push_back(room);
     Step step = next(deadline);
+    if (step.bytes.size() > room) {
+      steps.push_front({Bytes(step.bytes.begin() + room, step.bytes.end())});
+      step.bytes.resize(room);
+    }
     std::copy(step.bytes.begin(), step.bytes.end(), into);
     return step;
   }
@@ -138,6 +143,30 @@ TEST_F(Lines, TheIdleTimeEndsOnInputOrKeepsItsLength) {
   sleeper = {};
   serial.idle(20, sleeper);
   EXPECT_EQ(sleeper.totalMs, 20u) << "a closed line still paces the polls";
+}
+
+// Bytes that came together are handed out a poll each, from one system call that asked for
+// all there is; a purge, and a TCP send, drop the ones not taken yet.
+TEST_F(Lines, WhatArrivedTogetherIsHandedOutAByteAPollUntilAPurge) {
+  for (Transport* line : {static_cast<Transport*>(&serial), static_cast<Transport*>(&tcp)}) {
+    SCOPED_TRACE(line->isTcp() ? "tcp" : "serial");
+    script.rooms.clear();
+    script.steps = {{{0xAA, 0x01, 0xFE}}, {{0x0F, 0x01}}, {{0x55}}};
+    Bytes got;
+    while (got.size() < 5 && line->readByte(byte)) got.push_back(byte);
+    EXPECT_EQ(got, (Bytes{0xAA, 0x01, 0xFE, 0x0F, 0x01}));
+    EXPECT_EQ(script.rooms, (std::vector<size_t>{InputBuffer::kSize, InputBuffer::kSize}));
+    EXPECT_EQ(clock.elapsed(), milliseconds(0)) << "bytes there are taken without waiting";
+
+    script.steps = {{{0x0F, 0x01}}};
+    ASSERT_TRUE(line->readByte(byte));
+    const uint8_t frame[] = {0x55};
+    line->isTcp() ? static_cast<void>(line->send(frame, 1)) : line->purge();
+    script.steps = {{{0x55}}};
+    ASSERT_TRUE(line->readByte(byte));
+    EXPECT_EQ(byte, 0x55) << "the 0x01 left over was dropped";
+  }
+  EXPECT_EQ(script.purges, 1);
 }
 
 // An ended stream reads as ready for ever: the polls are paced by plain sleeps from then on.

@@ -17,6 +17,7 @@ class CommApi {
   virtual BOOL setCommState(HANDLE port, DCB& dcb) = 0;
   virtual BOOL setCommTimeouts(HANDLE port, COMMTIMEOUTS& timeouts) = 0;
   virtual BOOL purgeComm(HANDLE port, DWORD flags) = 0;
+  virtual BOOL clearCommError(HANDLE port, DWORD& errors, COMSTAT& status) = 0;
   // As ReadFile/WriteFile on a handle opened for overlapped I/O: FALSE with ERROR_IO_PENDING
   // in GetLastError while the transfer goes on.
   virtual BOOL readFile(HANDLE port, void* buffer, DWORD count, OVERLAPPED& overlapped) = 0;

@@ -1,5 +1,7 @@
 #include "link/win32/SerialPort.h"
 
+#include <algorithm>
+
 namespace netsetup {
 
 std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
@@ -76,9 +78,15 @@ bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
   return transfer(true, &byte, 1, deadline.remainingMs()) == 1;
 }
 
-// The port's own read time-outs end the wait (kTimeouts): `deadline` is theirs.
+// Exactly what the driver holds, in one call: a read of more waits out the time-out even when
+// the bytes are there (wine does). With nothing there, one byte, which the port's own read
+// time-outs (kTimeouts) give up on when `deadline` comes.
 size_t SerialPort::read(uint8_t* into, size_t room, const Deadline&) {
-  return room == 0 ? 0 : transfer(false, into, 1, kReadWaitMs);
+  DWORD errors = 0;
+  COMSTAT status{};
+  const DWORD waiting = api_.clearCommError(port(), errors, status) ? status.cbInQue : 0;
+  const DWORD count = static_cast<DWORD>(std::min<size_t>(std::max<DWORD>(waiting, 1), room));
+  return room == 0 ? 0 : transfer(false, into, count, kReadWaitMs);
 }
 
 }  // namespace netsetup
