@@ -39,6 +39,16 @@ using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kFirstByteTimeoutMs = 100, kByteTimeoutMs = 50, kRetryCount = 3;
 
+// The soak's shorter limits, all within what the link accepts.
+void shorten(Tmod07& link) {
+  const bool accepted = link.setFirstByteTimeoutMs(kFirstByteTimeoutMs).ok() &&
+                        link.setByteTimeoutMs(kByteTimeoutMs).ok() && link.setRetryCount(kRetryCount).ok();
+  if (!accepted) {
+    std::fprintf(stderr, "bench_soak: the link refuses the soak's limits\n");
+    std::exit(2);
+  }
+}
+
 // The pauses between attempts are plain sleeps; the waits for bytes are the transports' own.
 class NoPauses final : public Sleeper {
  public:
@@ -97,9 +107,7 @@ class Worker {
  public:
   Worker(uint64_t seed, const Options& options, std::atomic<unsigned>& done)
       : random_(seed), options_(options), done_(done), link_(*factory_, sleeper_) {
-    link_.FirstByteTimeoutMs = kFirstByteTimeoutMs;
-    link_.ByteTimeoutMs = kByteTimeoutMs;
-    link_.RetryCount = kRetryCount;
+    shorten(link_);
     budgets_[0] = budgetOf(link_, Tmod07::kPollSleepMs, false);
     budgets_[1] = budgetOf(link_, Tmod07::kPollSleepMs + SerialPort::kReadTimeoutMs, false);
     shown_ = decodeNetworkSettings(areaOf(memory_));
@@ -232,8 +240,7 @@ int main(int argc, char** argv) {
               kFirstByteTimeoutMs, kByteTimeoutMs, kRetryCount);
   {
     Tmod07 probe;
-    probe.FirstByteTimeoutMs = kFirstByteTimeoutMs;
-    probe.ByteTimeoutMs = kByteTimeoutMs;
+    shorten(probe);
     const auto tcp = matrix::budgetOf(probe, Tmod07::kPollSleepMs, false);
     const auto serial = matrix::budgetOf(probe, Tmod07::kPollSleepMs + SerialPort::kReadTimeoutMs, false);
     std::printf("  waits as they play out: TCP first byte %u ms, later bytes %u ms; serial %u ms, %u ms; "

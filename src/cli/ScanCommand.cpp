@@ -24,18 +24,21 @@ constexpr uint32_t kScanFirstByteMs = 100;
 // Restores the link's own time-outs however the scan ends.
 class ShortTimeouts {
  public:
-  explicit ShortTimeouts(Tmod07& link) : link_(link), retries_(link.RetryCount), firstByte_(link.FirstByteTimeoutMs) {
-    link.RetryCount = kScanAttempts;
-    link.FirstByteTimeoutMs = kScanFirstByteMs;
+  explicit ShortTimeouts(Tmod07& link)
+      : link_(link), retries_(link.retryCount()), firstByte_(link.firstByteTimeoutMs()) {
+    set(kScanAttempts, kScanFirstByteMs);
   }
-  ~ShortTimeouts() {
-    link_.RetryCount = retries_;
-    link_.FirstByteTimeoutMs = firstByte_;
-  }
+  ~ShortTimeouts() { set(retries_, firstByte_); }
   ShortTimeouts(const ShortTimeouts&) = delete;
   ShortTimeouts& operator=(const ShortTimeouts&) = delete;
 
  private:
+  // The scan's limits and the link's own are all ones the link accepts.
+  void set(uint32_t attempts, uint32_t firstByteMs) {
+    static_cast<void>(link_.setRetryCount(attempts));
+    static_cast<void>(link_.setFirstByteTimeoutMs(firstByteMs));
+  }
+
   Tmod07& link_;
   uint32_t retries_, firstByte_;
 };

@@ -11,6 +11,7 @@ inline constexpr size_t kFrameOverhead = 7;
 inline constexpr size_t kMaxResponseData = 70;
 inline constexpr size_t kMaxResponseFrame = kMaxResponseData + kFrameOverhead;  // 77
 inline constexpr size_t kMaxRequestData = 248;
+inline constexpr size_t kMaxRequestFrame = kMaxRequestData + kFrameOverhead;  // 255
 
 // Offsets inside a frame.
 inline constexpr size_t kOffStart = 0, kOffAddress = 1, kOffComplement = 2, kOffGroup = 3,

@@ -16,7 +16,6 @@ class PortMap {
   static std::string defaultDevice(unsigned number);
 
   void set(unsigned number, std::string device);
-  void reset() { overrides_.clear(); }
 
  private:
   std::map<unsigned, std::string> overrides_;

@@ -107,25 +107,55 @@ bool Tmod07::stopNow() {
   return true;
 }
 
+namespace {
+
+Result<void> checkedLimit(const char* what, uint32_t value, uint32_t low, uint32_t high, const char* unit,
+                          uint32_t& field) {
+  if (value < low || value > high) {
+    return Failure{std::string("The ") + what + " must be " + std::to_string(low) + " to " + std::to_string(high) +
+                       unit + ", not " + std::to_string(value) + ".",
+                   ""};
+  }
+  field = value;
+  return {};
+}
+
+}  // namespace
+
+Result<void> Tmod07::setRetryCount(uint32_t attempts) {
+  return checkedLimit("retry count", attempts, 1, kMaxRetryCount, "", RetryCount);
+}
+
+Result<void> Tmod07::setFirstByteTimeoutMs(uint32_t ms) {
+  return checkedLimit("first-byte time-out", ms, 1, kMaxTimeoutMs, " ms", FirstByteTimeoutMs);
+}
+
+Result<void> Tmod07::setByteTimeoutMs(uint32_t ms) {
+  return checkedLimit("byte time-out", ms, 1, kMaxTimeoutMs, " ms", ByteTimeoutMs);
+}
+
+ExchangeBudget Tmod07::exchangeBudget() const {
+  return {.firstBytePolls = pollsWithin(FirstByteTimeoutMs),
+          .bytePolls = pollsWithin(ByteTimeoutMs),
+          .pauseMs = pauseSleeps(FirstByteTimeoutMs) * kPollSleepMs,
+          .attempts = RetryCount};
+}
+
 bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
-  const uint32_t lastTick = budgetMs / 10;
-  for (uint32_t ticks = 0;;) {
+  const unsigned polls = pollsWithin(budgetMs);
+  for (unsigned poll = 1;; ++poll) {
     if (UseTcp && !hasTcpSocket()) {
       Status = ErrNoSocket;
       return false;
     }
     const bool usable = transport_ && transport_->isTcp() == UseTcp;
-    const bool arrived = usable && transport_->readByte(byte);
-    if (!arrived) {
-      if (usable) {
-        transport_->idle(kPollSleepMs, sleeper_);
-      } else {
-        sleeper_.sleepMs(kPollSleepMs);
-      }
+    if (usable && transport_->readByte(byte)) return true;
+    if (usable) {
+      transport_->idle(kPollSleepMs, sleeper_);
+    } else {
+      sleeper_.sleepMs(kPollSleepMs);
     }
-    ticks += 2;
-    if (arrived) return true;
-    if (ticks > lastTick) {
+    if (poll >= polls) {
       Status = ErrTimeout;
       return false;
     }
@@ -168,12 +198,16 @@ size_t Tmod07::receive(size_t& discarded, bool mayStop) {
 }
 
 void Tmod07::Exchange(uint8_t address) {
-  const size_t length = completeRequest(TxBuffer.data(), address);
   answeredAddress_.reset();
+  stopped_ = false;
+  if (TxBuffer[kOffLength] > kMaxRequestData) {  // would not fit one request frame
+    Status = ErrWrite;
+    return;
+  }
+  const size_t length = completeRequest(TxBuffer.data(), address);
   // Once a write request is out, the instrument may be storing it: only an answer or the last
   // attempt's failure tells the caller what became of the chunk, so such an exchange runs on.
   const bool mayStop = TxBuffer[kOffGroup] != kGroupWrite;
-  stopped_ = false;
   for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
     if ((attempt == 1 || mayStop) && stopNow()) return;
     if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
@@ -185,7 +219,7 @@ void Tmod07::Exchange(uint8_t address) {
     }
     if (stopped_) return;
     if (attempt < RetryCount) {
-      for (uint32_t k = 0; k < FirstByteTimeoutMs / kPollSleepMs + 1; ++k) {
+      for (unsigned k = 0; k < pauseSleeps(FirstByteTimeoutMs); ++k) {
         if (mayStop && stopNow()) return;
         sleeper_.sleepMs(kPollSleepMs);
       }

@@ -6,12 +6,15 @@
 #include <optional>
 #include <string>
 
+#include "link/ExchangeBudget.h"
+#include "link/Frame.h"
 #include "link/LinkObserver.h"
 #include "link/PortMap.h"
 #include "link/Sleeper.h"
 #include "link/StatusCode.h"
 #include "link/Transport.h"
 #include "link/TransportFactory.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -69,20 +72,38 @@ class Tmod07 {
   // A hunt for the start byte gives up after this many discarded bytes in one attempt, so a
   // line that chatters without ever framing a response cannot hold the caller for ever.
   static constexpr unsigned kMaxDiscardedBytes = 256;
-  static constexpr unsigned kPollSleepMs = 20;
+  static constexpr unsigned kPollSleepMs = netsetup::kPollSleepMs;
+
+  // How far an exchange may go. Each setter refuses a value that makes no sense and keeps the
+  // one it had: at least one attempt, and budgets of at least a millisecond; nothing beyond
+  // what a person would wait for.
+  static constexpr uint32_t kMaxRetryCount = 100;
+  static constexpr uint32_t kMaxTimeoutMs = 60000;
+  Result<void> setRetryCount(uint32_t attempts);
+  Result<void> setFirstByteTimeoutMs(uint32_t ms);  // also sets the pause between attempts
+  Result<void> setByteTimeoutMs(uint32_t ms);
+  uint32_t retryCount() const { return RetryCount; }
+  uint32_t firstByteTimeoutMs() const { return FirstByteTimeoutMs; }
+  uint32_t byteTimeoutMs() const { return ByteTimeoutMs; }
+
+  // The polls, pause and attempts an exchange is allowed with the limits set now.
+  ExchangeBudget exchangeBudget() const;
 
   bool IsOpen = false;
   bool UseTcp = false;
   int32_t Status = StatusOk;
   std::string Host;
   uint16_t TcpPort = 10001;
+  // Each holds one frame, the largest there can be: SendFrame and Exchange take the request
+  // from TxBuffer, ReceiveFrame leaves the answer in RxBuffer.
+  std::array<uint8_t, kMaxResponseFrame> RxBuffer{};
+  std::array<uint8_t, kMaxRequestFrame> TxBuffer{};
+
+ private:
   uint32_t ByteTimeoutMs = 50;
   uint32_t FirstByteTimeoutMs = 400;
   uint32_t RetryCount = 5;
-  std::array<uint8_t, 32768> RxBuffer{};
-  std::array<uint8_t, 33024> TxBuffer{};
 
- private:
   bool openSerial(uint8_t portNumber, int32_t baudRate);
   bool openTcp();
   bool hasTcpSocket() const;

@@ -71,7 +71,7 @@ TEST_F(Mod07, ByteBudgetsAreCountedInPolls) {
     SCOPED_TRACE(c.name);
     line = {};
     openSerial();
-    link.RetryCount = 1;
+    ASSERT_TRUE(link.setRetryCount(1));
     auto frame = responseFrame(0, {'X'});
     line.queueSilence(c.silentPollsBeforeFirstByte);
     line.queue({frame.begin(), frame.end() - 1});
@@ -115,7 +115,7 @@ TEST_F(Mod07, StopCheckEndsWaitsButNeverCutsASentWrite) {
 
 TEST_F(Mod07, HuntingRestartsTheBudgetButIsBounded) {
   openSerial();
-  link.RetryCount = 1;
+  ASSERT_TRUE(link.setRetryCount(1));
   // Each discarded byte after 20 silent polls still leaves a fresh 21-poll budget.
   for (int i = 0; i < 10; ++i) {
     line.queueSilence(20);
@@ -318,6 +318,50 @@ TEST_F(Mod07, CloseDisposesOfWhatIsHeld) {
   link.Close();  // nothing held: no effect
   EXPECT_EQ(line.closes, 1);
   EXPECT_FALSE(link.IsOpen);
+}
+
+// Limits that make no sense are refused and the old ones kept; the budget the link reports is
+// what a silent exchange then costs.
+TEST_F(Mod07, LimitsRefuseNonsenseAndGiveTheExchangeBudget) {
+  const struct {
+    const char* name;
+    Result<void> (Tmod07::*set)(uint32_t);
+    uint32_t refused[2];
+  } limits[] = {
+      {"retry count", &Tmod07::setRetryCount, {0, Tmod07::kMaxRetryCount + 1}},
+      {"first byte", &Tmod07::setFirstByteTimeoutMs, {0, Tmod07::kMaxTimeoutMs + 1}},
+      {"later bytes", &Tmod07::setByteTimeoutMs, {0, Tmod07::kMaxTimeoutMs + 1}},
+  };
+  for (const auto& limit : limits) {
+    for (uint32_t value : limit.refused) {
+      const Result<void> refused = (link.*limit.set)(value);
+      ASSERT_FALSE(refused) << limit.name << " " << value;
+      EXPECT_NE(refused.failure().message.find(std::to_string(value)), std::string::npos) << refused.failure().text();
+    }
+  }
+  const auto usual = link.exchangeBudget();
+  EXPECT_EQ(std::vector<unsigned>({usual.firstBytePolls, usual.bytePolls, usual.pauseMs, usual.attempts}),
+            std::vector<unsigned>({21, 3, 420, 5}));
+
+  ASSERT_TRUE(link.setRetryCount(2));
+  ASSERT_TRUE(link.setFirstByteTimeoutMs(100));
+  ASSERT_TRUE(link.setByteTimeoutMs(60));
+  const auto set = link.exchangeBudget();
+  EXPECT_EQ(std::vector<unsigned>({set.firstBytePolls, set.bytePolls, set.pauseMs, set.attempts}),
+            std::vector<unsigned>({6, 4, 120, 2}));
+  openSerial();
+  link.ReadDeviceType(0);
+  EXPECT_EQ(line.polls, static_cast<int>(set.attempts * set.firstBytePolls));
+  EXPECT_EQ(sleeper.totalMs, set.attempts * set.firstBytePolls * 20 + set.pauseMs);
+}
+
+// A request whose length byte says more than one frame can carry is not sent at all.
+TEST_F(Mod07, AnExchangeTooLongForOneFrameIsRefused) {
+  openSerial();
+  link.TxBuffer[kOffLength] = kMaxRequestData + 1;
+  link.Exchange(1);
+  EXPECT_EQ(link.Status, ErrWrite);
+  EXPECT_TRUE(line.sent.empty());
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(SettingsTransfer, StopsAtTheFirstFailingChunk) {
       EXPECT_EQ(result.status, ErrTimeout);
       std::vector<Request> expected = chunkRequests(group, failing + 1);
       const Request retried = expected.back();  // the link's own retries, then no other chunk
-      expected.insert(expected.end(), bench.link.RetryCount - 1, retried);
+      expected.insert(expected.end(), bench.link.retryCount() - 1, retried);
       EXPECT_EQ(bench.factory.requests, expected);
       if (group == kGroupRead) {
         EXPECT_EQ(area, before) << "a failed read leaves the caller's area untouched";

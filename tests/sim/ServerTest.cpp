@@ -277,8 +277,8 @@ TEST_F(PtyServerTest, StrictRateHearsOnlyAClientAtTheInstrumentsRate) {
     Tmod07 link;
     link.portMap().set(3, link_);
     if (!heard) {  // a silent exchange costs real time
-      link.RetryCount = 1;
-      link.FirstByteTimeoutMs = 60;
+      ASSERT_TRUE(link.setRetryCount(1));
+      ASSERT_TRUE(link.setFirstByteTimeoutMs(60));
     }
     ASSERT_TRUE(link.Open(3, rate)) << rate;
     EXPECT_EQ(link.ReadDeviceType(1), heard ? "VRN-207K" : "") << rate;

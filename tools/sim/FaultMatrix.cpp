@@ -252,8 +252,6 @@ std::vector<Row> makeRows() {
   return rows;
 }
 
-unsigned polls(uint32_t budgetMs) { return budgetMs / 10 / 2 + 1; }
-
 // "1-2" or "3".
 std::string blocks(int first, int last) {
   return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
@@ -281,10 +279,11 @@ const char* actionName(Action action) { return action == Action::Read ? "Read" :
 const char* lineName(Line line) { return line == Line::Tcp ? "Tcp" : "Serial"; }
 
 Budget budgetOf(const Tmod07& link, unsigned pollMs, bool pausesSleep) {
-  return {.firstByteMs = polls(link.FirstByteTimeoutMs) * pollMs,
-          .byteMs = polls(link.ByteTimeoutMs) * pollMs,
-          .pauseMs = pausesSleep ? (link.FirstByteTimeoutMs / Tmod07::kPollSleepMs + 1) * Tmod07::kPollSleepMs : 0,
-          .attempts = link.RetryCount};
+  const ExchangeBudget budget = link.exchangeBudget();
+  return {.firstByteMs = budget.firstBytePolls * pollMs,
+          .byteMs = budget.bytePolls * pollMs,
+          .pauseMs = pausesSleep ? budget.pauseMs : 0,
+          .attempts = budget.attempts};
 }
 
 bool Row::applies(Action action, Line line) const {

@@ -1,9 +1,9 @@
 #include "link/posix/DevicePaths.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
@@ -17,11 +17,10 @@ std::string canonicalPath(const std::string& path) {
 
 std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* e = ::readdir(dir)) {
+  if (const UniqueDir dir(::opendir(folder.c_str())); dir) {
+    while (const dirent* e = ::readdir(dir.get())) {
       if (e->d_name[0] != '.') names.emplace_back(e->d_name);
     }
-    ::closedir(dir);
   }
   std::sort(names.begin(), names.end());
   return names;

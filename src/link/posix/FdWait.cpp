@@ -6,18 +6,15 @@
 
 namespace netsetup {
 
-short waitForFd(int fd, short events, MonotonicClock::time_point deadline) {
+// poll rounds its timer and a signal cuts it short: either way the loop finishes the wait.
+short waitForFd(int fd, short events, const Deadline& deadline) {
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - MonotonicClock::now());
+    const auto left = deadline.remaining();
     if (left.count() <= 0) return 0;
     pollfd entry{fd, events, 0};
     const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
     if (ready > 0) return entry.revents;
-    if (ready == 0) {
-      if (MonotonicClock::now() >= deadline) return 0;
-      continue;  // poll rounds its timer; finish the wait
-    }
-    if (errno != EINTR) return 0;
+    if (ready < 0 && errno != EINTR) return 0;
   }
 }
 

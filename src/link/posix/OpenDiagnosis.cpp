@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "link/FailureText.h"
+#include "link/PlatformLines.h"
 #include "link/posix/DevicePaths.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
@@ -100,12 +102,9 @@ PresentSerialDevices findSerialDevices(const std::string& deviceFolder, const st
 bool isRealSerialPort(const std::string& name) {
   int type = PORT_UNKNOWN;
   if (std::ifstream("/sys/class/tty/" + name + "/type") >> type) return type != PORT_UNKNOWN;
-  const int fd = ::open(("/dev/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  const UniqueFd fd(::open(("/dev/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   serial_struct info{};
-  const bool known = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
-  ::close(fd);
-  return known;
+  return fd && ::ioctl(fd.get(), TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
 }
 
 PresentSerialDevices presentSerialDevices() {
@@ -151,7 +150,7 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
   return "Cannot open " + device + ": " + reason + ".";
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int error) {
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int32_t, int error) {
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == ETIMEDOUT) kind = TcpFailure::TimedOut;
   if (error == ECONNREFUSED) kind = TcpFailure::Refused;

@@ -8,11 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <thread>
 
 #include "link/posix/FdWait.h"
 #include "link/posix/SerialTermios2.h"
-#include "link/Sleeper.h"
 
 namespace netsetup {
 
@@ -22,104 +20,70 @@ constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
-  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialPort> {
+std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
+  return SerialPort::open(device, baud, failure);
+}
+
+std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
+  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialLine> {
     if (failure) *failure = {step, error};
     return nullptr;
   };
   if (device.empty() || baud <= 0) return fail(SerialFailure::Step::Configure, EINVAL);
-  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(SerialFailure::Step::Open, errno);
+  UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd) return fail(SerialFailure::Step::Open, errno);
   // The lock stops cooperating processes, root included; TIOCEXCL keeps out every later open
   // by ordinary users. The lock comes first so a busy port's exclusivity is never touched.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return fail(SerialFailure::Step::Lock, error);
-  }
-  std::unique_ptr<SerialPort> port(new SerialPort(fd));
-  if (::ioctl(fd, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
-  if (!configureRawLine(fd, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
-  port->purge();
-  return port;
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return fail(SerialFailure::Step::Lock, errno);
+  std::unique_ptr<SerialPort> port(new SerialPort(std::move(fd)));
+  const int tty = port->fd_.get();
+  if (::ioctl(tty, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
+  if (!configureRawLine(tty, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
+  auto line = std::make_unique<SerialLine>(std::move(port));
+  line->purge();
+  return line;
 }
 
-SerialPort::~SerialPort() { close(); }
+SerialPort::~SerialPort() {
+  // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
+  // (a simulator's pseudo-terminal), it would refuse our own next open.
+  ::ioctl(fd_.get(), TIOCNXCL);
+}  // closing the fd drops the lock
 
-void SerialPort::purge() {
-  if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
-}
+void SerialPort::purge() { ::tcflush(fd_.get(), TCIOFLUSH); }
 
-size_t SerialPort::send(const uint8_t* bytes, size_t count) {
-  size_t sent = 0;
-  bool lineMoves = true;
-  for (size_t i = 0; i < count; ++i) {
-    // Once a byte could not leave within its bound, later ones get no wait of their own.
-    if (writeOne(bytes[i], lineMoves)) {
-      ++sent;
-    } else {
-      lineMoves = false;
-    }
-  }
-  return sent;
-}
-
-bool SerialPort::writeOne(uint8_t byte, bool mayWait) {
-  if (fd_ < 0) return false;
-  const auto deadline = MonotonicClock::now() + std::chrono::milliseconds(mayWait ? kWriteTimeoutMs : 0);
+bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
   for (;;) {
-    const ssize_t n = ::write(fd_, &byte, 1);
+    const ssize_t n = ::write(fd_.get(), &byte, 1);
     if (n == 1) return true;
     if (n < 0 && errno == EINTR) continue;
     if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
-      const short events = waitForFd(fd_, POLLOUT, deadline);
+      const short events = waitForFd(fd_.get(), POLLOUT, deadline);
       if ((events & POLLOUT) != 0 && (events & kBroken) == 0) continue;
     }
     return false;
   }
 }
 
-bool SerialPort::readByte(uint8_t& byte) {
-  if (fd_ < 0) return false;
-  const auto deadline = MonotonicClock::now() + std::chrono::milliseconds(kReadTimeoutMs);
+size_t SerialPort::read(uint8_t* into, size_t room, const Deadline& deadline) {
   for (;;) {
-    const ssize_t n = ::read(fd_, &byte, 1);
-    if (n == 1) return true;
+    const ssize_t n = ::read(fd_.get(), into, room);
+    if (n > 0) return static_cast<size_t>(n);
     if (n < 0 && errno == EINTR) continue;
     // With VMIN = VTIME = 0 an empty tty reads 0 rather than failing with EAGAIN.
     const bool empty = n == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
-    const short events = empty ? waitForFd(fd_, POLLIN, deadline) : kBroken;
-    if (events == 0) return false;
+    if (!empty) return 0;
     // A line that hung up (an adapter pulled out) polls as readable for ever while every read
-    // finds nothing. Keep the poll's nominal length, so the caller's time-outs mean the same
-    // and it does not spin.
-    if ((events & kBroken) != 0) {
-      std::this_thread::sleep_until(deadline);
-      return false;
-    }
+    // finds nothing.
+    const short events = waitForFd(fd_.get(), POLLIN, deadline);
+    if (events == 0 || (events & kBroken) != 0) return 0;
   }
 }
 
-void SerialPort::idle(unsigned ms, Sleeper& sleeper) {
-  if (fd_ < 0) {
-    sleeper.sleepMs(ms);
-    return;
-  }
-  const auto start = MonotonicClock::now();
-  const auto deadline = start + std::chrono::milliseconds(ms);
-  const short events = waitForFd(fd_, POLLIN, deadline);
-  if ((events & kBroken) == 0) return;
-  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(MonotonicClock::now() - start);
-  if (waited.count() < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited.count()));
-}
-
-void SerialPort::close() {
-  if (fd_ < 0) return;
-  // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
-  // (a simulator's pseudo-terminal), it would refuse our own next open.
-  ::ioctl(fd_, TIOCNXCL);
-  ::close(fd_);  // also drops the lock
-  fd_ = -1;
+InputWait SerialPort::waitForInput(const Deadline& deadline) {
+  const short events = waitForFd(fd_.get(), POLLIN, deadline);
+  if ((events & kBroken) != 0) return InputWait::Unknown;
+  return events == 0 ? InputWait::TimedOut : InputWait::Arrived;
 }
 
 }  // namespace netsetup

@@ -3,37 +3,36 @@
 #include <memory>
 #include <string>
 
-#include "link/Transport.h"
-#include "link/posix/OpenDiagnosis.h"
+#include "link/PlatformLines.h"
+#include "link/SerialDevice.h"
+#include "link/SerialLine.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
-// A tty opened exclusively, raw 8N1 at an exact rate, read one byte at a time.
-class SerialPort final : public Transport {
+// A tty opened exclusively and locked, raw 8N1 at an exact rate: the system calls under
+// SerialLine.
+class SerialPort final : public SerialDevice {
  public:
-  static constexpr unsigned kReadTimeoutMs = 25;
-  static constexpr unsigned kWriteTimeoutMs = 1000;
+  static constexpr unsigned kReadTimeoutMs = SerialLine::kReadTimeoutMs;
 
   // Null when the device does not exist, is held by another process, is not a tty or
   // refuses the settings; then `failure`, when given, says where and why.
-  static std::unique_ptr<SerialPort> open(const std::string& device, int32_t baud, SerialFailure* failure = nullptr);
+  static std::unique_ptr<SerialLine> open(const std::string& device, int32_t baud, SerialFailure* failure = nullptr);
 
   ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  bool isTcp() const override { return false; }
   void purge() override;
-  size_t send(const uint8_t* bytes, size_t count) override;
-  bool readByte(uint8_t& byte) override;
-  void idle(unsigned ms, Sleeper& sleeper) override;
-  void close() override;
+  bool writeByte(uint8_t byte, const Deadline& deadline) override;
+  size_t read(uint8_t* into, size_t room, const Deadline& deadline) override;
+  InputWait waitForInput(const Deadline& deadline) override;
 
  private:
-  explicit SerialPort(int fd) : fd_(fd) {}
-  bool writeOne(uint8_t byte, bool mayWait);
+  explicit SerialPort(UniqueFd fd) : fd_(std::move(fd)) {}
 
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 }  // namespace netsetup

@@ -1,42 +1,24 @@
 #pragma once
-#include <chrono>
 #include <cstdint>
 
-#include "link/Transport.h"
-#include "link/TransportFactory.h"
-#include "text/Ipv4Text.h"
+#include "link/SocketDevice.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup {
 
-// A non-blocking IPv4 TCP connection with the Nagle delay off.
-class TcpSocket final : public Transport {
+// A non-blocking IPv4 TCP socket: the system calls under TcpLine.
+class TcpSocket final : public SocketDevice {
  public:
-  static constexpr std::chrono::milliseconds kConnectTimeout{20000};
+  explicit TcpSocket(UniqueFd fd) : fd_(std::move(fd)) {}
 
-  // StatusOk with a connected transport; ErrNoSocket without one; ErrConnect with a transport
-  // still holding the socket, so the link's Close is what releases it.
-  // `error`, when given, receives the system's error of a failed connect (0: the time ran out).
-  static TcpConnectResult connect(const Ipv4Octets& address, uint16_t port,
-                                  std::chrono::milliseconds timeout = kConnectTimeout, int* error = nullptr);
-
-  ~TcpSocket() override;
-  TcpSocket(const TcpSocket&) = delete;
-  TcpSocket& operator=(const TcpSocket&) = delete;
-
-  bool isTcp() const override { return true; }
-  void purge() override;  // drops what has arrived; send() does so itself first
+  int connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) override;
+  void setNoDelay() override;
+  Received receive(uint8_t* into, size_t room) override;
   size_t send(const uint8_t* bytes, size_t count) override;
-  bool readByte(uint8_t& byte) override;
-  void idle(unsigned ms, Sleeper& sleeper) override;
-  void close() override;
-
-  bool peerClosed() const { return peerClosed_; }
+  InputWait waitForInput(const Deadline& deadline) override;
 
  private:
-  explicit TcpSocket(int fd) : fd_(fd) {}
-
-  int fd_ = -1;
-  bool peerClosed_ = false;  // EOF or a reset seen: the socket now reads as ready for ever
+  UniqueFd fd_;
 };
 
 }  // namespace netsetup

@@ -20,6 +20,9 @@ class SystemCommApi final : public CommApi {
     return ::SetCommTimeouts(port, &timeouts);
   }
   BOOL purgeComm(HANDLE port, DWORD flags) override { return ::PurgeComm(port, flags); }
+  BOOL clearCommError(HANDLE port, DWORD& errors, COMSTAT& status) override {
+    return ::ClearCommError(port, &errors, &status);
+  }
   BOOL readFile(HANDLE port, void* buffer, DWORD count, OVERLAPPED& overlapped) override {
     return ::ReadFile(port, buffer, count, nullptr, &overlapped);
   }

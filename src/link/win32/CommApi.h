@@ -1,5 +1,6 @@
 #pragma once
 #include "link/win32/WinApi.h"
+#include "text/UniqueHandle.h"
 
 namespace netsetup {
 
@@ -16,6 +17,7 @@ class CommApi {
   virtual BOOL setCommState(HANDLE port, DCB& dcb) = 0;
   virtual BOOL setCommTimeouts(HANDLE port, COMMTIMEOUTS& timeouts) = 0;
   virtual BOOL purgeComm(HANDLE port, DWORD flags) = 0;
+  virtual BOOL clearCommError(HANDLE port, DWORD& errors, COMSTAT& status) = 0;
   // As ReadFile/WriteFile on a handle opened for overlapped I/O: FALSE with ERROR_IO_PENDING
   // in GetLastError while the transfer goes on.
   virtual BOOL readFile(HANDLE port, void* buffer, DWORD count, OVERLAPPED& overlapped) = 0;
@@ -27,5 +29,17 @@ class CommApi {
 
 // The real calls.
 CommApi& systemCommApi();
+
+// A handle the comm API opened, closed through the same API, so that a fake sees the close.
+struct CommHandleTraits {
+  struct Handle {
+    CommApi* api;
+    HANDLE value;
+    bool operator==(const Handle&) const = default;
+  };
+  static Handle invalid() { return {nullptr, nullptr}; }
+  static void close(Handle handle) { handle.api->closeHandle(handle.value); }
+};
+using CommHandle = UniqueHandle<CommHandleTraits>;
 
 }  // namespace netsetup

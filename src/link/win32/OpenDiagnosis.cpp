@@ -1,6 +1,8 @@
 #include "link/win32/OpenDiagnosis.h"
 
 #include "link/FailureText.h"
+#include "link/PlatformLines.h"
+#include "link/StatusCode.h"
 #include "link/win32/PresentPorts.h"
 #include "text/Wide.h"
 
@@ -27,10 +29,13 @@ std::string systemMessage(DWORD error) {
   return toUtf8(text);
 }
 
-std::string explainComFailure(const std::string& device, bool opened, DWORD error) {
+std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
   const std::string port = portName(device);
+  const DWORD error = static_cast<DWORD>(failure.error);
   const std::string reason = systemMessage(error);
-  if (opened) return port + " did not accept the line settings (" + reason + "): it may not be a serial port.";
+  if (failure.step != SerialFailure::Step::Open) {
+    return port + " did not accept the line settings (" + reason + "): it may not be a serial port.";
+  }
   if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
     return port + " is in use by another program (" + reason + "). Close it and try again.";
   }
@@ -48,7 +53,8 @@ std::string explainComFailure(const std::string& device, bool opened, DWORD erro
   return "Cannot open " + port + ": " + reason + ".";
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int error) {
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int32_t status, int error) {
+  if (status == ErrNetInit) return "The Windows socket library could not be started.";
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == WSAETIMEDOUT) kind = TcpFailure::TimedOut;
   if (error == WSAECONNREFUSED) kind = TcpFailure::Refused;

@@ -1,12 +1,11 @@
 #include "link/win32/PresentPorts.h"
 
-#include "link/win32/WinApi.h"
+#include "link/win32/Handles.h"
 
 // One translation unit defines the device class GUIDs it uses.
 #include <initguid.h>
 
 #include <devguid.h>
-#include <setupapi.h>
 
 #include <map>
 
@@ -32,35 +31,37 @@ std::wstring registryText(HKEY key, const wchar_t* valueName) {
 
 // HARDWARE\DEVICEMAP\SERIALCOMM: one value per port the drivers have created, its data "COMn".
 void addDeviceMapPorts(std::map<unsigned, std::wstring>& ports) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return;
+  }
+  const UniqueRegistryKey key(opened);
   for (DWORD index = 0;; ++index) {
     wchar_t valueName[256];
     DWORD nameLength = ARRAYSIZE(valueName);
-    if (::RegEnumValueW(key, index, valueName, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (const unsigned number = comPortNumber(registryText(key, valueName))) ports.try_emplace(number);
+    const LONG found = ::RegEnumValueW(key.get(), index, valueName, &nameLength, nullptr, nullptr, nullptr, nullptr);
+    if (found != ERROR_SUCCESS) break;
+    if (const unsigned number = comPortNumber(registryText(key.get(), valueName))) ports.try_emplace(number);
   }
-  ::RegCloseKey(key);
 }
 
 // The Ports class of present devices: the port name from each device's key, and its friendly name.
 void addDeviceClassPorts(std::map<unsigned, std::wstring>& ports) {
-  HDEVINFO devices = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
-  if (devices == INVALID_HANDLE_VALUE) return;
+  const UniqueDeviceList devices(::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT));
+  if (!devices) return;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
-  for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-    HKEY key = ::SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-    if (key == INVALID_HANDLE_VALUE) continue;
-    const unsigned number = comPortNumber(registryText(key, L"PortName"));
-    ::RegCloseKey(key);
+  for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices.get(), index, &device); ++index) {
+    // INVALID_HANDLE_VALUE, not null, when the device has no key.
+    const HKEY opened = ::SetupDiOpenDevRegKey(devices.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (opened == INVALID_HANDLE_VALUE) continue;
+    const unsigned number = comPortNumber(registryText(UniqueRegistryKey(opened).get(), L"PortName"));
     if (number == 0) continue;  // a printer port
     wchar_t name[256] = {};
-    ::SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME, nullptr, reinterpret_cast<BYTE*>(name),
-                                        sizeof name - sizeof(wchar_t), nullptr);
+    ::SetupDiGetDeviceRegistryPropertyW(devices.get(), &device, SPDRP_FRIENDLYNAME, nullptr,
+                                        reinterpret_cast<BYTE*>(name), sizeof name - sizeof(wchar_t), nullptr);
     ports[number] = name;
   }
-  ::SetupDiDestroyDeviceInfoList(devices);
 }
 
 }  // namespace

@@ -1,38 +1,42 @@
 #include "link/win32/SerialPort.h"
 
-#include <chrono>
-#include <thread>
+#include <algorithm>
 
 namespace netsetup {
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& device, int32_t baud, CommApi& api,
-                                             Failure* failure) {
-  auto fail = [failure](bool opened) -> std::unique_ptr<SerialPort> {
-    if (failure) *failure = {opened, ::GetLastError()};
+std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
+  return SerialPort::open(device, baud, systemCommApi(), failure);
+}
+
+std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t baud, CommApi& api,
+                                             SerialFailure* failure) {
+  auto fail = [failure](SerialFailure::Step step) -> std::unique_ptr<SerialLine> {
+    if (failure) *failure = {step, static_cast<int>(::GetLastError())};
     return nullptr;
   };
   if (device.empty() || baud <= 0) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
-    return fail(true);
+    return fail(SerialFailure::Step::Configure);
   }
   // Share mode 0: while we hold the port, no other program can open it.
   const HANDLE handle = api.createFile(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                                        FILE_FLAG_OVERLAPPED);
-  if (handle == INVALID_HANDLE_VALUE) return fail(false);
+  if (handle == INVALID_HANDLE_VALUE) return fail(SerialFailure::Step::Open);
   std::unique_ptr<SerialPort> port(new SerialPort(api, handle));
-  port->event_ = api.createEvent();
-  if (port->event_ == nullptr || !port->configure(static_cast<DWORD>(baud))) return fail(true);
-  port->purge();
-  return port;
+  if (const HANDLE event = api.createEvent()) port->event_.reset({&api, event});
+  if (!port->event_ || !port->configure(static_cast<DWORD>(baud))) return fail(SerialFailure::Step::Configure);
+  auto line = std::make_unique<SerialLine>(std::move(port));
+  line->purge();
+  return line;
 }
 
 bool SerialPort::configure(DWORD baud) {
   // Only advice to the driver, which may keep queues of its own size; some drivers refuse it.
-  api_.setupComm(handle_, kQueueSize, kQueueSize);
+  api_.setupComm(port(), kQueueSize, kQueueSize);
 
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!api_.getCommState(handle_, dcb)) return false;
+  if (!api_.getCommState(port(), dcb)) return false;
   dcb.BaudRate = baud;
   dcb.ByteSize = 8;
   dcb.Parity = NOPARITY;
@@ -47,67 +51,42 @@ bool SerialPort::configure(DWORD baud) {
   // Otherwise one line error would fail every later transfer until someone clears it.
   dcb.fAbortOnError = FALSE;
   // Hardware flow control (CTS, DSR, DTR, RTS) stays as found.
-  if (!api_.setCommState(handle_, dcb)) return false;
+  if (!api_.setCommState(port(), dcb)) return false;
 
   COMMTIMEOUTS timeouts = kTimeouts;
-  return api_.setCommTimeouts(handle_, timeouts);
+  return api_.setCommTimeouts(port(), timeouts);
 }
 
-SerialPort::~SerialPort() { close(); }
+void SerialPort::purge() { api_.purgeComm(port(), kPurgeAll); }
 
-void SerialPort::purge() {
-  if (handle_ != INVALID_HANDLE_VALUE) api_.purgeComm(handle_, kPurgeAll);
-}
-
-bool SerialPort::transferOne(bool write, uint8_t& byte, DWORD waitMs) {
+DWORD SerialPort::transfer(bool write, uint8_t* bytes, DWORD count, DWORD waitMs) {
   OVERLAPPED overlapped{};
-  overlapped.hEvent = event_;
-  const BOOL done = write ? api_.writeFile(handle_, &byte, 1, overlapped) : api_.readFile(handle_, &byte, 1, overlapped);
+  overlapped.hEvent = event();
+  const BOOL done =
+      write ? api_.writeFile(port(), bytes, count, overlapped) : api_.readFile(port(), bytes, count, overlapped);
   if (!done) {
-    if (::GetLastError() != ERROR_IO_PENDING) return false;
-    // The byte and the OVERLAPPED live in this frame: a transfer that overruns is cancelled,
-    // and its end is still awaited below.
-    if (api_.waitForSingleObject(event_, waitMs) != WAIT_OBJECT_0) api_.cancelIo(handle_);
+    if (::GetLastError() != ERROR_IO_PENDING) return 0;
+    // The bytes and the OVERLAPPED live in the caller's frame and this one: a transfer that
+    // overruns is cancelled, and its end is still awaited below.
+    if (api_.waitForSingleObject(event(), waitMs) != WAIT_OBJECT_0) api_.cancelIo(port());
   }
   DWORD transferred = 0;
-  return api_.getOverlappedResult(handle_, overlapped, transferred, TRUE) && transferred == 1;
+  return api_.getOverlappedResult(port(), overlapped, transferred, TRUE) ? transferred : 0;
 }
 
-size_t SerialPort::send(const uint8_t* bytes, size_t count) {
-  if (handle_ == INVALID_HANDLE_VALUE) return 0;
-  size_t sent = 0;
-  bool lineMoves = true;
-  for (size_t i = 0; i < count; ++i) {
-    uint8_t byte = bytes[i];
-    // Once a byte could not leave within its bound, later ones get no wait of their own.
-    if (transferOne(true, byte, lineMoves ? kWriteTimeoutMs : 0)) {
-      ++sent;
-    } else {
-      lineMoves = false;
-    }
-  }
-  return sent;
+bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
+  return transfer(true, &byte, 1, deadline.remainingMs()) == 1;
 }
 
-bool SerialPort::readByte(uint8_t& byte) {
-  if (handle_ == INVALID_HANDLE_VALUE) return false;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
-  if (transferOne(false, byte, kReadWaitMs)) return true;
-  // A port whose device has gone fails at once; keep the poll's nominal length anyway, so the
-  // caller's time-outs mean the same and it does not spin.
-  std::this_thread::sleep_until(deadline);
-  return false;
-}
-
-void SerialPort::close() {
-  if (handle_ != INVALID_HANDLE_VALUE) {
-    api_.closeHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-  if (event_ != nullptr) {
-    api_.closeHandle(event_);
-    event_ = nullptr;
-  }
+// Exactly what the driver holds, in one call: a read of more waits out the time-out even when
+// the bytes are there (wine does). With nothing there, one byte, which the port's own read
+// time-outs (kTimeouts) give up on when `deadline` comes.
+size_t SerialPort::read(uint8_t* into, size_t room, const Deadline&) {
+  DWORD errors = 0;
+  COMSTAT status{};
+  const DWORD waiting = api_.clearCommError(port(), errors, status) ? status.cbInQue : 0;
+  const DWORD count = static_cast<DWORD>(std::min<size_t>(std::max<DWORD>(waiting, 1), room));
+  return room == 0 ? 0 : transfer(false, into, count, kReadWaitMs);
 }
 
 }  // namespace netsetup

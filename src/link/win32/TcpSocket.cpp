@@ -5,14 +5,12 @@
 #include <cstring>
 #include <memory>
 
-#include "link/Sleeper.h"
+#include "link/PlatformLines.h"
 #include "link/StatusCode.h"
 
 namespace netsetup {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Once per process and never undone: a socket may live as long as the program.
 bool startWinsock() {
@@ -30,9 +28,9 @@ enum class Readiness { Ready, TimedOut, Failed };
 
 // select() on one socket until the deadline, for input or for a connect's end. Windows puts a
 // failed connect in the exception set, never among the writable sockets.
-Readiness waitForSocket(SOCKET socket, bool connecting, Clock::time_point deadline) {
+Readiness waitForSocket(SOCKET socket, bool connecting, const Deadline& deadline) {
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = deadline.remaining().count();
     if (left <= 0) return Readiness::TimedOut;
     fd_set ready, failed;
     FD_ZERO(&ready);
@@ -48,100 +46,59 @@ Readiness waitForSocket(SOCKET socket, bool connecting, Clock::time_point deadli
   }
 }
 
-// The Winsock error of a failed connect, 0 when the time ran out; -1 for success.
-int finishConnect(SOCKET socket, const sockaddr_in& peer, std::chrono::milliseconds timeout) {
+}  // namespace
+
+NewSocket openSocket() {
+  if (!startWinsock()) return {ErrNetInit, nullptr, 0};
+  UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!socket) return {ErrNoSocket, nullptr, ::WSAGetLastError()};
+  return {StatusOk, std::make_unique<TcpSocket>(std::move(socket)), 0};
+}
+
+int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = ::htons(port);
+  std::memcpy(&peer.sin_addr, address.data(), address.size());
   u_long nonBlocking = 1;
-  if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
-  if (::connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
+  if (::ioctlsocket(socket_.get(), FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
+  if (::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
   if (::WSAGetLastError() != WSAEWOULDBLOCK) return ::WSAGetLastError();
-  const Readiness ready = waitForSocket(socket, true, Clock::now() + timeout);
+  const Readiness ready = waitForSocket(socket_.get(), true, deadline);
   if (ready == Readiness::TimedOut) return 0;
   int error = 0;
   int length = sizeof error;
-  if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
+  if (::getsockopt(socket_.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
     return ::WSAGetLastError();
   }
   if (error != 0) return error;
   return ready == Readiness::Ready ? -1 : WSAECONNREFUSED;
 }
 
-}  // namespace
-
-TcpConnectResult TcpSocket::connect(const Ipv4Octets& address, uint16_t port, std::chrono::milliseconds timeout,
-                                    int* error) {
-  if (!startWinsock()) return {ErrNetInit, nullptr};
-  const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET) {
-    if (error) *error = ::WSAGetLastError();
-    return {ErrNoSocket, nullptr};
-  }
-  std::unique_ptr<TcpSocket> transport(new TcpSocket(socket));
-
-  sockaddr_in peer{};
-  peer.sin_family = AF_INET;
-  peer.sin_port = ::htons(port);
-  std::memcpy(&peer.sin_addr, address.data(), address.size());
-  const int failure = finishConnect(socket, peer, timeout);
-  if (failure >= 0) {
-    if (error) *error = failure;
-    return {ErrConnect, std::move(transport)};
-  }
-
-  const BOOL on = TRUE;  // a failure only costs latency
-  ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-  return {StatusOk, std::move(transport)};
+void TcpSocket::setNoDelay() {
+  const BOOL on = TRUE;
+  ::setsockopt(socket_.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
 }
 
-TcpSocket::~TcpSocket() { close(); }
-
-// Whatever is waiting when a request goes out answers an earlier one, such as an attempt the
-// link gave up on as too late; taken for this request's answer it would put a block's bytes
-// in the place of the next. The serial line purges for the same reason.
-void TcpSocket::purge() {
-  char stale[256];
-  while (socket_ != INVALID_SOCKET) {
-    const int n = ::recv(socket_, stale, sizeof stale, 0);  // the socket does not block
-    if (n > 0) continue;
-    if (n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) peerClosed_ = true;
-    return;
-  }
+SocketDevice::Received TcpSocket::receive(uint8_t* into, size_t room) {
+  const int n = ::recv(socket_.get(), reinterpret_cast<char*>(into), static_cast<int>(room), 0);  // does not block
+  if (n > 0) return {static_cast<size_t>(n), false};
+  return {0, n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK};
 }
 
 size_t TcpSocket::send(const uint8_t* bytes, size_t count) {
-  if (socket_ == INVALID_SOCKET) return 0;
-  purge();
-  const int n = ::send(socket_, reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0);
+  const int n = ::send(socket_.get(), reinterpret_cast<const char*>(bytes), static_cast<int>(count), 0);
   return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
-bool TcpSocket::readByte(uint8_t& byte) {
-  if (socket_ == INVALID_SOCKET) return false;
-  char received = 0;
-  const int n = ::recv(socket_, &received, 1, 0);
-  if (n == 1) {
-    byte = static_cast<uint8_t>(received);
-    return true;
+// A failed select tells nothing of when input comes.
+InputWait TcpSocket::waitForInput(const Deadline& deadline) {
+  switch (waitForSocket(socket_.get(), false, deadline)) {
+    case Readiness::Ready: return InputWait::Arrived;
+    case Readiness::TimedOut: return InputWait::TimedOut;
+    case Readiness::Failed: break;
   }
-  if (n == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) peerClosed_ = true;
-  return false;
-}
-
-void TcpSocket::idle(unsigned ms, Sleeper& sleeper) {
-  if (socket_ == INVALID_SOCKET || peerClosed_) {
-    sleeper.sleepMs(ms);
-    return;
-  }
-  const auto start = Clock::now();
-  if (waitForSocket(socket_, false, start + std::chrono::milliseconds(ms)) != Readiness::Failed) return;
-  // select itself failed: nothing tells when input comes, so keep the pause its length.
-  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-  if (waited < ms) sleeper.sleepMs(ms - static_cast<unsigned>(waited));
-}
-
-void TcpSocket::close() {
-  if (socket_ == INVALID_SOCKET) return;
-  ::closesocket(socket_);
-  socket_ = INVALID_SOCKET;
+  return InputWait::Unknown;
 }
 
 }  // namespace netsetup

@@ -43,7 +43,7 @@ class Cli : public ::testing::Test {
     out.str({});
     err.str({});
     Tmod07 link;
-    link.RetryCount = retries;
+    EXPECT_TRUE(link.setRetryCount(retries));
     if (stopWhen) link.setStopCheck(stopWhen);
     return runCli(args, link, Io{out, err});
   }

@@ -158,7 +158,7 @@ TEST(Mod07RealTime, ASilentPeerCostsEveryBudgetAndPause) {
   };
   for (const auto& c : cases) {
     RealLine line(c.tcp);
-    line.link.RetryCount = c.attempts;
+    ASSERT_TRUE(line.link.setRetryCount(c.attempts));
     Peer& peer = line.open({});
     const auto start = Clock::now();
     EXPECT_EQ(line.link.ReadDeviceType(0), "") << c.name;
@@ -215,7 +215,7 @@ TEST(Mod07RealTime, ByteTimingOverTcpDecidesTheAttempt) {
   };
   for (const auto& c : cases) {
     RealLine line(true);
-    line.link.RetryCount = 1;
+    ASSERT_TRUE(line.link.setRetryCount(1));
     Peer& peer = line.open(kAnswer, c.delaysMs);
     const std::string type = line.link.ReadDeviceType(0);
     EXPECT_EQ(line.link.Status, c.status) << c.name;

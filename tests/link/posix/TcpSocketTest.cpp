@@ -7,7 +7,7 @@
 
 #include "link/Sleeper.h"
 #include "link/StatusCode.h"
-#include "link/posix/TcpSocket.h"
+#include "link/TcpLine.h"
 #include "support/IdleCheck.h"
 #include "support/LoopbackListener.h"
 
@@ -25,7 +25,7 @@ class RecordingSleeper final : public Sleeper {
 TEST(TcpSocketTest, ClosedPortGivesConnectErrorWithTheSocket) {
   testing::LoopbackListener listener;
   listener.close();
-  auto result = TcpSocket::connect(kLoopback, listener.port());
+  auto result = TcpLine::connect(kLoopback, listener.port());
   EXPECT_EQ(result.status, ErrConnect);
   ASSERT_NE(result.transport, nullptr);
   result.transport->close();
@@ -33,7 +33,7 @@ TEST(TcpSocketTest, ClosedPortGivesConnectErrorWithTheSocket) {
 
 TEST(TcpSocketTest, ExchangesBytesAndSeesPeerClose) {
   testing::LoopbackListener listener;
-  auto result = TcpSocket::connect(kLoopback, listener.port());
+  auto result = TcpLine::connect(kLoopback, listener.port());
   ASSERT_EQ(result.status, StatusOk);
   auto& link = *result.transport;
   EXPECT_TRUE(link.isTcp());
@@ -54,7 +54,7 @@ TEST(TcpSocketTest, ExchangesBytesAndSeesPeerClose) {
   ::close(peer);
   link.idle(3000, sleeper);  // the end of the stream makes it readable
   EXPECT_FALSE(link.readByte(byte));
-  EXPECT_TRUE(static_cast<TcpSocket&>(link).peerClosed());
+  EXPECT_TRUE(static_cast<TcpLine&>(link).peerClosed());
   EXPECT_TRUE(sleeper.sleeps.empty());
   link.idle(20, sleeper);
   EXPECT_EQ(sleeper.sleeps, std::vector<unsigned>{20}) << "a closed stream still paces the polls";

@@ -42,13 +42,19 @@ class FakeComm final : public CommApi {
     return ok(Fail::SetCommTimeouts);
   }
   BOOL purgeComm(HANDLE, DWORD flags) override { return purges.push_back(flags), TRUE; }
-  BOOL readFile(HANDLE, void*, DWORD, OVERLAPPED&) override { return gone(); }
+  BOOL clearCommError(HANDLE, DWORD& errors, COMSTAT& status) override {
+    errors = 0;
+    status.cbInQue = waiting;
+    return waiting != 0;
+  }
+  BOOL readFile(HANDLE, void*, DWORD n, OVERLAPPED&) override { return reads.push_back(n), gone(); }
   BOOL writeFile(HANDLE, const void*, DWORD n, OVERLAPPED&) override { return writes.push_back(n), gone(); }
   DWORD waitForSingleObject(HANDLE, DWORD) override { return WAIT_FAILED; }
   BOOL getOverlappedResult(HANDLE, OVERLAPPED&, DWORD&, BOOL) override { return FALSE; }
   BOOL cancelIo(HANDLE) override { return FALSE; }
 
-  Dwords opened, set, timeouts, purges, writes;
+  DWORD waiting = 0;  // what the driver holds, for ClearCommError
+  Dwords opened, set, timeouts, purges, writes, reads;
   std::vector<HANDLE> closed;
 
  private:
@@ -101,6 +107,20 @@ TEST(SerialPortTest, OpenSetsExactlyWhatTheLineNeeds) {
     port.reset();
     const std::vector<HANDLE> held = {kPort, kEvent};
     EXPECT_EQ(comm.closed, c.fail == Fail::CreateFile ? std::vector<HANDLE>() : held) << c.name << ": closed once";
+  }
+}
+
+// A read asks for exactly what the driver holds (under wine a read of more waits out its
+// time-out even when the bytes are there), and for one byte when nothing is there yet.
+TEST(SerialPortTest, AReadAsksForWhatHasArrived) {
+  for (auto [waiting, asked] : {std::pair<DWORD, DWORD>{0, 1}, {5, 5}, {4000, InputBuffer::kSize}}) {
+    FakeComm comm(Fail::None);
+    comm.waiting = waiting;
+    auto port = SerialPort::open("\\\\.\\COM5", 9600, comm);
+    ASSERT_NE(port, nullptr);
+    uint8_t byte = 0;
+    EXPECT_FALSE(port->readByte(byte));
+    EXPECT_EQ(comm.reads, Dwords{asked}) << waiting;
   }
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "link/Deadline.h"
+#include "link/InputWait.h"
+
+namespace netsetup {
+
+// The system calls under a serial line, one platform's (src/link/posix, src/link/win32);
+// SerialLine holds the rules above them.
+class SerialDevice {
+ public:
+  virtual ~SerialDevice() = default;
+
+  // Empties the driver's queues both ways and ends the transfers under way.
+  virtual void purge() = 0;
+
+  // One write call for one byte: true once it has left, waiting for that until `deadline`.
+  virtual bool writeByte(uint8_t byte, const Deadline& deadline) = 0;
+
+  // What has arrived, up to `room` bytes; when nothing has, waits for the first until about
+  // `deadline`. 0 when nothing came, or when the line fails (a device gone, a hang-up).
+  virtual size_t read(uint8_t* into, size_t room, const Deadline& deadline) = 0;
+
+  // Waits until input arrives or `deadline` passes.
+  virtual InputWait waitForInput(const Deadline& deadline) = 0;
+};
+
+}  // namespace netsetup
