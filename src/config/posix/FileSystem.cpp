@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "config/FileStore.h"
-#include "config/posix/Fd.h"
+#include "link/posix/Fd.h"
 
 namespace netsetup::files {
 
@@ -88,7 +88,7 @@ class PosixFile final : public File {
   SystemResult<void> close() override { return outcome(::close(fd_.release()) == 0); }
 
  private:
-  Fd fd_;
+  UniqueFd fd_;
 };
 
 SystemResult<OpenFile> opened(int fd) {
@@ -125,7 +125,7 @@ class PosixFileSystem final : public FileSystem {
   SystemResult<void> remove(const std::string& path) override { return outcome(::unlink(path.c_str()) == 0); }
   void syncFolderOf(const std::string& path) override {
     // The file is already complete, so a failure here is no error.
-    const Fd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder) ::fsync(folder.get());
   }
   SystemResult<std::optional<std::string>> readLink(const std::string& path) override {
@@ -167,7 +167,7 @@ Result<LockAttempt> tryLock(const std::string& path) {
   const std::string what = "cannot lock " + path;
   for (;;) {
     bool writable = true;
-    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
     if (!fd && errno == EACCES) {
       // Another user's lock file: it can still be locked, and its holder named.
       writable = false;

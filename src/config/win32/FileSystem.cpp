@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "config/FileStore.h"
-#include "config/win32/Handles.h"
+#include "link/win32/Handles.h"
 #include "link/win32/OpenDiagnosis.h"
 #include "text/Wide.h"
 
@@ -72,7 +72,7 @@ class Win32File final : public File {
   SystemResult<void> close() override { return outcome(::CloseHandle(handle_.release())); }
 
  private:
-  Handle handle_;
+  UniqueFileHandle handle_;
 };
 
 SystemResult<OpenFile> opened(HANDLE handle) {
@@ -151,11 +151,11 @@ FileSystem& platformFileSystem() {
 Result<LockAttempt> tryLock(const std::string& path) {
   const std::string what = "cannot lock " + path;
   const std::wstring file = toWide(path);
-  Handle lock(::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  UniqueFileHandle lock(::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!lock) {
     if (::GetLastError() != ERROR_SHARING_VIOLATION) return lockFailure(what);
-    const Handle reader(openExisting(file, GENERIC_READ));
+    const UniqueFileHandle reader(openExisting(file, GENERIC_READ));
     std::string id;
     if (reader) readAll(reader.get(), id);
     return LockAttempt{std::nullopt, describeHolder(id)};
