@@ -51,8 +51,9 @@ FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay)
   // In the encoder's order, so the first refusal is the one the window would give.
   for (SettingsField field : kEncodeOrder) {
     if (typed(nameOf(field)) == named.end()) continue;
-    if (const auto refused = encodeField(wanted, field, edit.area)) {
-      edit.error = field == SettingsField::ApnPassword ? refused->concealedMessage() : refused->message();
+    if (const Result<void, EncodeError> encoded = encodeField(wanted, field, edit.area); !encoded) {
+      const EncodeError& refused = encoded.failure();
+      edit.error = field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message();
       edit.area = read;
       return edit;
     }

@@ -77,7 +77,7 @@ class Session {
 
  private:
   int fail(int exit, const std::string& line);
-  int readFailed(const TransferResult& read);
+  int readFailed(const TransferFailure& read);
 
   Tmod07& link_;
   Io io_;
@@ -89,7 +89,7 @@ class Session {
 // "chunk 4 of 5 was sent but not confirmed (code 2: no answer in time); chunks 1-3 are written
 // and confirmed; chunk 5 was not sent"; interrupted: "chunks 1-3 are written and confirmed;
 // chunks 4-5 were not sent".
-std::string writeFailureText(const TransferResult& result);
+std::string writeFailureText(const TransferFailure& failure);
 
 // The fields (and other bytes) in which two areas differ, by name: "server_port, byte 200".
 std::string differingBytes(const SettingsArea& a, const SettingsArea& b, size_t count);
