@@ -26,10 +26,10 @@ constexpr size_t kChunkOffsets[kChunkCount] = {0, 40, 80, 120, 160};
 class RecordingFactory final : public TransportFactory {
  public:
   explicit RecordingFactory(Instrument& instrument) : lines_(instrument) {}
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
-    return std::make_unique<Line>(lines_.openSerial(device, baud), requests);
+  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
+    return std::unique_ptr<Transport>(std::make_unique<Line>(lines_.openSerial(device, baud).value(), requests));
   }
-  TcpConnectResult connectTcp(const Ipv4Octets&, uint16_t) override { return {ErrConnect, nullptr}; }
+  TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override { return {ConnectFailure{ErrConnect, ""}, nullptr}; }
 
   std::vector<Request> requests;
 
