@@ -29,14 +29,11 @@ bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldBytes& b
 
 }  // namespace
 
-FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay) {
+Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay) {
   FieldEdit edit;
   edit.area = read;
   NetworkFields wanted = decodeNetworkSettings(read);
-  if (auto refused = applyOverlay(wanted, overlay)) {
-    edit.error = *refused;
-    return edit;
-  }
+  if (Result<void> applied = applyOverlay(wanted, overlay); !applied) return applied.failure();
   // Each name once, with its last value; "***" for the password takes back a value before it.
   std::vector<std::pair<std::string_view, std::string>> named;
   for (const auto& [name, value] : overlay) {
@@ -53,9 +50,7 @@ FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay)
     if (typed(nameOf(field)) == named.end()) continue;
     if (const Result<void, EncodeError> encoded = encodeField(wanted, field, edit.area); !encoded) {
       const EncodeError& refused = encoded.failure();
-      edit.error = field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message();
-      edit.area = read;
-      return edit;
+      return Failure{field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message()};
     }
   }
 

@@ -36,12 +36,12 @@ std::string chunkRange(int first, int last, const char* one, const char* several
 
 // The window keeps a TCP host only when it is a dotted address and otherwise reports no host
 // at all; taken from its file here, the file's own value is named instead.
-std::string settingsHostProblem(const std::string& file, const std::string& host) {
+Result<void> checkSettingsHost(const std::string& file, const std::string& host) {
   const std::string rule = "(the window's TCP host must be one, e.g. 192.168.0.5): correct it there, or give --tcp HOST";
-  if (host.empty()) return "the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule;
+  if (host.empty()) return Failure{"the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule};
   if (host.find('.') != std::string::npos && tryParseIpv4(host)) return {};
-  return "the settings file " + file + " sets SockIP=" + visibleText(host) + ", which is not a dotted IPv4 address " +
-         rule;
+  return Failure{"the settings file " + file + " sets SockIP=" + visibleText(host) +
+                 ", which is not a dotted IPv4 address " + rule};
 }
 
 // How every step before the first chunk ends when it is interrupted.
@@ -49,11 +49,11 @@ constexpr const char* kNothingWritten = "nothing was written to the instrument";
 
 }  // namespace
 
-std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
-  target = Target{};
+Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
+  Target target;
   if (!options.settingsFile.empty()) {
     if (const Result<std::string> text = readTextFile(options.settingsFile, "the settings file"); !text) {
-      return text.failure().text();
+      return text.failure();
     }
     const SettingsFile file(options.settingsFile);
     const LinkSettings s = file.load();
@@ -80,13 +80,13 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
     target.choice.tcpPortText = std::to_string(options.tcpPort.value_or(kDefaultTcpPort));
   }
   if (target.choice.useTcp && options.tcpHost.empty() && !options.settingsFile.empty()) {
-    if (std::string e = settingsHostProblem(options.settingsFile, target.choice.host); !e.empty()) return e;
+    if (Result<void> host = checkSettingsHost(options.settingsFile, target.choice.host); !host) return host.failure();
   }
   target.address = options.address.value_or(1);
   target.arguments = linkArguments(options, target.address);
   target.description = target.choice.useTcp ? "TCP " + target.choice.host + ":" + target.choice.tcpPortText
                                             : portDescription(link, target.choice, isPath);
-  return {};
+  return target;
 }
 
 Session::Session(Tmod07& link, Io io, const Target& target, bool trace) : link_(link), io_(io), target_(target) {

@@ -10,6 +10,7 @@
 #include "link/Umod07.h"
 #include "netblock/NetworkSettings.h"
 #include "netblock/SettingsTransfer.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -34,9 +35,9 @@ struct Target {
 };
 
 // The link options, over a window settings file when one is named; `link`'s port map receives
-// the file's [Ports] and a device path given with --serial. Returns an error line instead when
-// the settings file cannot be read.
-std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target);
+// the file's [Ports] and a device path given with --serial. Fails, in one line, when the
+// settings file cannot be read or names no usable TCP host.
+Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link);
 
 // One conversation with one instrument, each step printing its own failure as one clear line
 // (with the system's reason for a link that did not open) and returning the exit status for

@@ -122,7 +122,8 @@ class Batch : public ::testing::TestWithParam<Case> {
   // The report's rows by instrument, each cell under its column's name.
   std::map<size_t, Cells> reportRows() {
     std::map<size_t, Cells> rows;
-    const CsvParse csv = parseCsv(readFile(report));
+    const Result<CsvTable> parsed = parseCsv(readFile(report));
+    const CsvTable csv = parsed ? *parsed : CsvTable{};
     for (size_t r = 1; r < csv.rows.size(); ++r) {
       Cells cells;
       for (size_t c = 0; c < csv.rows[r].size() && c < csv.rows[0].size(); ++c) cells[csv.rows[0][c]] = csv.rows[r][c];
@@ -133,9 +134,8 @@ class Batch : public ::testing::TestWithParam<Case> {
   }
   // Whether `file` is a backup of instrument `i` as it was before the batch.
   bool holdsOriginal(const std::string& file, size_t i) {
-    const BackupParse parsed = parseBackup(readFile(file));
-    return parsed.backup && std::equal(parsed.backup->area.begin(), parsed.backup->area.end(),
-                                       original[i].begin() + kSettingsAreaAddress);
+    const Result<Backup> parsed = parseBackup(readFile(file));
+    return parsed && std::equal(parsed->area.begin(), parsed->area.end(), original[i].begin() + kSettingsAreaAddress);
   }
 
   TempDir dir;
@@ -171,7 +171,8 @@ const Case kCases[] = {
        std::string first;
        EXPECT_EQ(b.finish(first), kExitOk) << first;
        for (size_t i = 0; i < kSites; ++i) EXPECT_EQ(b.writes(i), 5u);
-       EXPECT_EQ(parseCsv(readFile(b.report)).rows.size(), kSites + 1);  // the header and a line each
+       const Result<CsvTable> csv = parseCsv(readFile(b.report));
+       EXPECT_EQ(csv ? csv->rows.size() : 0u, kSites + 1);  // the header and a line each
      }},
     {"AReportTheUserMayNotWriteStopsBeforeAnyInstrument",
      [](Batch& b) {

@@ -86,9 +86,9 @@ TEST_F(Cli, WriteChangesExactlyTheEditAndVerifiesIt) {
   expected[kSettingsAreaAddress + kServerPortOffset] = 6000 & 0xFF;
   expected[kSettingsAreaAddress + kServerPortOffset + 1] = 6000 >> 8;
   EXPECT_EQ(memory(), expected);
-  const BackupParse saved = parseBackup(readFile(backup));
-  ASSERT_TRUE(saved.backup) << saved.error;
-  EXPECT_TRUE(std::equal(saved.backup->area.begin(), saved.backup->area.end(), before.begin() + kSettingsAreaAddress));
+  const Result<Backup> saved = parseBackup(readFile(backup));
+  ASSERT_TRUE(saved.ok()) << saved.failure().text();
+  EXPECT_TRUE(std::equal(saved->area.begin(), saved->area.end(), before.begin() + kSettingsAreaAddress));
 }
 
 TEST_F(Cli, RefusalsAndLinkFailuresSendNothingAndSayWhy) {
