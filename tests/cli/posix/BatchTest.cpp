@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "TcpServer.h"
@@ -66,7 +67,7 @@ class Batch : public ::testing::TestWithParam<Case> {
       bus(i, [&](Instrument& at) { at.poke(kSettingsAreaAddress + kServerPortOffset, {uint8_t(i + 1), 0x1B}); });
       original[i] = bus(i, [](Instrument& at) { return at.memory(); });
       servers[i] = std::make_unique<TcpServer>(buses[i]);
-      ASSERT_EQ(servers[i]->open("127.0.0.1", 0), "");
+      ASSERT_EQ(testing::failureText(servers[i]->open("127.0.0.1", 0)), std::nullopt);
       servers[i]->start();
       rows += servers[i]->endpoint() + ",1,6400\n";
     }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "InstrumentMemory.h"
@@ -33,7 +34,7 @@ class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     for (uint8_t address : {1, 2}) bus.add(std::make_unique<Instrument>(address));
-    ASSERT_EQ(tcp.open("127.0.0.1", 0), "");
+    ASSERT_EQ(testing::failureText(tcp.open("127.0.0.1", 0)), std::nullopt);
     tcp.start();
   }
   void TearDown() override { tcp.stop(); }
@@ -243,7 +244,7 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   timing.baud = 57600;
   timing.strictRate = true;
   PtyServer pty(line, timing);
-  ASSERT_EQ(pty.open(dir.file("vrn")), "");
+  ASSERT_EQ(testing::failureText(pty.open(dir.file("vrn"))), std::nullopt);
   pty.start();
   EXPECT_EQ(run({"--serial", dir.file("vrn"), "scan"}), kExitOk) << err.str();
   EXPECT_EQ(out.str(), "found \"VRN-207K\" at 57600 baud, address 16\n");
