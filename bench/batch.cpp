@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   InstrumentBus bus;
   for (int a = 1; a <= rows; ++a) bus.add(std::make_unique<Instrument>(static_cast<uint8_t>(a)));
   TcpServer tcp(bus);
-  if (!tcp.open("127.0.0.1", 0).empty()) return 1;
+  if (!tcp.open("127.0.0.1", 0)) return 1;
   tcp.start();
 
   const auto dir = std::filesystem::temp_directory_path() / "netsetup-bench-batch";

@@ -116,8 +116,8 @@ int run(size_t exchanges) {
   bus.add(std::make_unique<Instrument>(kInstrumentAddress));
 
   TcpServer tcp(bus);
-  if (const std::string error = tcp.open("127.0.0.1", 0); !error.empty()) {
-    std::fprintf(stderr, "tcp server: %s\n", error.c_str());
+  if (const Result<void> opened = tcp.open("127.0.0.1", 0); !opened) {
+    std::fprintf(stderr, "tcp server: %s\n", opened.failure().text().c_str());
     return 1;
   }
   std::string folder = (std::filesystem::temp_directory_path() / "bench-exchange-XXXXXX").string();
@@ -127,8 +127,8 @@ int run(size_t exchanges) {
   }
   const std::string linkPath = folder + "/line";
   PtyServer pty(bus);
-  if (const std::string error = pty.open(linkPath); !error.empty()) {
-    std::fprintf(stderr, "pty server: %s\n", error.c_str());
+  if (const Result<void> opened = pty.open(linkPath); !opened) {
+    std::fprintf(stderr, "pty server: %s\n", opened.failure().text().c_str());
     std::filesystem::remove_all(folder);
     return 1;
   }

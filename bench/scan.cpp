@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     timing.baud = rate;
     timing.strictRate = true;
     PtyServer pty(bus, timing);
-    if (const std::string e = pty.open(link); !e.empty()) {
-      std::fprintf(stderr, "%s\n", e.c_str());
+    if (const Result<void> opened = pty.open(link); !opened) {
+      std::fprintf(stderr, "%s\n", opened.failure().text().c_str());
       return 1;
     }
     pty.start();

@@ -143,22 +143,22 @@ class Worker {
     LinkChoice choice;
     std::unique_ptr<TcpServer> tcp;
     std::unique_ptr<PtyServer> pty;
-    std::string failure;
+    Result<void> opened;
     if (line == Line::Tcp) {
       tcp = std::make_unique<TcpServer>(bus, setup.timing);
-      failure = tcp->open("127.0.0.1", 0);
+      opened = tcp->open("127.0.0.1", 0);
       tcp->start();
       choice.useTcp = true;
       choice.host = "127.0.0.1";
       choice.tcpPortText = std::to_string(tcp->port());
     } else {
       pty = std::make_unique<PtyServer>(bus, setup.timing);
-      failure = pty->open("");
+      opened = pty->open("");
       pty->start();
       link_.portMap().set(1, pty->slavePath());
     }
-    if (!failure.empty()) {
-      tally.broken.push_back("simulator: " + failure);
+    if (!opened) {
+      tally.broken.push_back("simulator: " + opened.failure().text());
       return;
     }
 

@@ -52,13 +52,13 @@ class ScriptedTransport final : public Transport {
 class ScriptedTransportFactory final : public TransportFactory {
  public:
   explicit ScriptedTransportFactory(std::shared_ptr<LineScript> script) : script_(std::move(script)) {}
-  std::unique_ptr<Transport> openSerial(const std::string&, int32_t) override {
+  Result<std::unique_ptr<Transport>> openSerial(const std::string&, int32_t) override {
     script_->tcp = false;
-    return std::make_unique<ScriptedTransport>(script_);
+    return std::unique_ptr<Transport>(std::make_unique<ScriptedTransport>(script_));
   }
-  TcpConnectResult connectTcp(const Ipv4Octets&, uint16_t) override {
+  TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override {
     script_->tcp = true;
-    return {0, std::make_unique<ScriptedTransport>(script_)};
+    return {std::unique_ptr<Transport>(std::make_unique<ScriptedTransport>(script_)), nullptr};
   }
 
  private:

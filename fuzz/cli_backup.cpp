@@ -23,16 +23,18 @@ bool isPrintableAscii(std::string_view s) {
 }
 
 void checkAnyFile(std::string_view text) {
-  const BackupParse parsed = parseBackup(text);
-  FUZZ_CHECK(!fuzz::hasControlByte(parsed.error), "a backup's error is one clean line");
-  FUZZ_CHECK(parsed.backup.has_value() == parsed.error.empty(), "a backup is read or refused with a reason");
-  if (!parsed.backup) return;
-  const Backup& b = *parsed.backup;
+  const Result<Backup> parsed = parseBackup(text);
+  if (!parsed) {
+    FUZZ_CHECK(!fuzz::hasControlByte(parsed.failure().text()), "a backup's error is one clean line");
+    FUZZ_CHECK(!parsed.failure().text().empty(), "a backup is read or refused with a reason");
+    return;
+  }
+  const Backup& b = *parsed;
   FUZZ_CHECK(!b.type.empty() && isPrintableAscii(b.type), "an accepted type is printable ASCII");
   FUZZ_CHECK(b.timeUtc.size() == 20 && b.timeUtc.back() == 'Z', "an accepted time is a UTC time");
   // A file restore accepts is one backup would write again.
-  const BackupParse again = parseBackup(formatBackup(b, decodeNetworkSettings(b.area)));
-  FUZZ_CHECK(again.backup == b, "an accepted backup written again reads the same");
+  const Result<Backup> again = parseBackup(formatBackup(b, decodeNetworkSettings(b.area)));
+  FUZZ_CHECK(again && *again == b, "an accepted backup written again reads the same");
 }
 
 std::string timeText(FuzzedDataProvider& in) {
@@ -73,13 +75,14 @@ void checkWrittenBackup(FuzzedDataProvider& in) {
   const size_t damageAt = in.ConsumeIntegral<uint16_t>();
 
   const std::string text = formatBackup(backup, shown);
-  const BackupParse parsed = parseBackup(text);
-  FUZZ_CHECK_EQ(parsed.error, std::string(), "a written backup is accepted");
-  FUZZ_CHECK(parsed.backup == backup, "a written backup reads back exactly");
+  const Result<Backup> parsed = parseBackup(text);
+  FUZZ_CHECK_EQ(parsed ? std::string() : parsed.failure().text(), std::string(), "a written backup is accepted");
+  FUZZ_CHECK(*parsed == backup, "a written backup reads back exactly");
 
   std::string crlf = "\xEF\xBB\xBF";
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  FUZZ_CHECK(parseBackup(crlf).backup == backup, "a backup saved with CRLF and a byte-order mark reads the same");
+  const Result<Backup> fromCrlf = parseBackup(crlf);
+  FUZZ_CHECK(fromCrlf && *fromCrlf == backup, "a backup saved with CRLF and a byte-order mark reads the same");
 
   // Any one changed byte of the area is refused.
   const size_t lineStart = text.rfind('\n', damageAt % text.size());
@@ -90,7 +93,7 @@ void checkWrittenBackup(FuzzedDataProvider& in) {
   if (areaLine && at > begin + 5 && std::isxdigit(static_cast<unsigned char>(text[at]))) {
     std::string damaged = text;
     damaged[at] = "0123456789ABCDEF"[(hexValue(text[at]) + 1) % 16];
-    FUZZ_CHECK(!parseBackup(damaged).backup, "a backup with a changed area byte is refused");
+    FUZZ_CHECK(!parseBackup(damaged).ok(), "a backup with a changed area byte is refused");
   }
 }
 

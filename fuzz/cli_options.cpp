@@ -20,12 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       else args.back() += static_cast<char>(data[i]);
     }
   }
-  const ParseResult parsed = parseArguments(args);
-  FUZZ_CHECK(!fuzz::hasControlByte(parsed.error), "a usage error is one clean line");
-  FUZZ_CHECK(parseArguments(args).error == parsed.error, "the same line gives the same verdict");
-  if (!parsed.error.empty()) return 0;
+  const Result<CliOptions, UsageError> parsed = parseArguments(args);
+  const Result<CliOptions, UsageError> again = parseArguments(args);
+  FUZZ_CHECK(again.ok() == parsed.ok() && (parsed || again.failure().message == parsed.failure().message),
+             "the same line gives the same verdict");
+  if (!parsed) {
+    FUZZ_CHECK(!fuzz::hasControlByte(parsed.failure().message), "a usage error is one clean line");
+    return 0;
+  }
 
-  const CliOptions& o = parsed.options;
+  const CliOptions& o = *parsed;
   const bool named = std::find(kCommands.begin(), kCommands.end(), o.command) != kCommands.end();
   if (o.help || o.version) {
     FUZZ_CHECK(o.command.empty() || named, "help names no unknown command");

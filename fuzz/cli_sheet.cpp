@@ -19,14 +19,13 @@ using namespace netsetup::cli;
 namespace {
 
 void checkAnySheet(std::string_view text) {
-  const SheetResult sheet = parseSheet(text);
-  FUZZ_CHECK(!fuzz::hasControlByte(sheet.error), "a sheet's error is one clean line");
-  if (!sheet.error.empty()) {
-    FUZZ_CHECK(sheet.fields.empty(), "a refused sheet sets nothing");
+  const Result<FieldOverlay> sheet = parseSheet(text);
+  if (!sheet) {
+    FUZZ_CHECK(!fuzz::hasControlByte(sheet.failure().text()), "a sheet's error is one clean line");
     return;
   }
   std::set<std::string> names;
-  for (const auto& [name, value] : sheet.fields) {
+  for (const auto& [name, value] : *sheet) {
     FUZZ_CHECK(canonicalFieldName(name) == std::string_view(name), "a sheet's names are canonical");
     FUZZ_CHECK(names.insert(name).second, "a sheet sets no field twice");
     FUZZ_CHECK(value.size() <= ini::kMaxValueLength, "a sheet's value is at most a read's length");
@@ -34,12 +33,12 @@ void checkAnySheet(std::string_view text) {
   }
   // Whatever a sheet sets, the sheet printed from the result sets the same again.
   NetworkFields fields;
-  if (applyOverlay(fields, sheet.fields)) return;
-  const SheetResult again = parseSheet(formatSheet(fields, true));
-  FUZZ_CHECK(again.error.empty(), "a printed sheet is accepted");
-  for (const auto& [name, value] : sheet.fields) {
+  if (!applyOverlay(fields, *sheet)) return;
+  const Result<FieldOverlay> again = parseSheet(formatSheet(fields, true));
+  FUZZ_CHECK(again.ok(), "a printed sheet is accepted");
+  for (const auto& [name, value] : *sheet) {
     bool found = false;
-    for (const auto& [n, v] : again.fields) {
+    for (const auto& [n, v] : *again) {
       if (n != name) continue;
       found = true;
       FUZZ_CHECK_EQ(v, fieldValue(fields, name), "a printed sheet sets each value as it was applied");
@@ -134,8 +133,9 @@ void checkPrintedSheet(FuzzedDataProvider& in) {
   }
   checkReadOutput(fields);
   for (const bool showPassword : {true, false}) {
-    const SheetResult sheet = parseSheet(formatSheet(fields, showPassword));
-    FUZZ_CHECK_EQ(sheet.error, std::string(), "a printed sheet is accepted");
+    const Result<FieldOverlay> parsed = parseSheet(formatSheet(fields, showPassword));
+    FUZZ_CHECK_EQ(parsed ? std::string() : parsed.failure().text(), std::string(), "a printed sheet is accepted");
+    const FieldOverlay& sheet = *parsed;
     FieldOverlay expected;
     for (std::string_view name : kFieldNames) {
       const std::string value = fieldValue(fields, name);
@@ -143,13 +143,13 @@ void checkPrintedSheet(FuzzedDataProvider& in) {
       const bool unreadable = value.find_first_of("\r\n") != std::string::npos || !fitsSheetLine(name, value);
       if (!hidden && !unreadable) expected.emplace_back(std::string(name), value);
     }
-    FUZZ_CHECK(sheet.fields.size() == expected.size(), "a printed sheet sets every field it can hold");
+    FUZZ_CHECK(sheet.size() == expected.size(), "a printed sheet sets every field it can hold");
     for (size_t i = 0; i < expected.size(); ++i) {
-      FUZZ_CHECK_EQ(sheet.fields[i].first, expected[i].first, "a printed sheet keeps the field order");
-      FUZZ_CHECK_EQ(sheet.fields[i].second, expected[i].second, "a printed sheet's value reads back exactly");
+      FUZZ_CHECK_EQ(sheet[i].first, expected[i].first, "a printed sheet keeps the field order");
+      FUZZ_CHECK_EQ(sheet[i].second, expected[i].second, "a printed sheet's value reads back exactly");
     }
     NetworkFields applied = fields;
-    FUZZ_CHECK(!applyOverlay(applied, sheet.fields), "a printed sheet applies");
+    FUZZ_CHECK(applyOverlay(applied, sheet).ok(), "a printed sheet applies");
     FUZZ_CHECK(differingFields(applied, fields).empty(), "applying a printed sheet changes nothing");
   }
 }

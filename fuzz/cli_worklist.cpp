@@ -30,26 +30,25 @@ std::string formatRows(const std::vector<CsvRow>& rows) {
 }
 
 void checkAnyText(std::string_view text) {
-  const CsvParse csv = parseCsv(text);
-  FUZZ_CHECK(!fuzz::hasControlByte(csv.error), "a CSV error is one clean line");
-  FUZZ_CHECK(csv.rows.size() == csv.lines.size(), "every row has its line");
-  if (csv.error.empty()) {
+  const Result<CsvTable> parsed = parseCsv(text);
+  if (parsed) {
+    const CsvTable& csv = *parsed;
+    FUZZ_CHECK(csv.rows.size() == csv.lines.size(), "every row has its line");
     for (size_t i = 0; i < csv.rows.size(); ++i) {
       FUZZ_CHECK(!csv.rows[i].empty(), "a row has a cell");
       FUZZ_CHECK(csv.lines[i] >= 1 && (i == 0 || csv.lines[i] > csv.lines[i - 1]), "rows start on rising lines");
     }
     // Rows read from any file and written again read the same.
-    const CsvParse again = parseCsv(formatRows(csv.rows));
-    FUZZ_CHECK(again.error.empty(), "rows written again are read");
-    FUZZ_CHECK(again.rows == csv.rows, "rows written again read the same");
+    const Result<CsvTable> again = parseCsv(formatRows(csv.rows));
+    FUZZ_CHECK(again.ok(), "rows written again are read");
+    FUZZ_CHECK(again->rows == csv.rows, "rows written again read the same");
   } else {
-    FUZZ_CHECK(csv.rows.empty(), "a refused CSV has no rows");
+    FUZZ_CHECK(!fuzz::hasControlByte(parsed.failure().text()), "a CSV error is one clean line");
   }
 
-  const Worklist list = parseWorklist(text);
-  FUZZ_CHECK(!fuzz::hasControlByte(list.error), "a worklist error is one clean line");
-  if (list.error.empty()) {
-    for (const WorkRow& row : list.rows) {
+  const Result<Worklist> list = parseWorklist(text);
+  if (list) {
+    for (const WorkRow& row : list->rows) {
       for (const std::string* cell : {&row.name, &row.serial, &row.baud, &row.tcp, &row.address})
         FUZZ_CHECK(trim(*cell) == *cell, "a worklist cell is trimmed");
       std::set<std::string> names;
@@ -60,12 +59,11 @@ void checkAnyText(std::string_view text) {
       }
     }
   } else {
-    FUZZ_CHECK(list.rows.empty(), "a refused worklist has no rows");
+    FUZZ_CHECK(!fuzz::hasControlByte(list.failure().text()), "a worklist error is one clean line");
   }
 
-  const DoneRows done = doneRows(text, "r.csv");
-  FUZZ_CHECK(!fuzz::hasControlByte(done.error), "a report error is one clean line");
-  FUZZ_CHECK(done.error.empty() || done.keys.empty(), "a refused report finishes no row");
+  const Result<DoneRows> done = doneRows(text, "r.csv");
+  if (!done) FUZZ_CHECK(!fuzz::hasControlByte(done.failure().text()), "a report error is one clean line");
 }
 
 std::string cell(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(24); }
@@ -76,9 +74,9 @@ void checkOwnCsv(FuzzedDataProvider& in) {
     row.resize(in.ConsumeIntegralInRange(1, 5));
     for (std::string& c : row) c = cell(in);
   }
-  const CsvParse csv = parseCsv(formatRows(rows));
-  FUZZ_CHECK_EQ(csv.error, std::string(), "rows the tool writes are read");
-  FUZZ_CHECK(csv.rows == rows, "rows the tool writes read back exactly");
+  const Result<CsvTable> csv = parseCsv(formatRows(rows));
+  FUZZ_CHECK_EQ(csv ? std::string() : csv.failure().text(), std::string(), "rows the tool writes are read");
+  FUZZ_CHECK(csv->rows == rows, "rows the tool writes read back exactly");
 
   // A report: the rows a rerun skips are exactly those that ended ok or unchanged.
   std::string report = reportHeader();
@@ -94,9 +92,9 @@ void checkOwnCsv(FuzzedDataProvider& in) {
     if (r.outcome == kOutcomeOk || r.outcome == kOutcomeUnchanged) finished.insert(r.key);
     report += formatReportRow(r);
   }
-  const DoneRows done = doneRows(report);
-  FUZZ_CHECK_EQ(done.error, std::string(), "a report the tool writes is read");
-  FUZZ_CHECK(done.keys == finished, "a rerun skips exactly the rows that ended ok or unchanged");
+  const Result<DoneRows> done = doneRows(report);
+  FUZZ_CHECK_EQ(done ? std::string() : done.failure().text(), std::string(), "a report the tool writes is read");
+  FUZZ_CHECK(done->keys == finished, "a rerun skips exactly the rows that ended ok or unchanged");
 
   // A worklist written by a spreadsheet: any header spelling, any cells.
   static constexpr std::string_view kColumns[] = {"serial", "baud", "tcp", "address", "name", "ip", "mask",
@@ -120,8 +118,9 @@ void checkOwnCsv(FuzzedDataProvider& in) {
     for (size_t c = 0; c < columns.size(); ++c) row.push_back(cell(in));
     sheet.push_back(row);
   }
-  const Worklist list = parseWorklist(formatRows(sheet));
-  FUZZ_CHECK_EQ(list.error, std::string(), "a well-formed worklist is read");
+  const Result<Worklist> read = parseWorklist(formatRows(sheet));
+  FUZZ_CHECK_EQ(read ? std::string() : read.failure().text(), std::string(), "a well-formed worklist is read");
+  const Worklist& list = *read;
   size_t next = 0;
   for (size_t r = 1; r < sheet.size(); ++r) {
     const CsvRow& row = sheet[r];

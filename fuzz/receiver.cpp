@@ -159,10 +159,12 @@ void run(Tmod07& link, fuzz::LineScript& line, Watch& watch, const Command& c) {
       for (size_t i = 0; i < area.size(); ++i) area[i] = static_cast<uint8_t>(i * 11 + c.count);
       const SettingsArea original = area;
       const TransferResult result = ReadSettingsArea(link, c.address, area);
-      FUZZ_CHECK(result.ok == (link.Status == StatusOk) && result.status == link.Status, "the result is the link's");
-      if (!result.ok) {
+      FUZZ_CHECK(result.ok() == (link.Status == StatusOk) && (result.ok() || result.failure().status == link.Status),
+                 "the result is the link's");
+      if (!result.ok()) {
         FUZZ_CHECK(area == original, "a read that breaks off leaves the area as it was");
-        FUZZ_CHECK(result.failedChunk >= 0 && result.failedChunk < kChunkCount, "a failed read names its chunk");
+        const int failed = result.failure().failedChunk;
+        FUZZ_CHECK(failed >= 0 && failed < kChunkCount, "a failed read names its chunk");
       } else {
         FUZZ_CHECK(watch.answers.size() == answersBefore + kChunkCount, "one good answer per chunk");
         for (int k = 0; k < kChunkCount; ++k) {
@@ -179,10 +181,11 @@ void run(Tmod07& link, fuzz::LineScript& line, Watch& watch, const Command& c) {
       for (size_t i = 0; i < area.size(); ++i) area[i] = static_cast<uint8_t>(i * 3 + c.count);
       const SettingsArea original = area;
       const TransferResult result = WriteSettingsArea(link, c.address, area);
-      FUZZ_CHECK(result.ok == (link.Status == StatusOk) && result.status == link.Status, "the result is the link's");
+      FUZZ_CHECK(result.ok() == (link.Status == StatusOk) && (result.ok() || result.failure().status == link.Status),
+                 "the result is the link's");
       // Each chunk goes out as read, whatever the answers to the chunks before it held.
       size_t offset = 0, done = 0;
-      const int chunks = result.ok ? kChunkCount : result.failedChunk + 1;
+      const int chunks = result.ok() ? kChunkCount : result.failure().failedChunk + 1;
       for (size_t i = sentBefore; i < line.sent.size(); ++i) {
         const std::vector<uint8_t>& f = line.sent[i];
         const size_t at = static_cast<size_t>(f[kOffData] << 8 | f[kOffData + 1]) - kSettingsAreaAddress;
@@ -195,7 +198,7 @@ void run(Tmod07& link, fuzz::LineScript& line, Watch& watch, const Command& c) {
       SettingsArea expected = original;
       offset = 0;
       for (int k = 0; k < chunks; ++k) {
-        if (k < kChunkCount && (result.ok || k < result.failedChunk)) {
+        if (k < kChunkCount && (result.ok() || k < result.failure().failedChunk)) {
           const std::vector<uint8_t>& answer = watch.answers[answersBefore + k];
           std::copy_n(answer.begin(), std::min<size_t>(answer.size(), kWriteChunkSizes[k]), expected.begin() + offset);
         }

@@ -37,7 +37,7 @@ size_t textLength(const SettingsArea& area, const TextField& t) {
 void checkReadBack(const SettingsArea& read) {
   const NetworkFields fields = decodeNetworkSettings(read);
   SettingsArea written = read;
-  const EncodeResult result = encodeNetworkSettings(fields, written);
+  const Result<void, EncodeError> result = encodeNetworkSettings(fields, written);
 
   // The one thing a decoded record can hold that encoding refuses: a control byte inside a text
   // (the window would store it where nobody sees it). The first such field, in record order.
@@ -55,11 +55,11 @@ void checkReadBack(const SettingsArea& read) {
   }
   if (dirty) {
     FUZZ_CHECK(!result.ok(), "a text with a control byte is refused");
-    FUZZ_CHECK(result.error->kind == EncodeErrorKind::ControlCharacter, "refused as a control character");
-    FUZZ_CHECK(result.error->field == dirty->field, "the first dirty text in record order is named");
-    FUZZ_CHECK(result.error->character == char32_t{control}, "the control character is named");
+    FUZZ_CHECK(result.failure().kind == EncodeErrorKind::ControlCharacter, "refused as a control character");
+    FUZZ_CHECK(result.failure().field == dirty->field, "the first dirty text in record order is named");
+    FUZZ_CHECK(result.failure().character == char32_t{control}, "the control character is named");
     FUZZ_CHECK(written == read, "a refused encoding leaves the area as read");
-    FUZZ_CHECK(!result.error->message().empty(), "a refusal has a message");
+    FUZZ_CHECK(!result.failure().message().empty(), "a refusal has a message");
     return;
   }
   FUZZ_CHECK(result.ok(), "every decoded record without control bytes encodes");
@@ -111,10 +111,10 @@ void checkTyped(const SettingsArea& read, FuzzedDataProvider& in) {
     *text = in.ConsumeRandomLengthString(64);
   }
   SettingsArea area = read;
-  const EncodeResult result = encodeNetworkSettings(typed, area);
+  const Result<void, EncodeError> result = encodeNetworkSettings(typed, area);
   if (!result.ok()) {
     FUZZ_CHECK(area == read, "a refused encoding leaves the area as read");
-    const EncodeError& e = *result.error;
+    const EncodeError& e = result.failure();
     FUZZ_CHECK_EQ(e.text, textOf(typed, e.field), "the refusal quotes the field's own text");
     switch (e.kind) {
       case EncodeErrorKind::NotInteger:

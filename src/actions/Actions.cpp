@@ -30,20 +30,22 @@ std::string chunks(int first, int last, const char* one, const char* several) {
 }
 
 // Open, identify, and read the area: what both actions start with.
-std::optional<ActionOutcome> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText,
-                                    uint8_t& address, SettingsArea& area) {
+Step<> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText, uint8_t& address,
+              SettingsArea& area) {
   std::string type;
-  if (auto stop = openLink(link, choice)) return stop;
-  if (auto stop = identify(link, type)) return stop;
-  if (auto stop = networkAddress(addressText, address)) return stop;
+  if (Step<> opened = openLink(link, choice); !opened) return opened;
+  if (Step<> identified = identify(link, type); !identified) return identified;
+  const Step<uint8_t> parsed = networkAddress(addressText);
+  if (!parsed) return parsed.failure();
+  address = *parsed;
   const TransferResult read = ReadSettingsArea(link, address, area);
-  if (!read.ok) return message(readFailureMessage(read));
-  return std::nullopt;
+  if (!read) return message(readFailureMessage(read.failure()));
+  return {};
 }
 
 }  // namespace
 
-std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice) {
+Step<> openLink(Tmod07& link, const LinkChoice& choice) {
   bool opened = false;
   if (!choice.useTcp) {
     link.SetUseTcp(false);
@@ -66,35 +68,34 @@ std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice) {
     failed.details = link.openFailureDetail();
     return failed;
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ActionOutcome> identify(Tmod07& link, std::string& type) {
+Step<> identify(Tmod07& link, std::string& type) {
   type = link.ReadDeviceType(0);
   if (link.Status != StatusOk) return message("Ошибка определения типа устройства (1)");
   if (type != kExpectedDeviceType) return message("Ошибка определения типа устройства (2)");
-  return std::nullopt;
+  return {};
 }
 
-std::optional<ActionOutcome> networkAddress(const std::string& text, uint8_t& address) {
+Step<uint8_t> networkAddress(const std::string& text) {
   const std::optional<int32_t> parsed = parseInteger(text);
   if (!parsed) return error(notAnInteger(text));
   if (*parsed < 0 || *parsed > 255) return error(outsideRange("The network address", text, 255));
-  address = static_cast<uint8_t>(*parsed);
-  return std::nullopt;
+  return static_cast<uint8_t>(*parsed);
 }
 
-std::string readFailureMessage(const TransferResult& result) {
-  return "Ошибка чтения настроек: блок " + std::to_string(result.failedChunk + 1) + " из " +
-         std::to_string(kChunkCount) + " не прочитан (код " + std::to_string(result.status) + ")";
+std::string readFailureMessage(const TransferFailure& failure) {
+  return "Ошибка чтения настроек: блок " + std::to_string(failure.failedChunk + 1) + " из " +
+         std::to_string(kChunkCount) + " не прочитан (код " + std::to_string(failure.status) + ")";
 }
 
 // The tool knows only which chunks the instrument confirmed: the failed one was sent but may or
 // may not be stored, and the ones after it never left.
-std::string writeFailureMessage(const TransferResult& result) {
-  const int chunk = result.failedChunk + 1;
+std::string writeFailureMessage(const TransferFailure& failure) {
+  const int chunk = failure.failedChunk + 1;
   std::string text = "Ошибка записи настроек: блок " + std::to_string(chunk) + " из " + std::to_string(kChunkCount) +
-                     " отправлен, но не подтверждён (код " + std::to_string(result.status) + ")";
+                     " отправлен, но не подтверждён (код " + std::to_string(failure.status) + ")";
   if (chunk > 1) text += "; " + chunks(1, chunk - 1, "записан и подтверждён", "записаны и подтверждены");
   if (chunk < kChunkCount) text += "; " + chunks(chunk + 1, kChunkCount, "не отправлен", "не отправлены");
   return text;
@@ -104,7 +105,7 @@ ActionOutcome readAction(Tmod07& link, const LinkChoice& choice, const std::stri
   CloseOnExit closer(link);
   uint8_t address = 0;
   SettingsArea area{};
-  if (auto stop = prefix(link, choice, networkAddressText, address, area)) return *stop;
+  if (const Step<> read = prefix(link, choice, networkAddressText, address, area); !read) return read.failure();
   link.Close();
   ActionOutcome done;
   done.fields = decodeNetworkSettings(area);
@@ -116,11 +117,11 @@ ActionOutcome writeAction(Tmod07& link, const LinkChoice& choice, const std::str
   CloseOnExit closer(link);
   uint8_t address = 0;
   SettingsArea area{};
-  if (auto stop = prefix(link, choice, networkAddressText, address, area)) return *stop;
-  const EncodeResult encoded = encodeNetworkSettings(fields, area);
-  if (!encoded.ok()) return error(encoded.error->message());
+  if (const Step<> read = prefix(link, choice, networkAddressText, address, area); !read) return read.failure();
+  const Result<void, EncodeError> encoded = encodeNetworkSettings(fields, area);
+  if (!encoded) return error(encoded.failure().message());
   const TransferResult written = WriteSettingsArea(link, address, area);
-  if (!written.ok) return message(writeFailureMessage(written));
+  if (!written) return message(writeFailureMessage(written.failure()));
   return {};
 }
 

@@ -1,15 +1,17 @@
 #pragma once
-#include <optional>
 #include <string>
 
 #include "actions/Actions.h"
 #include "link/Umod07.h"
 #include "netblock/SettingsTransfer.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
 // The steps the window's actions are made of, for the command-line tool's own sequences. Each
-// returns the outcome the window would show when the action must stop there.
+// goes on, or stops with the outcome the window would show when the action must end there.
+template <class T = void>
+using Step = Result<T, ActionOutcome>;
 
 // Closes the link however an action ends, so a failed action never keeps the port.
 class CloseOnExit {
@@ -24,16 +26,17 @@ class CloseOnExit {
 };
 
 // Sets the link up as the window's controls choose it and opens it.
-std::optional<ActionOutcome> openLink(Tmod07& link, const LinkChoice& choice);
+Step<> openLink(Tmod07& link, const LinkChoice& choice);
 
-// Asks for the type at address 0; `type` receives the answer (empty when none came).
-std::optional<ActionOutcome> identify(Tmod07& link, std::string& type);
+// Asks for the type at address 0; `type` receives the answer (empty when none came), also when
+// the step stops, so a caller can name what answered.
+Step<> identify(Tmod07& link, std::string& type);
 
 // The network address by the integer-text rule, within 0..255.
-std::optional<ActionOutcome> networkAddress(const std::string& text, uint8_t& address);
+Step<uint8_t> networkAddress(const std::string& text);
 
 // The window's messages for a failed chunk.
-std::string readFailureMessage(const TransferResult& result);
-std::string writeFailureMessage(const TransferResult& result);
+std::string readFailureMessage(const TransferFailure& failure);
+std::string writeFailureMessage(const TransferFailure& failure);
 
 }  // namespace netsetup

@@ -70,12 +70,11 @@ bool isPrintableAscii(std::string_view s) {
 }
 
 // An area line "OOOO: XX XX ... XX" holding the offset `offset`: its bytes go to `area`.
-// Returns the error text, or empty.
-std::string readAreaLine(std::string_view line, size_t offset, SettingsArea& area) {
+Result<void> readAreaLine(std::string_view line, size_t offset, SettingsArea& area) {
   const uint32_t found = *hexAt(line, 0, 4);  // an area line's offset
-  if (offset >= kSettingsAreaSize) return "expected no more area lines, found offset " + hexDigits(found, 4);
+  if (offset >= kSettingsAreaSize) return Failure{"expected no more area lines, found offset " + hexDigits(found, 4)};
   if (found != offset) {
-    return "expected offset " + hexDigits(static_cast<uint32_t>(offset), 4) + ", found " + hexDigits(found, 4);
+    return Failure{"expected offset " + hexDigits(static_cast<uint32_t>(offset), 4) + ", found " + hexDigits(found, 4)};
   }
   const size_t length = 5 + kBytesPerLine * 3;
   bool ok = line.size() == length;
@@ -85,7 +84,9 @@ std::string readAreaLine(std::string_view line, size_t offset, SettingsArea& are
     ok = line[pos] == ' ' && byte;
     if (ok) area[offset + i] = static_cast<uint8_t>(*byte);
   }
-  if (!ok) return "expected " + std::to_string(kBytesPerLine) + " bytes as two hex digits each after the offset";
+  if (!ok) {
+    return Failure{"expected " + std::to_string(kBytesPerLine) + " bytes as two hex digits each after the offset"};
+  }
   return {};
 }
 
@@ -119,7 +120,7 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
   return out;
 }
 
-BackupParse parseBackup(std::string_view text) {
+Result<Backup> parseBackup(std::string_view text) {
   text = withoutUtf8Mark(text);
 
   Backup backup;
@@ -128,7 +129,7 @@ BackupParse parseBackup(std::string_view text) {
   size_t areaLines = 0;
   size_t lineNumber = 0;
   const auto fail = [&](const std::string& what) {
-    return BackupParse{std::nullopt, "backup line " + std::to_string(lineNumber) + ": " + what};
+    return Failure{"backup line " + std::to_string(lineNumber) + ": " + what};
   };
 
   for (size_t pos = 0; pos < text.size();) {
@@ -141,8 +142,8 @@ BackupParse parseBackup(std::string_view text) {
     if (trimBlanks(line).empty() || line.front() == '#') continue;
 
     if (isAreaLine(line)) {
-      const std::string error = readAreaLine(line, areaLines * kBytesPerLine, backup.area);
-      if (!error.empty()) return fail(error);
+      const Result<void> read = readAreaLine(line, areaLines * kBytesPerLine, backup.area);
+      if (!read) return fail(read.failure().text());
       ++areaLines;
       continue;
     }
@@ -176,24 +177,23 @@ BackupParse parseBackup(std::string_view text) {
   }
 
   const auto missing = [](std::string_view what) {
-    return BackupParse{std::nullopt, "backup: the " + std::string(what) + " line is missing"};
+    return Failure{"backup: the " + std::string(what) + " line is missing"};
   };
   if (!type) return missing("type=");
   if (!address) return missing("address=");
   if (!time) return missing("time=");
   if (!area) return missing("area=");
   if (areaLines < kAreaLines) {
-    return {std::nullopt, "backup: the area ends after " + std::to_string(areaLines) + " of " +
-                              std::to_string(kAreaLines) + " lines (offset " +
-                              hexDigits(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
+    return Failure{"backup: the area ends after " + std::to_string(areaLines) + " of " + std::to_string(kAreaLines) +
+                   " lines (offset " + hexDigits(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
   }
   if (!check) return missing("check=");
 
   backup.type = std::string(*type);
   backup.address = *parseAddress(*address);
   backup.timeUtc = std::string(*time);
-  if (backupCheck(backup) != *check) return {std::nullopt, "backup check failed: the file was changed or damaged"};
-  return {std::move(backup), {}};
+  if (backupCheck(backup) != *check) return Failure{"backup check failed: the file was changed or damaged"};
+  return backup;
 }
 
 }  // namespace netsetup::cli

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/Crc32.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -27,13 +27,9 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded);
 // The CRC-32 of type, address (decimal) and time, each followed by "\n", then the area bytes.
 uint32_t backupCheck(const Backup& backup);
 
-struct BackupParse {
-  std::optional<Backup> backup;
-  std::string error;  // one line naming the problem and, where there is one, the line number
-};
-
 // Reads a backup written by formatBackup. Accepts CRLF line ends, a UTF-8 byte-order mark,
-// blank lines and '#' comments; refuses anything else out of place and a failed check.
-BackupParse parseBackup(std::string_view text);
+// blank lines and '#' comments; refuses anything else out of place and a failed check, in one
+// line naming the problem and, where there is one, the line number.
+Result<Backup> parseBackup(std::string_view text);
 
 }  // namespace netsetup::cli

@@ -29,7 +29,7 @@ constexpr LinkCell kLinkCells[] = {{&WorkRow::serial, "serial", "--serial"},
                                    {&WorkRow::tcp, "tcp", "--tcp"},
                                    {&WorkRow::address, "address", "--address"}};
 
-ParseResult rowOptions(const WorkRow& row) {
+Result<CliOptions, UsageError> rowOptions(const WorkRow& row) {
   std::vector<std::string> args{"identify"};
   for (const LinkCell& link : kLinkCells) {
     if ((row.*link.cell).empty()) continue;
@@ -51,14 +51,14 @@ std::string rowPlace(const WorkRow& row) {
 }
 
 // Why a row's link cells cannot be used, in the worklist's words: its columns, not options.
-std::string rowLinkError(const WorkRow& row, const ParseResult& parsed) {
-  const std::vector<std::string_view>& options = parsed.errorOptions;
+std::string rowLinkError(const WorkRow& row, const UsageError& error) {
+  const std::vector<std::string_view>& options = error.options;
   if (options.size() == 2) {
     return rowPlace(row) + ": the columns " + columnOf(options[0]) + " and " + columnOf(options[1]) +
            " cannot both be filled in one row; empty one of them";
   }
-  if (options.size() == 1) return rowPlace(row) + ", column " + columnOf(options[0]) + ": " + parsed.error;
-  return rowPlace(row) + ": " + parsed.error;
+  if (options.size() == 1) return rowPlace(row) + ", column " + columnOf(options[0]) + ": " + error.message;
+  return rowPlace(row) + ": " + error.message;
 }
 
 // The messages of one row, without the program's name, on one line for the report.
@@ -89,24 +89,28 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std:
                    firstBackup};
   std::ostringstream messages;
   const auto failed = [&](const std::string& line) {
-    result.error = line.empty() ? reportError(messages.str()) : line;
+    result.error = line;
     return result;
   };
-  const ParseResult parsed = rowOptions(row);
-  if (!parsed.error.empty()) return failed(rowLinkError(row, parsed));
-  if (parsed.options.link.serial.empty() && parsed.options.link.tcpHost.empty()) {
+  // A step that printed its own complaint: the report takes what it printed.
+  const auto failedAsPrinted = [&] { return failed(reportError(messages.str())); };
+  const Result<CliOptions, UsageError> parsed = rowOptions(row);
+  if (!parsed) return failed(rowLinkError(row, parsed.failure()));
+  if (parsed->link.serial.empty() && parsed->link.tcpHost.empty()) {
     return failed(rowPlace(row) + ": the row names no link: fill in serial (and baud) or tcp");
   }
-  Target target;
-  if (std::string e = resolveTarget(parsed.options.link, link, target); !e.empty()) return failed(e);
+  const Result<Target> resolved = resolveTarget(parsed->link, link);
+  if (!resolved) return failed(resolved.failure().text());
+  const Target& target = *resolved;
   result.link = target.description;
   result.address = std::to_string(target.address);
 
   Session session(link, Io{io.out, messages}, target, trace);
   SettingsArea area{};
-  if (session.connectAndRead(area) != kExitOk) return failed("");
-  const FieldEdit edit = editNamedFields(area, row.fields);
-  if (!edit.error.empty()) return failed(edit.error + "; nothing was written");
+  if (session.connectAndRead(area) != kExitOk) return failedAsPrinted();
+  const Result<FieldEdit> edited = editNamedFields(area, row.fields);
+  if (!edited) return failed(edited.failure().text() + "; nothing was written");
+  const FieldEdit& edit = *edited;
 
   // An earlier try may have written the instrument already (a run killed mid-row leaves no line
   // in the report): its backup holds the area as it was before.
@@ -131,7 +135,7 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std:
     if (!split.notWritten.empty()) result.error += " / not written and confirmed: " + joinedNames(split.notWritten);
     return result;
   }
-  if (session.verify(edit.area) != kExitOk) return failed("");
+  if (session.verify(edit.area) != kExitOk) return failedAsPrinted();
   result.outcome = kOutcomeOk;
   return result;
 }
@@ -159,8 +163,9 @@ std::string whatWasDone(const ReportRow& row) {
 int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   const Result<std::string> text = readTextFile(options.file, "the worklist");
   if (!text) return complain(io, kExitUsage, text.failure().text());
-  const Worklist worklist = parseWorklist(*text);
-  if (!worklist.error.empty()) return complain(io, kExitUsage, options.file + ": " + worklist.error);
+  const Result<Worklist> parsed = parseWorklist(*text);
+  if (!parsed) return complain(io, kExitUsage, options.file + ": " + parsed.failure().text());
+  const Worklist& worklist = *parsed;
 
   // One batch per report: a second one would write every instrument again and every row twice.
   const std::string& report = options.report;
@@ -181,8 +186,9 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   }
   const Result<std::string> reportText = readTextFile(report, "the report");
   if (!reportText) return complain(io, kExitUsage, reportText.failure().text() + "; no instrument was touched");
-  const DoneRows done = doneRows(*reportText, report);
-  if (!done.error.empty()) return complain(io, kExitUsage, done.error);
+  const Result<DoneRows> finished = doneRows(*reportText, report);
+  if (!finished) return complain(io, kExitUsage, finished.failure().text());
+  const DoneRows& done = *finished;
   const std::string backupFolder = backupFolderOf(report);
   if (const Result<void> ready = prepareFolder(backupFolder); !ready) {
     return complain(io, kExitUsage, ready.failure().text() + "; the backups go there, so no instrument was touched");

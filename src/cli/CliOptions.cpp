@@ -84,22 +84,20 @@ std::string baudRateList() {
 
 class Parser {
  public:
-  ParseResult run(const std::vector<std::string>& args);
+  Result<CliOptions, UsageError> run(const std::vector<std::string>& args);
 
  private:
+  // The first refusal stands; the line is read to its end all the same.
   void fail(std::string error, std::vector<std::string_view> options = {}) {
-    if (!error_.empty()) return;
-    error_ = std::move(error);
-    errorOptions_ = std::move(options);
+    if (!refused_) refused_ = UsageError{std::move(error), std::move(options)};
   }
   void option(const OptionInfo& info, std::string_view value);
   void positional(const std::string& word);
   void check();
-  std::string checkCommand() const;
+  void checkCommand();
 
   CliOptions o_;
-  std::string error_;
-  std::vector<std::string_view> errorOptions_;
+  std::optional<UsageError> refused_;  // the first refusal, once there is one
   std::vector<const OptionInfo*> given_;
   std::vector<std::string> extra_;  // positional words beyond the command's argument
 };
@@ -195,38 +193,43 @@ void Parser::positional(const std::string& word) {
 // What can be judged only once the whole line is read: the command and its arguments, then the
 // link options that cannot go together.
 void Parser::check() {
-  if (std::string error = checkCommand(); !error.empty()) return fail(std::move(error));
+  checkCommand();
+  if (refused_) return;
   if (!o_.link.serial.empty() && !o_.link.tcpHost.empty())
     return fail("--serial and --tcp cannot be used together", {"--serial", "--tcp"});
   if (o_.link.baud && !o_.link.tcpHost.empty())
     return fail("--baud goes with a serial link, not with --tcp", {"--baud", "--tcp"});
 }
 
-std::string Parser::checkCommand() const {
+void Parser::checkCommand() {
   const std::string& command = o_.command;
-  if (command.empty()) return "no command given; the commands are " + commandList();
-  if (!isCommand(command)) return "unknown command " + quoteText(command) + "; the commands are " + commandList();
+  if (command.empty()) return fail("no command given; the commands are " + commandList());
+  if (!isCommand(command))
+    return fail("unknown command " + quoteText(command) + "; the commands are " + commandList());
   for (const OptionInfo* info : given_)
-    if (!belongsTo(*info, command)) return "the option " + std::string(info->name) + " does not belong to " + command;
+    if (!belongsTo(*info, command))
+      return fail("the option " + std::string(info->name) + " does not belong to " + command);
 
   const bool takesFile = command == "write" || command == "backup" || command == "restore" ||
                          command == "diff" || command == "batch";
-  if (!takesFile && !o_.file.empty()) return "unexpected argument " + quoteText(o_.file) + " after " + command;
-  if (!extra_.empty()) return "unexpected argument " + quoteText(extra_.front()) + " after " + command;
+  if (!takesFile && !o_.file.empty())
+    return fail("unexpected argument " + quoteText(o_.file) + " after " + command);
+  if (!extra_.empty()) return fail("unexpected argument " + quoteText(extra_.front()) + " after " + command);
   if (o_.file.empty()) {
-    if (command == "backup" || command == "restore") return command + " needs a FILE: netsetup-cli " + command + " FILE";
-    if (command == "diff") return "diff needs a SHEET: netsetup-cli diff SHEET";
-    if (command == "batch") return "batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv";
-    if (command == "write" && o_.sets.empty()) return "write needs a SHEET or --set NAME=VALUE";
+    if (command == "backup" || command == "restore")
+      return fail(command + " needs a FILE: netsetup-cli " + command + " FILE");
+    if (command == "diff") return fail("diff needs a SHEET: netsetup-cli diff SHEET");
+    if (command == "batch")
+      return fail("batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv");
+    if (command == "write" && o_.sets.empty()) return fail("write needs a SHEET or --set NAME=VALUE");
   }
-  if (command == "batch" && o_.report.empty()) return "batch needs --report REPORT.csv";
-  return {};
+  if (command == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
 }
 
-ParseResult Parser::run(const std::vector<std::string>& args) {
+Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args) {
   if (args.empty()) {
     o_.help = true;
-    return {o_, {}, {}};
+    return o_;
   }
   using Kind = Argument<std::string_view>::Kind;
   for (const Argument<std::string_view>& arg : readCommandLine<std::string_view>(args, kOptions, true)) {
@@ -241,15 +244,16 @@ ParseResult Parser::run(const std::vector<std::string>& args) {
   // Help and the version answer whatever else the line holds, unless it names no real command.
   if (o_.help || o_.version) {
     if (!o_.command.empty() && !isCommand(o_.command))
-      return {o_, "unknown command " + quoteText(o_.command) + "; the commands are " + commandList(), {}};
-    return {o_, {}, {}};
+      return UsageError{"unknown command " + quoteText(o_.command) + "; the commands are " + commandList(), {}};
+    return o_;
   }
-  if (error_.empty()) check();
-  return {o_, error_, errorOptions_};
+  if (!refused_) check();
+  if (refused_) return *refused_;
+  return o_;
 }
 
 }  // namespace
 
-ParseResult parseArguments(const std::vector<std::string>& args) { return Parser().run(args); }
+Result<CliOptions, UsageError> parseArguments(const std::vector<std::string>& args) { return Parser().run(args); }
 
 }  // namespace netsetup::cli

@@ -9,6 +9,7 @@
 
 #include "cli/FieldNames.h"
 #include "cli/Formats.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -43,17 +44,17 @@ struct CliOptions {
   std::string report;                            // batch --report FILE
 };
 
-struct ParseResult {
-  CliOptions options;
-  std::string error;  // one line; empty when the arguments were understood
-  // The options the error is about, as typed ("--baud"): the one whose value was refused, or
-  // the two that cannot go together; empty when it concerns no option in particular.
-  std::vector<std::string_view> errorOptions;
+// A command line the tool cannot run.
+struct UsageError {
+  std::string message;  // one line
+  // The options it is about, as typed ("--baud"): the one whose value was refused, or the two
+  // that cannot go together; none when it concerns no option in particular.
+  std::vector<std::string_view> options;
 };
 
 // The command line without the program name. Options take "--opt value" or "--opt=value" and
 // may stand before or after the command; "--" ends the options. No arguments at all, or
 // --help anywhere, asks for help (for the command, if one is named).
-ParseResult parseArguments(const std::vector<std::string>& args);
+Result<CliOptions, UsageError> parseArguments(const std::vector<std::string>& args);
 
 }  // namespace netsetup::cli

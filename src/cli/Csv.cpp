@@ -24,17 +24,12 @@ bool needsQuotes(std::string_view field) {
 
 }  // namespace
 
-CsvParse parseCsv(std::string_view text) {
+Result<CsvTable> parseCsv(std::string_view text) {
   text = withoutUtf8Mark(text);
-  CsvParse result;
+  CsvTable result;
   size_t line = 1;
   size_t pos = 0;
-  const auto fail = [&](size_t at, const char* what) {
-    result.rows.clear();
-    result.lines.clear();
-    result.error = "CSV line " + std::to_string(at) + ": " + what;
-    return result;
-  };
+  const auto fail = [](size_t at, const char* what) { return Failure{"CSV line " + std::to_string(at) + ": " + what}; };
 
   while (pos < text.size()) {
     if (isLineEnd(text[pos])) {  // an empty line

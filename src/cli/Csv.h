@@ -4,21 +4,23 @@
 #include <string_view>
 #include <vector>
 
+#include "text/Result.h"
+
 namespace netsetup::cli {
 
 // Comma-separated values as RFC 4180 and spreadsheets write them.
 using CsvRow = std::vector<std::string>;
 
-struct CsvParse {
+struct CsvTable {
   std::vector<CsvRow> rows;
   std::vector<size_t> lines;  // the line each row starts on (1-based), for messages
-  std::string error;          // one line naming the line; empty when the text was read
 };
 
 // Fields in double quotes may hold commas, line breaks and "" for a quote. Rows end at CRLF,
 // LF or a lone CR (older Mac spreadsheets); a UTF-8 byte-order mark is dropped and empty lines
-// are skipped. An unclosed quote or text after a closing quote is refused.
-CsvParse parseCsv(std::string_view text);
+// are skipped. An unclosed quote or text after a closing quote is refused, in one line naming
+// the line.
+Result<CsvTable> parseCsv(std::string_view text);
 
 // One row and its "\r\n". A field holding a comma, quote, CR or LF, starting or ending with a
 // blank, or starting with a byte-order mark, is quoted; everything else is written exactly as it is.

@@ -29,14 +29,11 @@ bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldBytes& b
 
 }  // namespace
 
-FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay) {
+Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay) {
   FieldEdit edit;
   edit.area = read;
   NetworkFields wanted = decodeNetworkSettings(read);
-  if (auto refused = applyOverlay(wanted, overlay)) {
-    edit.error = *refused;
-    return edit;
-  }
+  if (Result<void> applied = applyOverlay(wanted, overlay); !applied) return applied.failure();
   // Each name once, with its last value; "***" for the password takes back a value before it.
   std::vector<std::pair<std::string_view, std::string>> named;
   for (const auto& [name, value] : overlay) {
@@ -51,10 +48,9 @@ FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay)
   // In the encoder's order, so the first refusal is the one the window would give.
   for (SettingsField field : kEncodeOrder) {
     if (typed(nameOf(field)) == named.end()) continue;
-    if (const auto refused = encodeField(wanted, field, edit.area)) {
-      edit.error = field == SettingsField::ApnPassword ? refused->concealedMessage() : refused->message();
-      edit.area = read;
-      return edit;
+    if (const Result<void, EncodeError> encoded = encodeField(wanted, field, edit.area); !encoded) {
+      const EncodeError& refused = encoded.failure();
+      return Failure{field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message()};
     }
   }
 

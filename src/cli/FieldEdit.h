@@ -6,6 +6,7 @@
 
 #include "cli/FieldNames.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -23,7 +24,6 @@ struct NamedField {
 };
 
 struct FieldEdit {
-  std::string error;    // a refused value, in one line that quotes nothing of a password
   SettingsArea area{};  // the area read with the named fields encoded, every other byte as read
   std::vector<std::string_view> changed;  // the fields whose bytes differ, in kFieldNames order
   std::vector<NamedField> named;          // in kFieldNames order
@@ -32,8 +32,8 @@ struct FieldEdit {
 // Encodes the fields `overlay` names and no other: each named one is checked and encoded as the
 // window's encoder does it (an address is judged by the named dhcp, else by the instrument's);
 // one named nowhere is neither checked nor re-encoded. A password given as kHiddenPassword is
-// not named. On a refusal `area` is the area read and nothing is listed.
-FieldEdit editNamedFields(const SettingsArea& read, const FieldOverlay& overlay);
+// not named. A refused value fails, in one line that quotes nothing of a password.
+Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay);
 
 // "ip: 010.0.0.8 is stored as 8.0.0.8": a line for each named address whose stored form is not
 // the text typed (the parser's old forms, or an unparsable text with DHCP on).

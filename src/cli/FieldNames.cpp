@@ -90,37 +90,37 @@ std::string fieldValue(const NetworkFields& fields, std::string_view name) {
   return *textField(fields, *canonical);
 }
 
-std::optional<std::string> setField(NetworkFields& fields, std::string_view name, std::string_view value) {
+Result<void> setField(NetworkFields& fields, std::string_view name, std::string_view value) {
   const std::optional<std::string_view> canonical = canonicalFieldName(name);
-  if (!canonical) return "unknown field " + quoteText(name) + "; the fields are " + fieldNameList();
+  if (!canonical) return Failure{"unknown field " + quoteText(name) + "; the fields are " + fieldNameList()};
   if (*canonical == "dhcp") {
-    if (value != "0" && value != "1") return "dhcp must be 0 or 1, not " + quoteText(value);
+    if (value != "0" && value != "1") return Failure{"dhcp must be 0 or 1, not " + quoteText(value)};
     fields.dhcp = value == "1";
-    return std::nullopt;
+    return {};
   }
   if (*canonical == "auth") {
     if (equalsIgnoringAsciiCase(value, kAuthUnset)) {
       fields.authIndex = -1;
-      return std::nullopt;
+      return {};
     }
     for (size_t i = 0; i < kAuthWords.size(); ++i) {
       if (equalsIgnoringAsciiCase(value, kAuthWords[i])) {
         fields.authIndex = static_cast<int>(i);
-        return std::nullopt;
+        return {};
       }
     }
-    return "auth must be none, any, pap, chap or unset, not " + quoteText(value);
+    return Failure{"auth must be none, any, pap, chap or unset, not " + quoteText(value)};
   }
   *textField(fields, *canonical) = std::string(value);
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay) {
+Result<void> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay) {
   NetworkFields changed = fields;  // a refused overlay leaves nothing half applied
   for (const auto& [name, value] : overlay)
-    if (auto error = setField(changed, name, value)) return error;
+    if (Result<void> set = setField(changed, name, value); !set) return set;
   fields = std::move(changed);
-  return std::nullopt;
+  return {};
 }
 
 std::vector<std::string_view> differingFields(const NetworkFields& a, const NetworkFields& b) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -42,13 +43,13 @@ std::string fieldValue(const NetworkFields& fields, std::string_view name);
 
 // Stores `value` into the named field. Refuses only an unknown name, a dhcp other than 0/1 and
 // an unknown auth word; other texts are kept as given, for the record encoder to judge.
-std::optional<std::string> setField(NetworkFields& fields, std::string_view name, std::string_view value);
+Result<void> setField(NetworkFields& fields, std::string_view name, std::string_view value);
 
 // (canonical name, value) pairs to apply in order over what the instrument holds.
 using FieldOverlay = std::vector<std::pair<std::string, std::string>>;
 
-// Applies every pair in order; the first refusal is returned and leaves `fields` as it was.
-std::optional<std::string> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay);
+// Applies every pair in order; the first refusal fails it and leaves `fields` as it was.
+Result<void> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay);
 
 // Names of the fields whose texts (as fieldValue gives them) differ, in kFieldNames order.
 std::vector<std::string_view> differingFields(const NetworkFields& a, const NetworkFields& b);

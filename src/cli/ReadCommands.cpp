@@ -22,7 +22,9 @@ struct Reading {
 };
 
 int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& reading) {
-  if (std::string e = resolveTarget(options.link, link, reading.target); !e.empty()) return complain(io, kExitUsage, e);
+  const Result<Target> target = resolveTarget(options.link, link);
+  if (!target) return complain(io, kExitUsage, target.failure().text());
+  reading.target = *target;
   Session session(link, io, reading.target, options.link.trace);
   if (const int exit = session.connectAndRead(reading.area)) return exit;
   reading.type = session.type();
@@ -34,16 +36,16 @@ int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& read
 int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
   const Result<std::string> text = readTextFile(path, "the sheet");
   if (!text) return complain(io, kExitUsage, text.failure().text());
-  const SheetResult sheet = parseSheet(*text);
-  if (!sheet.error.empty()) return complain(io, kExitUsage, path + ": " + sheet.error);
-  overlay = sheet.fields;
+  const Result<FieldOverlay> sheet = parseSheet(*text);
+  if (!sheet) return complain(io, kExitUsage, path + ": " + sheet.failure().text());
+  overlay = *sheet;
   return kExitOk;
 }
 
 int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
-  Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return complain(io, kExitUsage, e);
-  Session session(link, io, target, options.link.trace);
+  const Result<Target> target = resolveTarget(options.link, link);
+  if (!target) return complain(io, kExitUsage, target.failure().text());
+  Session session(link, io, *target, options.link.trace);
   if (const int exit = session.open()) return exit;
   const int exit = session.identify();
   if (!session.type().empty()) io.out << visibleBytes(session.type()) << '\n';
@@ -88,8 +90,9 @@ int runDiff(const CliOptions& options, Tmod07& link, Io io) {
   Reading reading;
   if (const int exit = readInstrument(options, link, io, reading)) return exit;
   // Compared as they would be stored, so "$10" and "16" are the same port.
-  const FieldEdit edit = editNamedFields(reading.area, sheet);
-  if (!edit.error.empty()) return complain(io, kExitRefused, edit.error);
+  const Result<FieldEdit> edited = editNamedFields(reading.area, sheet);
+  if (!edited) return complain(io, kExitRefused, edited.failure().text());
+  const FieldEdit& edit = *edited;
   for (const NamedField& field : edit.named) {
     if (!field.changed) continue;
     if (field.name == "password") {

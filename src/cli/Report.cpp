@@ -41,16 +41,15 @@ std::string formatReportRow(const ReportRow& r, bool earlierLayout) {
   return formatCsvRow(cells);
 }
 
-DoneRows doneRows(std::string_view reportCsv, std::string_view reportName) {
+Result<DoneRows> doneRows(std::string_view reportCsv, std::string_view reportName) {
   DoneRows done;
-  const CsvParse csv = parseCsv(reportCsv);
-  if (csv.rows.empty() && csv.error.empty()) return done;
   const auto notReport = [&](const std::string& why) {
-    DoneRows refused;
-    refused.error = std::string(reportName) + " is not a netsetup report (" + why + ")";
-    return refused;
+    return Failure{std::string(reportName) + " is not a netsetup report (" + why + ")"};
   };
-  if (!csv.error.empty()) return notReport(csv.error);
+  const Result<CsvTable> parsed = parseCsv(reportCsv);
+  if (!parsed) return notReport(parsed.failure().text());
+  const CsvTable& csv = *parsed;
+  if (csv.rows.empty()) return done;
   const CsvRow& header = csv.rows.front();
   done.earlierLayout = header == CsvRow(kColumns.begin(), kColumns.begin() + kEarlierColumns);
   if (header != CsvRow(kColumns.begin(), kColumns.end()) && !done.earlierLayout)

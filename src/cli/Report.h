@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/Result.h"
+
 namespace netsetup::cli {
 
 // The report of a batch run: one CSV row per worklist row tried, appended as each one ends, so
@@ -34,11 +36,10 @@ struct DoneRows {
   // rowKey -> the earliest backup the report names for that row (a failed try's)
   std::map<std::string, std::string> firstBackups;
   bool earlierLayout = false;  // the header has no first_backup column
-  std::string error;
 };
 
 // The rows a previous run finished. An empty text has none. `reportName` names the file in
-// the error: "<reportName> is not a netsetup report".
-DoneRows doneRows(std::string_view reportCsv, std::string_view reportName = "the report");
+// the refusal: "<reportName> is not a netsetup report".
+Result<DoneRows> doneRows(std::string_view reportCsv, std::string_view reportName = "the report");
 
 }  // namespace netsetup::cli

@@ -7,12 +7,12 @@
 namespace netsetup::cli {
 
 int runCli(const std::vector<std::string>& args, Tmod07& link, Io io) {
-  const ParseResult parsed = parseArguments(args);
-  if (!parsed.error.empty()) {
-    io.err << kComplaintPrefix << parsed.error << "\n(netsetup-cli --help describes every command)\n";
+  const Result<CliOptions, UsageError> parsed = parseArguments(args);
+  if (!parsed) {
+    io.err << kComplaintPrefix << parsed.failure().message << "\n(netsetup-cli --help describes every command)\n";
     return kExitUsage;
   }
-  const CliOptions& options = parsed.options;
+  const CliOptions& options = *parsed;
   if (options.version) {
     io.out << "netsetup-cli " << NETSETUP_VERSION << '\n';
     return kExitOk;

@@ -52,8 +52,9 @@ int interruptedWith(Io io, const std::vector<std::string>& found) {
 }  // namespace
 
 int runScan(const CliOptions& options, Tmod07& link, Io io) {
-  Target base;
-  if (std::string e = resolveTarget(options.link, link, base); !e.empty()) return complain(io, kExitUsage, e);
+  const Result<Target> resolved = resolveTarget(options.link, link);
+  if (!resolved) return complain(io, kExitUsage, resolved.failure().text());
+  const Target& base = *resolved;
   ShortTimeouts timeouts(link);
   std::vector<std::string> found;
   const auto report = [&](Progress& progress, const std::string& line) {

@@ -36,12 +36,12 @@ std::string chunkRange(int first, int last, const char* one, const char* several
 
 // The window keeps a TCP host only when it is a dotted address and otherwise reports no host
 // at all; taken from its file here, the file's own value is named instead.
-std::string settingsHostProblem(const std::string& file, const std::string& host) {
+Result<void> checkSettingsHost(const std::string& file, const std::string& host) {
   const std::string rule = "(the window's TCP host must be one, e.g. 192.168.0.5): correct it there, or give --tcp HOST";
-  if (host.empty()) return "the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule;
+  if (host.empty()) return Failure{"the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule};
   if (host.find('.') != std::string::npos && tryParseIpv4(host)) return {};
-  return "the settings file " + file + " sets SockIP=" + visibleText(host) + ", which is not a dotted IPv4 address " +
-         rule;
+  return Failure{"the settings file " + file + " sets SockIP=" + visibleText(host) +
+                 ", which is not a dotted IPv4 address " + rule};
 }
 
 // How every step before the first chunk ends when it is interrupted.
@@ -49,11 +49,11 @@ constexpr const char* kNothingWritten = "nothing was written to the instrument";
 
 }  // namespace
 
-std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target) {
-  target = Target{};
+Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
+  Target target;
   if (!options.settingsFile.empty()) {
     if (const Result<std::string> text = readTextFile(options.settingsFile, "the settings file"); !text) {
-      return text.failure().text();
+      return text.failure();
     }
     const SettingsFile file(options.settingsFile);
     const LinkSettings s = file.load();
@@ -80,13 +80,13 @@ std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& targ
     target.choice.tcpPortText = std::to_string(options.tcpPort.value_or(kDefaultTcpPort));
   }
   if (target.choice.useTcp && options.tcpHost.empty() && !options.settingsFile.empty()) {
-    if (std::string e = settingsHostProblem(options.settingsFile, target.choice.host); !e.empty()) return e;
+    if (Result<void> host = checkSettingsHost(options.settingsFile, target.choice.host); !host) return host.failure();
   }
   target.address = options.address.value_or(1);
   target.arguments = linkArguments(options, target.address);
   target.description = target.choice.useTcp ? "TCP " + target.choice.host + ":" + target.choice.tcpPortText
                                             : portDescription(link, target.choice, isPath);
-  return {};
+  return target;
 }
 
 Session::Session(Tmod07& link, Io io, const Target& target, bool trace) : link_(link), io_(io), target_(target) {
@@ -109,8 +109,8 @@ int complain(Io io, int exit, const std::string& line) {
 int Session::fail(int exit, const std::string& line) { return complain(io_, exit, line); }
 
 int Session::open() {
-  if (auto stop = openLink(link_, target_.choice)) {
-    if (stop->kind == ActionOutcome::Kind::Error) return fail(kExitUsage, stop->text);
+  if (const Step<> opened = openLink(link_, target_.choice); !opened) {
+    if (opened.failure().kind == ActionOutcome::Kind::Error) return fail(kExitUsage, opened.failure().text);
     std::string line = "cannot open " + target_.description;
     const std::string detail = link_.openFailureDetail();
     return fail(kExitLink, detail.empty() ? line + " (" + statusMeaning(link_.Status) + ")" : line + ": " + detail);
@@ -119,7 +119,7 @@ int Session::open() {
 }
 
 int Session::identify() {
-  if (netsetup::identify(link_, type_)) {
+  if (!netsetup::identify(link_, type_)) {
     if (link_.stopped()) {
       return fail(kExitInterrupted, "interrupted while waiting for the identification answer on " +
                                         target_.description + "; " + kNothingWritten);
@@ -137,17 +137,17 @@ int Session::identify() {
 
 int Session::readArea(SettingsArea& area) {
   const TransferResult read = ReadSettingsArea(link_, target_.address, area);
-  if (read.ok) return kExitOk;
-  if (read.interrupted) {
+  if (read) return kExitOk;
+  if (read.failure().interrupted) {
     return fail(kExitInterrupted, "interrupted while reading the settings area from address " +
                                       std::to_string(target_.address) + " (chunk " +
-                                      std::to_string(read.failedChunk + 1) + " of " + std::to_string(kChunkCount) +
-                                      "); " + kNothingWritten);
+                                      std::to_string(read.failure().failedChunk + 1) + " of " +
+                                      std::to_string(kChunkCount) + "); " + kNothingWritten);
   }
-  return readFailed(read);
+  return readFailed(read.failure());
 }
 
-int Session::readFailed(const TransferResult& read) {
+int Session::readFailed(const TransferFailure& read) {
   return fail(kExitTransfer, "reading the settings area from address " + std::to_string(target_.address) +
                                  " failed at chunk " + std::to_string(read.failedChunk + 1) + " of " +
                                  std::to_string(kChunkCount) + " (code " + std::to_string(read.status) + ": " +
@@ -158,14 +158,15 @@ int Session::writeArea(const SettingsArea& area, const std::string& backupPath, 
   SettingsArea sent = area;
   const TransferResult written = WriteSettingsArea(link_, target_.address, sent);
   if (outcome) *outcome = written;
-  if (written.ok) return kExitOk;
-  if (written.interrupted && written.failedChunk == 0) {
+  if (written) return kExitOk;
+  const TransferFailure& failure = written.failure();
+  if (failure.interrupted && failure.failedChunk == 0) {
     return fail(kExitInterrupted, "interrupted before the first chunk was sent; " + std::string(kNothingWritten) +
                                       " (the area as read is saved in " + backupPath + ")");
   }
-  return fail(written.interrupted ? kExitInterrupted : kExitTransfer,
-              "writing the settings area " + std::string(written.interrupted ? "was interrupted: " : "failed: ") +
-                  writeFailureText(written) + ". The area as it was is in " + backupPath +
+  return fail(failure.interrupted ? kExitInterrupted : kExitTransfer,
+              "writing the settings area " + std::string(failure.interrupted ? "was interrupted: " : "failed: ") +
+                  writeFailureText(failure) + ". The area as it was is in " + backupPath +
                   "; read the instrument, check, and write again (or: netsetup-cli " + target_.arguments +
                   " restore " + shellWord(backupPath) + ")");
 }
@@ -177,25 +178,25 @@ int Session::stopPoint() {
 int Session::verify(const SettingsArea& written) {
   SettingsArea back{};
   const TransferResult read = ReadSettingsArea(link_, target_.address, back);
-  if (read.interrupted) {
+  if (!read && read.failure().interrupted) {
     return fail(kExitInterrupted, "interrupted while reading back: every chunk is written and confirmed, but the "
                                   "write is not verified");
   }
-  if (!read.ok) return readFailed(read);
+  if (!read) return readFailed(read.failure());
   const std::string differing = differingBytes(written, back, kWrittenAreaSize);
   if (differing.empty()) return kExitOk;
   return fail(kExitVerify, "verification failed: reading back, the instrument holds other values in " + differing);
 }
 
-std::string writeFailureText(const TransferResult& result) {
-  const int chunk = result.failedChunk + 1;
+std::string writeFailureText(const TransferFailure& failure) {
+  const int chunk = failure.failedChunk + 1;
   // Interrupted, the chunk named was never sent; failed, it was sent and not confirmed.
-  const int firstUnsent = result.interrupted ? chunk : chunk + 1;
+  const int firstUnsent = failure.interrupted ? chunk : chunk + 1;
   std::string text;
   const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
-  if (!result.interrupted) {
+  if (!failure.interrupted) {
     add("chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) + " was sent but not confirmed (code " +
-        std::to_string(result.status) + ": " + statusMeaning(result.status) + ")");
+        std::to_string(failure.status) + ": " + statusMeaning(failure.status) + ")");
   }
   if (chunk > 1) add(chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed"));
   if (firstUnsent <= kChunkCount) add(chunkRange(firstUnsent, kChunkCount, "was not sent", "were not sent"));

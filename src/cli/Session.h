@@ -10,6 +10,7 @@
 #include "link/Umod07.h"
 #include "netblock/NetworkSettings.h"
 #include "netblock/SettingsTransfer.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -34,9 +35,9 @@ struct Target {
 };
 
 // The link options, over a window settings file when one is named; `link`'s port map receives
-// the file's [Ports] and a device path given with --serial. Returns an error line instead when
-// the settings file cannot be read.
-std::string resolveTarget(const LinkOptions& options, Tmod07& link, Target& target);
+// the file's [Ports] and a device path given with --serial. Fails, in one line, when the
+// settings file cannot be read or names no usable TCP host.
+Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link);
 
 // One conversation with one instrument, each step printing its own failure as one clear line
 // (with the system's reason for a link that did not open) and returning the exit status for
@@ -77,7 +78,7 @@ class Session {
 
  private:
   int fail(int exit, const std::string& line);
-  int readFailed(const TransferResult& read);
+  int readFailed(const TransferFailure& read);
 
   Tmod07& link_;
   Io io_;
@@ -89,7 +90,7 @@ class Session {
 // "chunk 4 of 5 was sent but not confirmed (code 2: no answer in time); chunks 1-3 are written
 // and confirmed; chunk 5 was not sent"; interrupted: "chunks 1-3 are written and confirmed;
 // chunks 4-5 were not sent".
-std::string writeFailureText(const TransferResult& result);
+std::string writeFailureText(const TransferFailure& failure);
 
 // The fields (and other bytes) in which two areas differ, by name: "server_port, byte 200".
 std::string differingBytes(const SettingsArea& a, const SettingsArea& b, size_t count);

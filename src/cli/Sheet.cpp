@@ -28,7 +28,7 @@ bool needsQuotes(std::string_view v) {
 // What the profile reader cannot show: how many [settings] sections there are, lines in the
 // section it would skip without a word (a typo such as "ip: 10.0.0.5" would otherwise leave the
 // field unchanged while the user believes it set), and lines it would cut.
-std::string checkLayout(std::string_view text) {
+Result<void> checkLayout(std::string_view text) {
   int sections = 0;
   bool inSection = false;
   size_t number = 0;
@@ -36,20 +36,22 @@ std::string checkLayout(std::string_view text) {
     const std::string_view line = text.substr(span.start, span.stop - span.start);
     const std::string where = "sheet line " + std::to_string(++number);
     if (line.size() > kMaxSheetLineLength) {
-      return where + " is " + std::to_string(line.size()) + " bytes long; a sheet line holds at most " +
-             std::to_string(kMaxSheetLineLength) + " bytes";
+      return Failure{where + " is " + std::to_string(line.size()) + " bytes long; a sheet line holds at most " +
+                     std::to_string(kMaxSheetLineLength) + " bytes"};
     }
     const std::string_view s = trimBlanks(line);
     if (s.empty() || s.front() == ';') continue;
     if (s.front() == '[') {
       const std::string_view name = trimBlanks(s.substr(1, s.find(']') - 1));
       inSection = equalsIgnoringAsciiCase(name, kSection);
-      if (inSection && ++sections > 1) return where + ": a second [settings] section";
+      if (inSection && ++sections > 1) return Failure{where + ": a second [settings] section"};
       continue;
     }
-    if (inSection && s.find('=') == std::string_view::npos) return where + ": " + quoteText(s) + " is not NAME=VALUE";
+    if (inSection && s.find('=') == std::string_view::npos) {
+      return Failure{where + ": " + quoteText(s) + " is not NAME=VALUE"};
+    }
   }
-  if (sections == 0) return "the sheet has no [settings] section";
+  if (sections == 0) return Failure{"the sheet has no [settings] section"};
   return {};
 }
 
@@ -83,28 +85,22 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
   return out;
 }
 
-SheetResult parseSheet(std::string_view text) {
+Result<FieldOverlay> parseSheet(std::string_view text) {
   text = withoutUtf8Mark(text);
-  SheetResult result;
-  result.error = checkLayout(text);
-  if (!result.error.empty()) return result;
+  if (Result<void> layout = checkLayout(text); !layout) return layout.failure();
 
+  FieldOverlay fields;
   std::set<std::string_view> seen;
   for (const ini::Entry& entry : ini::sectionEntries(text, kSection)) {
     const std::optional<std::string_view> name = canonicalFieldName(entry.key);
     if (!name) {
-      result.error = "the sheet names an unknown field " + quoteText(entry.key) + "; the fields are " +
-                     fieldNameList();
-      break;
+      return Failure{"the sheet names an unknown field " + quoteText(entry.key) + "; the fields are " +
+                     fieldNameList()};
     }
-    if (!seen.insert(*name).second) {
-      result.error = "the sheet sets " + std::string(*name) + " twice";
-      break;
-    }
-    result.fields.emplace_back(std::string(*name), entry.value);
+    if (!seen.insert(*name).second) return Failure{"the sheet sets " + std::string(*name) + " twice"};
+    fields.emplace_back(std::string(*name), entry.value);
   }
-  if (!result.error.empty()) result.fields.clear();
-  return result;
+  return fields;
 }
 
 }  // namespace netsetup::cli

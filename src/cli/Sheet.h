@@ -6,6 +6,7 @@
 #include "cli/FieldNames.h"
 #include "config/IniFile.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -26,14 +27,9 @@ bool fitsSheetLine(std::string_view name, std::string_view value);
 // saying so.
 std::string formatSheet(const NetworkFields& fields, bool showPassword);
 
-struct SheetResult {
-  FieldOverlay fields;  // canonical names, in the sheet's order
-  std::string error;    // one line; empty when the sheet was read
-};
-
-// The fields a sheet sets. Refuses a sheet without exactly one [settings] section, an unknown
-// or repeated name, a line in [settings] that is neither NAME=VALUE nor a comment, and a line
-// longer than kMaxSheetLineLength bytes.
-SheetResult parseSheet(std::string_view text);
+// The fields a sheet sets, by canonical name in the sheet's order. Refuses, in one line, a sheet
+// without exactly one [settings] section, an unknown or repeated name, a line in [settings]
+// that is neither NAME=VALUE nor a comment, and a line longer than kMaxSheetLineLength bytes.
+Result<FieldOverlay> parseSheet(std::string_view text);
 
 }  // namespace netsetup::cli

@@ -32,35 +32,36 @@ std::optional<std::string> columnName(std::string_view cell) {
 
 }  // namespace
 
-Worklist parseWorklist(std::string_view text) {
+Result<Worklist> parseWorklist(std::string_view text) {
   Worklist list;
-  const CsvParse csv = parseCsv(text);
-  if (!csv.error.empty()) return {{}, "worklist: " + csv.error};
-  if (csv.rows.empty()) return {{}, "the worklist is empty: it needs a header row"};
+  const Result<CsvTable> parsed = parseCsv(text);
+  if (!parsed) return Failure{"worklist: " + parsed.failure().text()};
+  const CsvTable& csv = *parsed;
+  if (csv.rows.empty()) return Failure{"the worklist is empty: it needs a header row"};
 
   std::vector<std::string> columns;
   for (const std::string& cell : csv.rows.front()) {
     const std::optional<std::string> name = columnName(cell);
     if (!name) {
-      return {{}, "worklist: unknown column " + quoteText(trimBlanks(cell)) + "; the columns are " + columnList()};
+      return Failure{"worklist: unknown column " + quoteText(trimBlanks(cell)) + "; the columns are " + columnList()};
     }
     if (std::find(columns.begin(), columns.end(), *name) != columns.end())
-      return {{}, "worklist: the column " + *name + " appears twice"};
+      return Failure{"worklist: the column " + *name + " appears twice"};
     columns.push_back(*name);
   }
   const auto has = [&](std::string_view name) {
     return std::find(columns.begin(), columns.end(), name) != columns.end();
   };
-  if (!has("address")) return {{}, "worklist: the header has no address column"};
-  if (!has("serial") && !has("tcp")) return {{}, "worklist: the header needs a serial or a tcp column"};
+  if (!has("address")) return Failure{"worklist: the header has no address column"};
+  if (!has("serial") && !has("tcp")) return Failure{"worklist: the header needs a serial or a tcp column"};
 
   for (size_t r = 1; r < csv.rows.size(); ++r) {
     const CsvRow& cells = csv.rows[r];
     const bool empty = std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return trimBlanks(c).empty(); });
     if (empty) continue;
     if (cells.size() != columns.size()) {
-      return {{}, "worklist line " + std::to_string(csv.lines[r]) + ": " + std::to_string(cells.size()) +
-                      " cells, but the header has " + std::to_string(columns.size())};
+      return Failure{"worklist line " + std::to_string(csv.lines[r]) + ": " + std::to_string(cells.size()) +
+                     " cells, but the header has " + std::to_string(columns.size())};
     }
     WorkRow row;
     row.line = csv.lines[r];

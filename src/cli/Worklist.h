@@ -6,6 +6,7 @@
 
 #include "cli/FieldNames.h"
 #include "cli/Report.h"
+#include "text/Result.h"
 
 namespace netsetup::cli {
 
@@ -19,13 +20,12 @@ struct WorkRow {
 
 struct Worklist {
   std::vector<WorkRow> rows;
-  std::string error;  // one line; empty when the worklist was read
 };
 
 // Checks the header and the shape of each row only: a row's values are judged when it runs,
 // so one bad row fails alone instead of stopping the whole list. Cells are trimmed of blanks;
-// rows whose cells are all empty (a spreadsheet's empty rows) are skipped.
-Worklist parseWorklist(std::string_view csv);
+// rows whose cells are all empty (a spreadsheet's empty rows) are skipped. A refusal is one line.
+Result<Worklist> parseWorklist(std::string_view csv);
 
 // Identifies a row across runs, even when rows were inserted above it:
 // name|serial@baud|tcp|address.

@@ -54,15 +54,17 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
   }
   overlay.insert(overlay.end(), options.sets.begin(), options.sets.end());  // --set wins over the sheet
 
-  Target target;
-  if (std::string e = resolveTarget(options.link, link, target); !e.empty()) return complain(io, kExitUsage, e);
+  const Result<Target> resolved = resolveTarget(options.link, link);
+  if (!resolved) return complain(io, kExitUsage, resolved.failure().text());
+  const Target& target = *resolved;
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
   if (const int exit = session.connectAndRead(area)) return exit;
 
   // Every named value is judged before anything is sent, with the window's own checks.
-  const FieldEdit edit = editNamedFields(area, overlay);
-  if (!edit.error.empty()) return complain(io, kExitRefused, edit.error + "; nothing was written");
+  const Result<FieldEdit> edited = editNamedFields(area, overlay);
+  if (!edited) return complain(io, kExitRefused, edited.failure().text() + "; nothing was written");
+  const FieldEdit& edit = *edited;
   const auto storedOtherwise = [&] {
     for (const std::string& line : addressesStoredOtherwise(edit)) io.out << line << '\n';
   };
@@ -84,9 +86,11 @@ int runWrite(const CliOptions& options, Tmod07& link, Io io) {
 int runRestore(const CliOptions& options, Tmod07& link, Io io) {
   const Result<std::string> text = readTextFile(options.file, "the backup");
   if (!text) return complain(io, kExitUsage, text.failure().text());
-  const BackupParse parsed = parseBackup(*text);
-  if (!parsed.backup) return complain(io, kExitRefused, options.file + ": " + parsed.error + "; nothing was written");
-  const Backup& backup = *parsed.backup;
+  const Result<Backup> parsed = parseBackup(*text);
+  if (!parsed) {
+    return complain(io, kExitRefused, options.file + ": " + parsed.failure().text() + "; nothing was written");
+  }
+  const Backup& backup = *parsed;
   if (backup.type != kExpectedDeviceType && !options.force) {
     return complain(io, kExitRefused, options.file + " was saved from a \"" + backup.type + "\", not a " +
                                      kExpectedDeviceType + "; nothing was written");
@@ -100,8 +104,9 @@ int runRestore(const CliOptions& options, Tmod07& link, Io io) {
                                      "; give --force to restore it there. Nothing was written");
   }
 
-  Target target;
-  if (std::string e = resolveTarget(linkOptions, link, target); !e.empty()) return complain(io, kExitUsage, e);
+  const Result<Target> resolved = resolveTarget(linkOptions, link);
+  if (!resolved) return complain(io, kExitUsage, resolved.failure().text());
+  const Target& target = *resolved;
   Session session(link, io, target, options.link.trace);
   SettingsArea area{};
   if (const int exit = session.connectAndRead(area)) return exit;

@@ -18,20 +18,20 @@ Failure failure(std::string what, const SystemError& error) { return {std::move(
 // Links followed at most before a path counts as a loop, as the system itself counts.
 constexpr int kMaxLinks = 40;
 
+std::string loopReason() {
+  return std::generic_category().message(static_cast<int>(std::errc::too_many_symbolic_link_levels));
+}
+
 // The file a write lands in: a symbolic link is followed to its target, even one that does not
-// exist yet, so the link itself stays in place. nullopt for a loop or an unreadable link.
-std::optional<std::string> writtenFile(FileSystem& system, std::string path) {
+// exist yet, so the link itself stays in place. A loop or an unreadable link fails as a loop.
+Result<std::string> writtenFile(FileSystem& system, std::string path, const std::string& what) {
   for (int hops = 0; hops < kMaxLinks; ++hops) {
     const SystemResult<std::optional<std::string>> next = system.readLink(path);
-    if (!next) return std::nullopt;
+    if (!next) break;
     if (!*next) return path;
     path = **next;
   }
-  return std::nullopt;
-}
-
-std::string loopReason() {
-  return std::generic_category().message(static_cast<int>(std::errc::too_many_symbolic_link_levels));
+  return Failure{what, loopReason()};
 }
 
 struct Current {
@@ -112,8 +112,8 @@ Result<std::string> readFile(FileSystem& system, const std::string& path) {
 Result<void> updateFile(FileSystem& system, const std::string& path,
                         const std::function<std::string(const std::string&)>& change, bool ownerOnly) {
   const std::string what = "cannot write " + path;
-  const std::optional<std::string> target = writtenFile(system, path);
-  if (!target) return Failure{what, loopReason()};
+  const Result<std::string> target = writtenFile(system, path, what);
+  if (!target) return target.failure();
 
   std::optional<Current> current;
   if (SystemResult<OpenFile> reader = system.openToRead(*target)) {
@@ -187,10 +187,13 @@ std::filesystem::path nativePath(const std::string& utf8) { return platformFileS
 
 std::string utf8Path(const std::filesystem::path& path) { return platformFileSystem().utf8Path(path); }
 
-bool makeFolders(const std::string& filePath) {
+Result<void> makeFolders(const std::string& filePath) {
   std::error_code error;
   const std::filesystem::path folder = nativePath(filePath).parent_path();
-  return folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder);
+  if (folder.empty() || std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder)) {
+    return {};
+  }
+  return Failure{"cannot make the folder " + utf8Path(folder), error ? error.message() : std::string()};
 }
 
 }  // namespace netsetup::files

@@ -42,8 +42,8 @@ Result<void> removeFile(const std::string& path);
 std::filesystem::path nativePath(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);
 
-// Makes the folders a file's path needs; true when they exist afterwards.
-bool makeFolders(const std::string& filePath);
+// Makes the folders a file's path needs; a Failure when they do not exist afterwards.
+Result<void> makeFolders(const std::string& filePath);
 
 // A lock on a file of its own, held by one process at a time while the object lives; the file
 // holds the holder's process id so that others can say who it is, and goes when it is released.

@@ -226,13 +226,15 @@ std::vector<Entry> readSection(const std::string& path, std::string_view section
   return profileSection(readProfile(path), section);
 }
 
-bool writeValue(const std::string& path, std::string_view section, std::string_view key,
-                std::string_view value) {
-  if (!canWrite(section, key, value)) return false;
+Result<void> writeValue(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+  if (!canWrite(section, key, value)) {
+    return Failure{"cannot write " + path, "the key or the value would not read back as written"};
+  }
   const auto change = [&](const std::string& bytes) {
     return encodeProfile(withValue(decodeProfile(bytes), section, key, value));
   };
-  return files::updateFile(path, change).ok();
+  return files::updateFile(path, change);
 }
 
 }  // namespace netsetup::ini

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/Result.h"
+
 namespace netsetup::ini {
 
 // Private-profile (INI) files as the Windows profile service treats them: lines end at CR, LF or
@@ -71,8 +73,8 @@ std::optional<std::string> readValue(const std::string& path, std::string_view s
 std::vector<Entry> readSection(const std::string& path, std::string_view section);
 
 // Sets one key and stores the file as files::updateFile does (atomically, never replacing a file
-// the user may not write). False on any failure, and then the original file is untouched.
-bool writeValue(const std::string& path, std::string_view section, std::string_view key,
-                std::string_view value);
+// the user may not write). On any failure the original file is untouched.
+Result<void> writeValue(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value);
 
 }  // namespace netsetup::ini

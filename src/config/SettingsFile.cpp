@@ -24,6 +24,23 @@ int integerOr(const std::optional<std::string>& value, int fallback) {
   return number ? *number : fallback;
 }
 
+// The Windows-1251 bytes the file stores for `key`'s text, or why they cannot be stored: the
+// box's `failure` with the reason.
+Result<std::string> storedBytes(std::string_view key, const std::string& text, const std::string& failure) {
+  Cp1251Encoding encoded = encodeCp1251(text);
+  if (encoded.invalidUtf8) return Failure{failure, "the " + std::string(key) + " text is not valid UTF-8"};
+  if (!encoded.unmappable.empty()) {
+    std::string chars;
+    for (char32_t c : encoded.unmappable) {
+      if (!chars.empty()) chars += ", ";
+      appendUtf8(chars, c);
+    }
+    return Failure{failure, "the " + std::string(key) + " text holds " + chars + ", which Windows-1251 cannot store"};
+  }
+  if (!ini::canWrite(kSection, key, encoded.bytes)) return Failure{failure};
+  return std::move(encoded.bytes);
+}
+
 }  // namespace
 
 std::string settingsPathFor(const std::string& executablePath) {
@@ -66,7 +83,7 @@ PortMap SettingsFile::portMap() const {
   return map;
 }
 
-std::optional<std::string> SettingsFile::save(const LinkSettings& settings) const {
+Result<void> SettingsFile::save(const LinkSettings& settings) const {
   const std::string failure = "Unable to write to " + location_.writePath;
   const std::pair<std::string_view, std::string> items[] = {
       {"Port", std::to_string(settings.port)},
@@ -77,41 +94,29 @@ std::optional<std::string> SettingsFile::save(const LinkSettings& settings) cons
   };
   // The keys in order, up to the first one that cannot be stored; the ones before it are saved.
   std::vector<std::pair<std::string_view, std::string>> keys;
-  std::optional<std::string> refused;
+  Result<void> refused;
   for (const auto& [key, text] : items) {
-    Cp1251Encoding encoded = encodeCp1251(text);
-    if (encoded.invalidUtf8) {
-      refused = failure + ": the " + std::string(key) + " text is not valid UTF-8";
+    Result<std::string> bytes = storedBytes(key, text, failure);
+    if (!bytes) {
+      refused = bytes.failure();
       break;
     }
-    if (!encoded.unmappable.empty()) {
-      std::string chars;
-      for (char32_t c : encoded.unmappable) {
-        if (!chars.empty()) chars += ", ";
-        appendUtf8(chars, c);
-      }
-      refused = failure + ": the " + std::string(key) + " text holds " + chars + ", which Windows-1251 cannot store";
-      break;
-    }
-    if (!ini::canWrite(kSection, key, encoded.bytes)) {
-      refused = failure;
-      break;
-    }
-    keys.emplace_back(key, std::move(encoded.bytes));
+    keys.emplace_back(key, std::move(bytes).value());
   }
   if (keys.empty()) return refused;
   // One replacement of the whole file for all of them, so a crash or a full disk leaves the old
   // file or the new one, never some keys of each.
   const bool elsewhere = location_.writePath != location_.readPath;
-  if (elsewhere && !files::makeFolders(location_.writePath)) return failure;
-  const bool written = files::updateFile(location_.writePath, [&](const std::string& bytes) {
+  if (elsewhere && !files::makeFolders(location_.writePath)) return Failure{failure};
+  const Result<void> written = files::updateFile(location_.writePath, [&](const std::string& bytes) {
     const bool start = elsewhere && bytes.empty();
     const Result<std::string> startBytes = start ? files::readFile(location_.readPath) : Result<std::string>(bytes);
     ini::ProfileText profile = ini::decodeProfile(startBytes ? *startBytes : std::string());
     for (const auto& [key, value] : keys) profile = ini::withValue(std::move(profile), kSection, key, value);
     return ini::encodeProfile(profile);
-  }).ok();
-  if (!written) return failure;
+  });
+  // The error box's message names the file only.
+  if (!written) return Failure{failure};
   return refused;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-#include <optional>
 #include <string>
 
 #include "config/SettingsLocation.h"
 #include "link/PortMap.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -36,9 +36,9 @@ class SettingsFile {
   PortMap portMap() const;
 
   // Writes Port, Baud, UseIP, SockIP, SockPort in one replacement of the file; stops at the
-  // first key that cannot be stored (the keys before it are saved) and returns the message for
-  // the error box, nullopt on success.
-  std::optional<std::string> save(const LinkSettings& settings) const;
+  // first key that cannot be stored (the keys before it are saved); a Failure's text() is the
+  // error box's message.
+  Result<void> save(const LinkSettings& settings) const;
 
   // The file written (and read, unless it does not exist yet).
   const std::string& path() const { return location_.writePath; }

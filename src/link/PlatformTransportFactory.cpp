@@ -1,5 +1,4 @@
 #include "link/PlatformLines.h"
-#include "link/StatusCode.h"
 #include "link/TcpLine.h"
 #include "link/TransportFactory.h"
 
@@ -10,22 +9,14 @@ namespace {
 // The platform's serial ports and sockets; a failure is explained for the person at the keyboard.
 class PlatformTransportFactory final : public TransportFactory {
  public:
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
-    SerialFailure failure;
-    std::unique_ptr<Transport> port = openSerialPort(device, baud, &failure);
-    lastFailure_ = port ? "" : explainSerialFailure(device, failure);
-    return port;
+  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
+    Result<std::unique_ptr<SerialLine>, SerialFailure> port = openSerialPort(device, baud);
+    if (!port) return Failure{explainSerialFailure(device, port.failure())};
+    return std::unique_ptr<Transport>(std::move(port).value());
   }
-  TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override {
-    int error = 0;
-    TcpConnectResult result = TcpLine::connect(address, port, TcpLine::kConnectTimeout, &error);
-    lastFailure_ = result.status == StatusOk ? "" : explainTcpFailure(address, port, result.status, error);
-    return result;
+  TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) override {
+    return TcpLine::connect(address, port);
   }
-  std::string lastFailure() const override { return lastFailure_; }
-
- private:
-  std::string lastFailure_;
 };
 
 }  // namespace

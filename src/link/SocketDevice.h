@@ -5,8 +5,17 @@
 #include "link/Deadline.h"
 #include "link/InputWait.h"
 #include "text/Ipv4Text.h"
+#include "text/Result.h"
 
 namespace netsetup {
+
+// Why a TCP socket could not be had or connected: the Status the channel reports for it
+// (ErrNetInit, ErrNoSocket or ErrConnect) and the system's error (0 when it gave none, or when
+// the time ran out).
+struct SocketFailure {
+  int32_t status = 0;
+  int error = 0;
+};
 
 // The system calls under a TCP connection, one platform's (src/link/posix, src/link/win32);
 // TcpLine holds the rules above them.
@@ -19,9 +28,8 @@ class SocketDevice {
 
   virtual ~SocketDevice() = default;
 
-  // Connects to the peer, giving up at `deadline`: -1 once connected, else the system's error
-  // (0 when the time ran out).
-  virtual int connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) = 0;
+  // Connects to the peer, giving up at `deadline`; fails with ErrConnect.
+  virtual Result<void, SocketFailure> connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) = 0;
 
   // Turns the Nagle delay off; a failure only costs latency.
   virtual void setNoDelay() = 0;

@@ -2,25 +2,20 @@
 
 #include "link/PlatformLines.h"
 #include "link/Sleeper.h"
-#include "link/StatusCode.h"
 
 namespace netsetup {
 
-TcpConnectResult TcpLine::connect(const Ipv4Octets& address, uint16_t port, std::chrono::milliseconds timeout,
-                                  int* error) {
-  NewSocket opened = openSocket();
-  if (!opened.socket) {
-    if (error) *error = opened.error;
-    return {opened.status, nullptr};
-  }
-  auto line = std::make_unique<TcpLine>(std::move(opened.socket));
-  const int failure = line->socket_->connect(address, port, Deadline(line->clock_, timeout));
-  if (failure >= 0) {
-    if (error) *error = failure;
-    return {ErrConnect, std::move(line)};
-  }
+TcpConnection TcpLine::connect(const Ipv4Octets& address, uint16_t port, std::chrono::milliseconds timeout) {
+  const auto failed = [&](const SocketFailure& failure) {
+    return ConnectFailure{failure.status, explainTcpFailure(address, port, failure)};
+  };
+  Result<std::unique_ptr<SocketDevice>, SocketFailure> opened = openSocket();
+  if (!opened) return {failed(opened.failure()), nullptr};
+  auto line = std::make_unique<TcpLine>(std::move(opened).value());
+  const Result<void, SocketFailure> connected = line->socket_->connect(address, port, Deadline(line->clock_, timeout));
+  if (!connected) return {failed(connected.failure()), std::move(line)};
   line->socket_->setNoDelay();
-  return {StatusOk, std::move(line)};
+  return {std::unique_ptr<Transport>(std::move(line)), nullptr};
 }
 
 TcpLine::TcpLine(std::unique_ptr<SocketDevice> socket, MonotonicClock& clock)

@@ -21,12 +21,11 @@ class TcpLine final : public Transport {
  public:
   static constexpr std::chrono::milliseconds kConnectTimeout{20000};
 
-  // StatusOk with a connected line; ErrNetInit (Windows' socket library did not start) or
-  // ErrNoSocket without one; ErrConnect with a line still holding the socket, so the link's
-  // Close is what releases it. `error`, when given, receives the system's error of a failure
-  // (0: the time ran out).
-  static TcpConnectResult connect(const Ipv4Octets& address, uint16_t port,
-                                  std::chrono::milliseconds timeout = kConnectTimeout, int* error = nullptr);
+  // A connected line; or ErrNetInit (Windows' socket library did not start) or ErrNoSocket
+  // without one; or ErrConnect with a line still holding the socket as the leftover, so the
+  // link's Close is what releases it. A failure is explained for the person at the keyboard.
+  static TcpConnection connect(const Ipv4Octets& address, uint16_t port,
+                               std::chrono::milliseconds timeout = kConnectTimeout);
 
   explicit TcpLine(std::unique_ptr<SocketDevice> socket, MonotonicClock& clock = systemClock());
   ~TcpLine() override;

@@ -31,9 +31,11 @@ bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
 
 bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
   const std::string device = portMap_.device(portNumber);
-  transport_ = device.empty() ? nullptr : factory_.openSerial(device, baudRate);
-  if (!transport_) {
-    openFailureDetail_ = device.empty() ? "No serial port is chosen." : factory_.lastFailure();
+  Result<std::unique_ptr<Transport>> opened =
+      device.empty() ? Failure{"No serial port is chosen."} : factory_.openSerial(device, baudRate);
+  transport_ = opened ? std::move(opened).value() : nullptr;
+  if (!opened) {
+    openFailureDetail_ = opened.failure().text();
     Status = ErrPortOpen;
     IsOpen = false;
     return false;
@@ -57,12 +59,12 @@ bool Tmod07::openTcp() {
     Status = ErrHostAddress;
     return false;
   }
-  // After a failed connect the result may still carry the socket; Close disposes of it.
-  TcpConnectResult result = factory_.connectTcp(address, TcpPort);
-  transport_ = std::move(result.transport);
-  if (result.status != StatusOk) {
-    openFailureDetail_ = factory_.lastFailure();
-    Status = result.status;
+  // After a failed connect the attempt may still hand over its socket; Close disposes of it.
+  TcpConnection attempt = factory_.connectTcp(address, TcpPort);
+  transport_ = attempt.line ? std::move(attempt.line).value() : std::move(attempt.leftover);
+  if (!attempt.line) {
+    openFailureDetail_ = attempt.line.failure().explanation;
+    Status = attempt.line.failure().status;
     return false;
   }
   IsOpen = true;

@@ -40,9 +40,4 @@ struct EncodeError {
   std::string concealedMessage() const;
 };
 
-struct EncodeResult {
-  std::optional<EncodeError> error;  // empty on success
-  bool ok() const { return !error; }
-};
-
 }  // namespace netsetup

@@ -15,7 +15,7 @@ namespace {
 constexpr int32_t kPortMinimum = 0;
 constexpr int32_t kPortMaximum = 65535;
 
-using MaybeError = std::optional<EncodeError>;
+using Encoded = Result<void, EncodeError>;
 
 std::string decodeAddress(const SettingsArea& area, size_t offset) {
   Ipv4Octets octets;
@@ -35,15 +35,15 @@ std::string decodeText(const SettingsArea& area, size_t offset, size_t size) {
 
 // With DHCP on, the unit takes its address elsewhere and an unparsable text keeps the classic
 // all-ones value; with DHCP off that value would cut the unit off its network, so it is refused.
-MaybeError encodeAddress(const std::string& text, bool dhcp, SettingsField field, SettingsArea& area) {
+Encoded encodeAddress(const std::string& text, bool dhcp, SettingsField field, SettingsArea& area) {
   const std::optional<Ipv4Octets> octets = tryParseIpv4(text);
   if (!octets && !dhcp) return EncodeError{.kind = EncodeErrorKind::BadAddress, .field = field, .text = text};
   const Ipv4Octets stored = octets.value_or(kIpv4Failure);
   std::copy(stored.begin(), stored.end(), area.begin() + fieldBytes(field).offset);
-  return std::nullopt;
+  return {};
 }
 
-MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea& area) {
+Encoded encodePort(const std::string& text, SettingsField field, SettingsArea& area) {
   const std::optional<int32_t> value = parseInteger(text);
   if (!value) return EncodeError{.kind = EncodeErrorKind::NotInteger, .field = field, .text = text};
   if (*value < kPortMinimum || *value > kPortMaximum) {
@@ -56,12 +56,12 @@ MaybeError encodePort(const std::string& text, SettingsField field, SettingsArea
   const size_t offset = fieldBytes(field).offset;
   area[offset] = static_cast<uint8_t>(*value & 0xFF);
   area[offset + 1] = static_cast<uint8_t>(*value >> 8);
-  return std::nullopt;
+  return {};
 }
 
 // A control character never belongs in these texts: a zero would end the text early on the
 // next read, and a pasted line break or tab would be stored where nobody sees it.
-MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea& area) {
+Encoded encodeText(const std::string& text, SettingsField field, SettingsArea& area) {
   const size_t offset = fieldBytes(field).offset, size = fieldBytes(field).size;
   const Cp1251Encoding encoded = encodeCp1251(text);
   if (encoded.invalidUtf8) return EncodeError{.kind = EncodeErrorKind::Unencodable, .field = field, .text = text};
@@ -85,7 +85,7 @@ MaybeError encodeText(const std::string& text, SettingsField field, SettingsArea
   }
   std::fill_n(area.begin() + offset, size, 0);
   std::memcpy(area.data() + offset, encoded.bytes.data(), encoded.bytes.size());
-  return std::nullopt;
+  return {};
 }
 
 uint8_t authByte(int authIndex) {
@@ -114,7 +114,7 @@ NetworkFields decodeNetworkSettings(const SettingsArea& area) {
   return f;
 }
 
-std::optional<EncodeError> encodeField(const NetworkFields& f, SettingsField field, SettingsArea& area) {
+Encoded encodeField(const NetworkFields& f, SettingsField field, SettingsArea& area) {
   using F = SettingsField;
   const size_t offset = fieldBytes(field).offset;
   switch (field) {
@@ -134,13 +134,13 @@ std::optional<EncodeError> encodeField(const NetworkFields& f, SettingsField fie
       std::copy(kDialString.begin(), kDialString.end(), area.begin() + offset);
       break;
   }
-  return std::nullopt;
+  return {};
 }
 
-EncodeResult encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area) {
+Encoded encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area) {
   SettingsArea updated = area;
   for (SettingsField field : kEncodeOrder)
-    if (MaybeError error = encodeField(fields, field, updated)) return {std::move(error)};
+    if (Encoded encoded = encodeField(fields, field, updated); !encoded) return encoded;
   area = updated;
   return {};
 }

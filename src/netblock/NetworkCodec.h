@@ -1,10 +1,10 @@
 #pragma once
 #include <array>
-#include <optional>
 #include <string>
 
 #include "netblock/EncodeError.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -14,7 +14,7 @@ NetworkFields decodeNetworkSettings(const SettingsArea& area);
 // Overwrites the edited fields of `area` (the area just read) from `fields`; every other byte
 // stays as read. The ports are checked first, then the other fields in record order; the
 // first refusal is returned, and `area` is then left exactly as it was.
-EncodeResult encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area);
+Result<void, EncodeError> encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area);
 
 // The order in which encodeNetworkSettings checks and writes the fields. The two ports come
 // first: their conversion error is the one a Write has always stopped with, even when the
@@ -26,7 +26,7 @@ inline constexpr std::array<SettingsField, 12> kEncodeOrder{
 
 // Checks one field of `fields` and writes its bytes into `area`, exactly as encodeNetworkSettings
 // does for it (an address is judged with `fields.dhcp`); on a refusal `area` is left as it was.
-std::optional<EncodeError> encodeField(const NetworkFields& fields, SettingsField field, SettingsArea& area);
+Result<void, EncodeError> encodeField(const NetworkFields& fields, SettingsField field, SettingsArea& area);
 
 // An address field's four bytes in dotted text, whatever the DHCP byte says.
 std::string decodeStoredAddress(const SettingsArea& area, SettingsField field);

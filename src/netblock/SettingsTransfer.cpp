@@ -12,14 +12,14 @@ static_assert(std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.end(), 
               kWrittenAreaSize);
 
 size_t confirmedBytes(const TransferResult& result) {
-  if (result.ok) return kWrittenAreaSize;
-  return std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.begin() + result.failedChunk, size_t{0});
+  if (result) return kWrittenAreaSize;
+  return std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.begin() + result.failure().failedChunk, size_t{0});
 }
 
 namespace {
 
-TransferResult failed(const Tmod07& link, int chunk) {
-  return {.ok = false, .failedChunk = chunk, .status = link.Status, .interrupted = link.stopped()};
+TransferFailure failed(const Tmod07& link, int chunk) {
+  return {.failedChunk = chunk, .status = link.Status, .interrupted = link.stopped()};
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsAr
 TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
   size_t offset = 0;
   for (int chunk = 0; chunk < kChunkCount; ++chunk) {
-    if (link.stopRequested()) return {.ok = false, .failedChunk = chunk, .interrupted = true};
+    if (link.stopRequested()) return TransferFailure{.failedChunk = chunk, .interrupted = true};
     const uint8_t count = kWriteChunkSizes[chunk];
     // The answer to a write is copied back over the buffer it was sent from, and may be longer
     // than the chunk: give it room of its own, so the next chunk still goes out as read.

@@ -6,6 +6,7 @@
 #include "link/StatusCode.h"
 #include "link/Umod07.h"
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -14,14 +15,15 @@ inline constexpr uint8_t kReadChunkSize = 40;
 inline constexpr std::array<uint8_t, kChunkCount> kWriteChunkSizes = {40, 40, 40, 40, 35};
 inline constexpr size_t kWrittenAreaSize = 195;  // area bytes 195..199 are read, never written
 
-struct TransferResult {
-  bool ok = true;
-  int failedChunk = -1;  // 0..4, or -1 when all chunks succeeded
+// Where a transfer of the area stopped.
+struct TransferFailure {
+  int failedChunk = 0;        // 0..4
   int32_t status = StatusOk;  // the link's Status after the failed chunk
   // The link's stop check fired: the transfer ended before chunk `failedChunk` (a write sent
   // nothing of it), not because the instrument failed.
   bool interrupted = false;
 };
+using TransferResult = Result<void, TransferFailure>;
 
 // How many bytes from the area's start a write stored with the instrument's confirmation: all
 // of bytes 0..194 when it went through, else those of the chunks before the one that failed.

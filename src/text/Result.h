@@ -10,7 +10,7 @@ namespace netsetup {
 // either in front of the user.
 struct Failure {
   std::string message;
-  std::string reason;
+  std::string reason = {};  // empty when the system gave none, or the failure is the tool's own
 
   // "cannot write r.csv: Permission denied", or the message alone when there is no reason.
   std::string text() const { return reason.empty() ? message : message + ": " + reason; }

@@ -60,10 +60,10 @@ bool WindowController::FormClose() {
 bool WindowController::saveSettings() {
   const LinkSettings s{view_.selection(ids::CBPort), view_.selection(ids::CBBaud), view_.checked(ids::RBIP),
                        view_.text(ids::EIP), view_.text(ids::EPort)};
-  const auto error = settings_.save(s);
-  if (!error) return true;
+  const Result<void> saved = settings_.save(s);
+  if (saved) return true;
   showingSaveError_ = true;
-  messages_.showError(*error);
+  messages_.showError(saved.failure().text());
   showingSaveError_ = false;
   return false;
 }

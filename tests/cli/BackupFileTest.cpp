@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/BackupFile.h"
+#include "support/Results.h"
 
 namespace netsetup::cli {
 namespace {
@@ -43,9 +44,9 @@ TEST(BackupFile, LayoutAndRoundTrip) {
   EXPECT_EQ(text.find("secret"), std::string::npos);
   EXPECT_NE(text.find("\n# server=evil\\ncheck=crc32:00000000\n"), std::string::npos);
 
-  const BackupParse back = parseBackup(text);
-  ASSERT_EQ(back.error, "");
-  EXPECT_EQ(back.backup, sample());
+  const Result<Backup> back = parseBackup(text);
+  ASSERT_EQ(testing::failureText(back), std::nullopt);
+  EXPECT_EQ(*back, sample());
 }
 
 TEST(BackupFile, RefusesDamage) {
@@ -81,9 +82,7 @@ TEST(BackupFile, RefusesDamage) {
       {edited(good, "\n# ip=", "\nip 1\n# ip="), "backup line 16: not a key=value, area or comment line: 'ip 1'"},
   };
   for (const auto& [text, error] : rows) {
-    const BackupParse r = parseBackup(text);
-    EXPECT_EQ(r.error, error);
-    EXPECT_FALSE(r.backup);
+    EXPECT_EQ(testing::failureText(parseBackup(text)), error);
   }
 }
 
@@ -98,9 +97,9 @@ TEST(BackupFile, ToleratesWhatEditorsAndToolsDo) {
   leap.timeUtc = "2028-02-29T23:59:60Z";
   leap.address = 0;
   for (const std::string& text : {crlf, lower, "\n  \n" + good + "\n", formatBackup(leap, {})}) {
-    const BackupParse r = parseBackup(text);
-    EXPECT_EQ(r.error, "");
-    EXPECT_TRUE(r.backup == sample() || r.backup == leap);
+    const Result<Backup> r = parseBackup(text);
+    EXPECT_EQ(testing::failureText(r), std::nullopt);
+    EXPECT_TRUE(r && (*r == sample() || *r == leap));
   }
 }
 

@@ -58,10 +58,10 @@ TEST(CliOptions, AcceptedLines) {
       {"--version", [](const CliOptions& o) { EXPECT_TRUE(o.version); }},
   };
   for (const Row& row : rows) {
-    const ParseResult r = parseArguments(words(row.line));
+    const Result<CliOptions, UsageError> r = parseArguments(words(row.line));
     SCOPED_TRACE(row.line);
-    EXPECT_EQ(r.error, "");
-    row.check(r.options);
+    EXPECT_TRUE(r.ok()) << r.failure().message;
+    if (r) row.check(*r);
   }
 }
 
@@ -114,7 +114,13 @@ TEST(CliOptions, RefusedLines) {
       {"erase --help", "unknown command 'erase'; the commands are identify, read, write, backup, "
                        "restore, diff, scan, batch"},
   };
-  for (const auto& [line, error] : rows) EXPECT_EQ(parseArguments(words(line)).error, error) << line;
+  for (const auto& [line, error] : rows) {
+    const Result<CliOptions, UsageError> r = parseArguments(words(line));
+    EXPECT_FALSE(r.ok()) << line;
+    if (!r) {
+      EXPECT_EQ(r.failure().message, error) << line;
+    }
+  }
 }
 
 TEST(HelpText, EveryTextFitsAndIsItsOwn) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/FieldEdit.h"
+#include "support/Results.h"
 
 namespace netsetup::cli {
 namespace {
@@ -60,8 +61,10 @@ TEST(FieldEdit, EncodesOnlyTheNamedFields) {
   const SettingsArea read = heldArea();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const FieldEdit edit = editNamedFields(read, c.overlay);
-    EXPECT_EQ(edit.error, c.error);
+    const Result<FieldEdit> edited = editNamedFields(read, c.overlay);
+    EXPECT_EQ(testing::failureText(edited).value_or(""), c.error);
+    // A refusal lists nothing and leaves the area as read.
+    const FieldEdit edit = edited ? *edited : FieldEdit{read, {}, {}};
     EXPECT_EQ(edit.changed, c.changed);
     std::vector<std::string> shown;
     for (const NamedField& f : edit.named) shown.push_back(std::string(f.name) + ": " + f.before + " -> " + f.after);

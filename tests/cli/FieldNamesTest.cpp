@@ -2,6 +2,7 @@
 
 #include "cli/FieldNames.h"
 #include "cli/Formats.h"
+#include "support/Results.h"
 
 namespace netsetup::cli {
 namespace {
@@ -62,7 +63,7 @@ TEST(FieldNames, SetFieldStoresOrRefuses) {
   };
   for (const Row& row : rows) {
     NetworkFields f;
-    EXPECT_EQ(setField(f, row.name, row.value), row.error) << row.name << "=" << row.value;
+    EXPECT_EQ(testing::failureText(setField(f, row.name, row.value)), row.error) << row.name << "=" << row.value;
     if (!row.error) {
       EXPECT_EQ(fieldValue(f, row.name), row.shown);
     }
@@ -71,9 +72,9 @@ TEST(FieldNames, SetFieldStoresOrRefuses) {
 
 TEST(FieldNames, OverlayIsAllOrNothingAndDiffersInOrder) {
   NetworkFields f = sample();
-  EXPECT_EQ(applyOverlay(f, {{"ip", "10.0.0.1"}, {"dhcp", "2"}}), "dhcp must be 0 or 1, not '2'");
+  EXPECT_EQ(testing::failureText(applyOverlay(f, {{"ip", "10.0.0.1"}, {"dhcp", "2"}})), "dhcp must be 0 or 1, not '2'");
   EXPECT_EQ(f, sample());
-  EXPECT_EQ(applyOverlay(f, {{"auth", "any"}, {"ip", "10.0.0.1"}, {"ip", "10.0.0.2"}}), std::nullopt);
+  EXPECT_TRUE(applyOverlay(f, {{"auth", "any"}, {"ip", "10.0.0.1"}, {"ip", "10.0.0.2"}}).ok());
   EXPECT_EQ(differingFields(sample(), f), (std::vector<std::string_view>{"ip", "auth"}));
   NetworkFields unset = sample(), other = sample();
   unset.authIndex = -1;

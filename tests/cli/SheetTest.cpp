@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "cli/Formats.h"
+#include "cli/Sheet.h"
+#include "support/Results.h"
 
 namespace netsetup::cli {
 namespace {
 
 NetworkFields fromOverlay(const FieldOverlay& overlay) {
   NetworkFields f;
-  EXPECT_EQ(applyOverlay(f, overlay), std::nullopt);
+  EXPECT_TRUE(applyOverlay(f, overlay).ok());
   return f;
 }
 
@@ -20,12 +22,12 @@ TEST(Sheet, RoundTripsTrickyValues) {
   };
   for (const auto& [name, value] : values) {
     NetworkFields f = fromOverlay({{"ip", "10.0.0.1"}, {"auth", "pap"}});
-    ASSERT_EQ(setField(f, name, value), std::nullopt);
+    ASSERT_TRUE(setField(f, name, value).ok());
     const std::string sheet = formatFields(f, OutputFormat::Ini, true);
-    const SheetResult back = parseSheet(sheet);
-    ASSERT_EQ(back.error, "") << sheet;
-    EXPECT_EQ(back.fields.size(), 11u);
-    EXPECT_EQ(fromOverlay(back.fields), f) << sheet;
+    const Result<FieldOverlay> back = parseSheet(sheet);
+    ASSERT_EQ(testing::failureText(back), std::nullopt) << sheet;
+    EXPECT_EQ(back->size(), 11u);
+    EXPECT_EQ(fromOverlay(*back), f) << sheet;
   }
 }
 
@@ -35,10 +37,10 @@ TEST(Sheet, HiddenPasswordAndLineBreaksAreLeftOut) {
   EXPECT_NE(sheet.find("\n;password=***  (not shown: writing this sheet keeps the instrument's password)\n"),
             std::string::npos);
   EXPECT_NE(sheet.find("\n; server: holds a line break, left out\n"), std::string::npos);
-  const SheetResult back = parseSheet(sheet);
-  ASSERT_EQ(back.error, "");
-  for (const auto& [name, value] : back.fields) EXPECT_TRUE(name != "password" && name != "server") << name;
-  EXPECT_EQ(back.fields.size(), 9u);
+  const Result<FieldOverlay> back = parseSheet(sheet);
+  ASSERT_EQ(testing::failureText(back), std::nullopt);
+  for (const auto& [name, value] : *back) EXPECT_TRUE(name != "password" && name != "server") << name;
+  EXPECT_EQ(back->size(), 9u);
 }
 
 TEST(Sheet, ReadsAndRefuses) {
@@ -64,9 +66,9 @@ TEST(Sheet, ReadsAndRefuses) {
        "sheet line 3 is 2048 bytes long; a sheet line holds at most 2047 bytes", {}},
   };
   for (const Row& row : rows) {
-    const SheetResult r = parseSheet(row.text);
-    EXPECT_EQ(r.error, row.error) << row.text;
-    EXPECT_EQ(r.fields, row.fields) << row.text;
+    const Result<FieldOverlay> r = parseSheet(row.text);
+    EXPECT_EQ(testing::failureText(r).value_or(""), row.error) << row.text;
+    EXPECT_EQ(r ? *r : FieldOverlay{}, row.fields) << row.text;
   }
 }
 

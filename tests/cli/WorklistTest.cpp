@@ -2,17 +2,19 @@
 
 #include "cli/Csv.h"
 #include "cli/Worklist.h"
+#include "support/Results.h"
 
 namespace netsetup::cli {
 namespace {
 
 TEST(Worklist, ReadsRows) {
-  const Worklist list = parseWorklist(
+  const Result<Worklist> read = parseWorklist(
       "Name, SERIAL ,baud,address,IP,dhcp,password\r\n"
       " pump 1 ,COM3,9600,1,10.0.0.11,,\" p w \"\r\n"
       ",,,,,,\r\n"
       "\"pump, 2\",COM3,,2,,0,\r\n");
-  ASSERT_EQ(list.error, "");
+  ASSERT_EQ(testing::failureText(read), std::nullopt);
+  const Worklist& list = *read;
   ASSERT_EQ(list.rows.size(), 2u);
   const WorkRow& a = list.rows[0];
   EXPECT_EQ(a.line, 2u);
@@ -41,9 +43,7 @@ TEST(Worklist, RefusesHeadersAndShapes) {
       {"tcp,address\n\"1.2.3.4,1\n", "worklist: CSV line 2: a quoted field is not closed"},
   };
   for (const auto& [text, error] : rows) {
-    const Worklist list = parseWorklist(text);
-    EXPECT_EQ(list.error, error) << text;
-    EXPECT_TRUE(list.rows.empty());
+    EXPECT_EQ(testing::failureText(parseWorklist(text)), error) << text;
   }
 }
 
@@ -57,8 +57,9 @@ TEST(Report, GuardsFormulasAndFindsDoneRows) {
   report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "b1.txt", "timeout", ""});
   report += formatReportRow({"t", "b|COM1@|2", "b", "", "2", "failed", "", "b2.txt", "timeout", "b1.txt"});
   report += formatReportRow({"t", "c|COM1@|3", "c", "", "3", "unchanged", "", "c.txt", "", "c0.txt"});
-  const DoneRows done = doneRows(report, "r.csv");
-  EXPECT_EQ(done.error, "");
+  const Result<DoneRows> read = doneRows(report, "r.csv");
+  ASSERT_EQ(testing::failureText(read), std::nullopt);
+  const DoneRows& done = *read;
   EXPECT_FALSE(done.earlierLayout);
   EXPECT_EQ(done.keys, (std::set<std::string>{"=cmd|COM1@|1", "c|COM1@|3"}));
   EXPECT_EQ(done.firstBackups, (std::map<std::string, std::string>{
@@ -70,21 +71,23 @@ TEST(Report, GuardsFormulasAndFindsDoneRows) {
       {reportHeader() + "a,b\r\n", "r.csv is not a netsetup report (line 2 has 2 cells, not 10)"},
       {reportHeader() + "\"a\r\n", "r.csv is not a netsetup report (CSV line 2: a quoted field is not closed)"},
   };
-  for (const auto& [text, error] : rows) EXPECT_EQ(doneRows(text, "r.csv").error, error) << text;
+  for (const auto& [text, error] : rows) {
+    EXPECT_EQ(testing::failureText(doneRows(text, "r.csv")).value_or(""), error) << text;
+  }
 }
 
 // A report begun before the first_backup column is resumed and added to in its own shape.
 TEST(Report, AReportOfTheEarlierLayoutKeepsItsShape) {
   std::string report = "time,key,name,link,address,outcome,changed,backup,error\r\nt,a||h|1,a,,1,ok,,a.txt,\r\n";
-  DoneRows done = doneRows(report, "r.csv");
-  ASSERT_EQ(done.error, "");
-  EXPECT_TRUE(done.earlierLayout);
-  EXPECT_EQ(done.keys, std::set<std::string>{"a||h|1"});
+  Result<DoneRows> done = doneRows(report, "r.csv");
+  ASSERT_EQ(testing::failureText(done), std::nullopt);
+  EXPECT_TRUE(done->earlierLayout);
+  EXPECT_EQ(done->keys, std::set<std::string>{"a||h|1"});
   report += formatReportRow({"t", "b||h|2", "b", "", "2", "unchanged", "", "b2.txt", "", "b1.txt"}, true);
   EXPECT_TRUE(report.ends_with(",b2.txt,first backup: b1.txt\r\n")) << report;
   done = doneRows(report, "r.csv");
-  EXPECT_EQ(done.error, "");
-  EXPECT_EQ(done.keys.size(), 2u);
+  ASSERT_EQ(testing::failureText(done), std::nullopt);
+  EXPECT_EQ(done->keys.size(), 2u);
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(SettingsPorts, FileEntriesOverrideTheDefaultMap) {
 TEST(SettingsSave, DefaultsMakeTheFiveLines) {
   TempDir dir;
   SettingsFile file(dir.file("n.ini"));
-  EXPECT_EQ(file.save(LinkSettings{}), std::nullopt);
+  EXPECT_TRUE(file.save(LinkSettings{}).ok());
   EXPECT_EQ(readFile(file.path()),
             "[#]\r\nPort=0\r\nBaud=0\r\nUseIP=0\r\nSockIP=\r\nSockPort=10001\r\n");
 }
@@ -91,7 +91,7 @@ TEST(SettingsSave, KeepsEverythingElseInTheFile) {
              "; settings\r\n[Ports]\r\nCOM1=/dev/pts/3\r\n\r\n[#]\r\nport = 7\r\n  ; keep\r\n"
              "SockIP=\"1.2.3.4\"\n");
   const LinkSettings s = make(2, -1, true, "10.0.0.5", "\xD0\x90");
-  EXPECT_EQ(file.save(s), std::nullopt);
+  EXPECT_TRUE(file.save(s).ok());
   EXPECT_EQ(readFile(file.path()),
             "; settings\r\n[Ports]\r\nCOM1=/dev/pts/3\r\n\r\n[#]\r\nport=2\r\n  ; keep\r\n"
             "SockIP=10.0.0.5\nBaud=-1\r\nUseIP=1\r\nSockPort=\xC0\r\n");
@@ -105,20 +105,25 @@ TEST(SettingsSave, StopsAtTheFirstKeyItCannotWrite) {
   writeFile(file.path(), before);
 
   std::filesystem::create_directory(file.path() + ".tmp");
-  EXPECT_EQ(file.save(make(1, 1, true, "h", "2")), "Unable to write to " + file.path());
+  const Result<void> refused = file.save(make(1, 1, true, "h", "2"));
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.failure().text(), "Unable to write to " + file.path());
   EXPECT_EQ(readFile(file.path()), before);
   std::filesystem::remove(file.path() + ".tmp");
 
   // A text Windows-1251 cannot hold stops the save at its key; the keys before it are stored.
-  auto message = file.save(make(1, 1, true, "\xE4\xB8\xAD", "2"));
-  ASSERT_TRUE(message);
-  EXPECT_EQ(message->rfind("Unable to write to " + file.path() + ": ", 0), 0u) << *message;
-  EXPECT_NE(message->find("\xE4\xB8\xAD"), std::string::npos) << *message;
+  const Result<void> unstorable = file.save(make(1, 1, true, "\xE4\xB8\xAD", "2"));
+  ASSERT_FALSE(unstorable.ok());
+  const std::string message = unstorable.failure().text();
+  EXPECT_EQ(message.rfind("Unable to write to " + file.path() + ": ", 0), 0u) << message;
+  EXPECT_NE(message.find("\xE4\xB8\xAD"), std::string::npos) << message;
   EXPECT_EQ(readFile(file.path()),
             "[#]\r\nSockIP=old\r\nSockPort=1\r\nPort=1\r\nBaud=1\r\nUseIP=1\r\n");
 
   SettingsFile nowhere(dir.file("missing/n.ini"));
-  EXPECT_EQ(nowhere.save(LinkSettings{}), "Unable to write to " + nowhere.path());
+  const Result<void> noFolder = nowhere.save(LinkSettings{});
+  ASSERT_FALSE(noFolder.ok());
+  EXPECT_EQ(noFolder.failure().text(), "Unable to write to " + nowhere.path());
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 }
 

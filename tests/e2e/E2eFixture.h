@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "PtyServer.h"
@@ -69,8 +70,8 @@ struct Simulator {
   // as netsetup-sim --state does.
   explicit Simulator(const std::string& dir, const std::string& stateFile = {})
       : instrument(bus.add(withState(stateFile), stateFile)) {
-    EXPECT_EQ(tcp.open("127.0.0.1", 0), "");
-    EXPECT_EQ(pty.open(dir + "/vrn-pty"), "");
+    EXPECT_EQ(testing::failureText(tcp.open("127.0.0.1", 0)), std::nullopt);
+    EXPECT_EQ(testing::failureText(pty.open(dir + "/vrn-pty")), std::nullopt);
     tcp.start();
     pty.start();
   }
@@ -81,7 +82,7 @@ struct Simulator {
   static std::unique_ptr<Instrument> withState(const std::string& stateFile) {
     auto instrument = std::make_unique<Instrument>();
     if (!stateFile.empty() && std::filesystem::exists(stateFile)) {
-      EXPECT_EQ(loadMemoryImage(stateFile, instrument->memory()), "");
+      EXPECT_EQ(testing::failureText(loadMemoryImage(stateFile, instrument->memory())), std::nullopt);
     }
     return instrument;
   }

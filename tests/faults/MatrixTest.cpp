@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/Results.h"
 #include "FaultMatrix.h"
 #include "InstrumentBus.h"
 #include "PtyServer.h"
@@ -85,8 +86,8 @@ TEST_P(Matrix, Case) {
   instrument.setTypeString(setup.typeString);
   TcpServer tcp(bus, setup.timing);
   PtyServer pty(bus, setup.timing);
-  ASSERT_EQ(tcp.open("127.0.0.1", 0), "");
-  ASSERT_EQ(pty.open(dir.file("vrn-pty")), "");
+  ASSERT_EQ(testing::failureText(tcp.open("127.0.0.1", 0)), std::nullopt);
+  ASSERT_EQ(testing::failureText(pty.open(dir.file("vrn-pty"))), std::nullopt);
   tcp.start();
   pty.start();
   const std::string ini = dir.file("netsetup.ini");

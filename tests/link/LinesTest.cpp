@@ -73,7 +73,7 @@ class FakeSerial final : public SerialDevice {
 class FakeSocket final : public SocketDevice {
  public:
   explicit FakeSocket(Script& s) : s_(s) {}
-  int connect(const Ipv4Octets&, uint16_t, const Deadline&) override { return -1; }
+  Result<void, SocketFailure> connect(const Ipv4Octets&, uint16_t, const Deadline&) override { return {}; }
   void setNoDelay() override {}
   Received receive(uint8_t* into, size_t room) override {
     const Step step = s_.take(into, room, nullptr);

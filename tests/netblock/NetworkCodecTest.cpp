@@ -147,8 +147,8 @@ TEST(NetworkCodec, EncodesEditedFields) {
     SettingsArea area = realisticArea();
     NetworkFields fields = realisticFields();
     c.edit(fields);
-    const EncodeResult result = encodeNetworkSettings(fields, area);
-    ASSERT_TRUE(result.ok()) << result.error->message();
+    const Result<void, EncodeError> result = encodeNetworkSettings(fields, area);
+    ASSERT_TRUE(result.ok()) << result.failure().message();
     EXPECT_EQ(Bytes(area.begin() + c.offset, area.begin() + c.offset + c.expected.size()), c.expected);
   }
 }
@@ -206,14 +206,14 @@ TEST(NetworkCodec, RefusesAndLeavesTheAreaUntouched) {
     const SettingsArea before = area;
     NetworkFields fields = realisticFields();
     c.edit(fields);
-    const EncodeResult result = encodeNetworkSettings(fields, area);
+    const Result<void, EncodeError> result = encodeNetworkSettings(fields, area);
     ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.error->kind, c.kind);
-    EXPECT_EQ(result.error->field, c.field);
+    EXPECT_EQ(result.failure().kind, c.kind);
+    EXPECT_EQ(result.failure().field, c.field);
     if (!c.message.empty()) {
-      EXPECT_EQ(result.error->message(), c.message);
+      EXPECT_EQ(result.failure().message(), c.message);
     }
-    EXPECT_LT(result.error->message().size(), 200u);
+    EXPECT_LT(result.failure().message().size(), 200u);
     EXPECT_EQ(area, before);
   }
 }

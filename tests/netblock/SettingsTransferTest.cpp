@@ -26,10 +26,10 @@ constexpr size_t kChunkOffsets[kChunkCount] = {0, 40, 80, 120, 160};
 class RecordingFactory final : public TransportFactory {
  public:
   explicit RecordingFactory(Instrument& instrument) : lines_(instrument) {}
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
-    return std::make_unique<Line>(lines_.openSerial(device, baud), requests);
+  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
+    return std::unique_ptr<Transport>(std::make_unique<Line>(lines_.openSerial(device, baud).value(), requests));
   }
-  TcpConnectResult connectTcp(const Ipv4Octets&, uint16_t) override { return {ErrConnect, nullptr}; }
+  TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override { return {ConnectFailure{ErrConnect, ""}, nullptr}; }
 
   std::vector<Request> requests;
 
@@ -94,8 +94,7 @@ TEST(SettingsTransfer, ReadsFiveChunksOfFortyBytes) {
   Bench bench;
   SettingsArea area{};
   const TransferResult result = ReadSettingsArea(bench.link, kNetworkAddress, area);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.failedChunk, -1);
+  EXPECT_TRUE(result.ok()) << "no chunk failed";
   EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupRead, kChunkCount));
   EXPECT_TRUE(bench.holds(area, 0, kSettingsAreaSize));
 }
@@ -105,7 +104,7 @@ TEST(SettingsTransfer, WritesBytesUpTo194InFiveChunks) {
   SettingsArea area = pattern(0x40);
   const SettingsArea sent = area;
   const TransferResult result = WriteSettingsArea(bench.link, kNetworkAddress, area);
-  EXPECT_TRUE(result.ok);
+  EXPECT_TRUE(result.ok());
   EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupWrite, kChunkCount));
   EXPECT_TRUE(bench.holds(sent, 0, kWrittenAreaSize));
   for (size_t i = kWrittenAreaSize; i < kSettingsAreaSize; ++i) {
@@ -120,7 +119,7 @@ TEST(SettingsTransfer, LongWriteAnswersStayInsideTheirChunk) {
   bench.instrument.faults().writeAnswer = std::vector<uint8_t>(kMaxResponseData, 0xEE);
   SettingsArea area = pattern(0x11);
   const SettingsArea sent = area;
-  ASSERT_TRUE(WriteSettingsArea(bench.link, kNetworkAddress, area).ok);
+  ASSERT_TRUE(WriteSettingsArea(bench.link, kNetworkAddress, area).ok());
   EXPECT_TRUE(bench.holds(sent, 0, kWrittenAreaSize));
   EXPECT_TRUE(std::equal(area.begin() + kWrittenAreaSize, area.end(), sent.begin() + kWrittenAreaSize));
 }
@@ -139,9 +138,9 @@ TEST(SettingsTransfer, StopsAtTheFirstFailingChunk) {
 
       const TransferResult result = group == kGroupRead ? ReadSettingsArea(bench.link, kNetworkAddress, area)
                                                         : WriteSettingsArea(bench.link, kNetworkAddress, area);
-      EXPECT_FALSE(result.ok);
-      EXPECT_EQ(result.failedChunk, failing);
-      EXPECT_EQ(result.status, ErrTimeout);
+      ASSERT_FALSE(result.ok());
+      EXPECT_EQ(result.failure().failedChunk, failing);
+      EXPECT_EQ(result.failure().status, ErrTimeout);
       std::vector<Request> expected = chunkRequests(group, failing + 1);
       const Request retried = expected.back();  // the link's own retries, then no other chunk
       expected.insert(expected.end(), bench.link.retryCount() - 1, retried);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentMemory.h"
 #include "SimOptions.h"
@@ -218,17 +219,17 @@ TEST(MemoryImage, SavesLoadsAndRejectsWrongSizes) {
   const std::string path = dir.file("memory.bin");
   InstrumentMemory memory = defaultMemory();
   memory[0x1234] = 0x5A;
-  ASSERT_EQ(saveMemoryImage(path, memory), "");
+  ASSERT_EQ(testing::failureText(saveMemoryImage(path, memory)), std::nullopt);
   InstrumentMemory loaded{};
-  ASSERT_EQ(loadMemoryImage(path, loaded), "");
+  ASSERT_EQ(testing::failureText(loadMemoryImage(path, loaded)), std::nullopt);
   EXPECT_EQ(loaded, memory);
 
   std::filesystem::resize_file(path, 65535);
   InstrumentMemory untouched{};
-  EXPECT_NE(loadMemoryImage(path, untouched), "");
+  EXPECT_FALSE(loadMemoryImage(path, untouched).ok());
   EXPECT_EQ(untouched, InstrumentMemory{});
-  EXPECT_NE(loadMemoryImage(dir.file("missing.bin"), untouched), "");
-  EXPECT_NE(saveMemoryImage(dir.file("no/such/dir.bin"), memory), "");
+  EXPECT_FALSE(loadMemoryImage(dir.file("missing.bin"), untouched).ok());
+  EXPECT_FALSE(saveMemoryImage(dir.file("no/such/dir.bin"), memory).ok());
 }
 
 TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
@@ -259,25 +260,25 @@ TEST(SimOptions, ParsesFlagsAndRejectsBadValues) {
       {{"--late-byte", "5"}, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(parseSimOptions(c.args).error.empty(), c.ok) << (c.args.empty() ? "" : c.args[0]);
+    EXPECT_EQ(parseSimOptions(c.args).ok(), c.ok) << (c.args.empty() ? "" : c.args[0]);
   }
   const SimOptions o = parseSimOptions({"--pty", "/tmp/l", "--oversize-length", "80", "--drop-after", "0",
                                         "--write-answer", "echo", "--address", "5"})
-                           .options;
+                           .value();
   EXPECT_FALSE(o.serveTcp);  // only the pseudo-terminal was asked for
   EXPECT_EQ(o.ptyLink, "/tmp/l");
   EXPECT_EQ(o.faults.oversizeLength, 80);
   EXPECT_EQ(o.timing.dropAfterBytes, 0u);
   EXPECT_TRUE(o.faults.echoWrites);
   EXPECT_EQ(o.addresses, Bytes{5});
-  EXPECT_EQ(parseSimOptions({"--write-answer", "0a:0B"}).options.faults.writeAnswer, (Bytes{0x0A, 0x0B}));
-  EXPECT_EQ(parseSimOptions({"--mangle-write", "0x0a5B"}).options.faults.mangleAddress, 0x0A5B);
-  const SimOptions scoped = parseSimOptions({"--fault-scope", "read:3", "--late-byte=5:270"}).options;
+  EXPECT_EQ(parseSimOptions({"--write-answer", "0a:0B"}).value().faults.writeAnswer, (Bytes{0x0A, 0x0B}));
+  EXPECT_EQ(parseSimOptions({"--mangle-write", "0x0a5B"}).value().faults.mangleAddress, 0x0A5B);
+  const SimOptions scoped = parseSimOptions({"--fault-scope", "read:3", "--late-byte=5:270"}).value();
   EXPECT_EQ(scoped.faults.scope.command, FaultScope::Command::Read);
   EXPECT_EQ(scoped.faults.scope.from, 3u);
   EXPECT_EQ(scoped.timing.lateByte->index, 5u);
   EXPECT_EQ(scoped.timing.lateByte->ms, 270u);
-  EXPECT_EQ(parseSimOptions({"--fault-scope", "identify"}).options.faults.scope.from, 1u);
+  EXPECT_EQ(parseSimOptions({"--fault-scope", "identify"}).value().faults.scope.from, 1u);
   for (const char* flag : {"--silent", "--answer-from", "--silent-from-read", "--silent-from-write",
                            "--type-padding", "--noise", "--stray-start", "--bad-checksum", "--bad-complement",
                            "--oversize-length", "--write-answer", "--delay", "--byte-gap", "--baud",

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/Results.h"
 #include "InstrumentBus.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
@@ -58,7 +59,7 @@ TEST(TcpServer, ServesTheLinkClientAfterClientAndLogsFrames) {
   InstrumentBus bus(&transcript);
   bus.add(std::make_unique<Instrument>());
   TcpServer server(bus);
-  ASSERT_EQ(server.open("127.0.0.1", 0), "");
+  ASSERT_EQ(testing::failureText(server.open("127.0.0.1", 0)), std::nullopt);
   ASSERT_NE(server.port(), 0);
   server.start();
 
@@ -121,7 +122,7 @@ TEST(TcpServer, TimingFaultsShapeTheAnswer) {
     InstrumentBus bus;
     bus.add(std::make_unique<Instrument>());
     TcpServer server(bus, c.timing);
-    ASSERT_EQ(server.open("127.0.0.1", 0), "");
+    ASSERT_EQ(testing::failureText(server.open("127.0.0.1", 0)), std::nullopt);
     server.start();
     const auto [answer, ms] = rawIdentify(server.port());
     EXPECT_EQ(answer.size(), c.bytes) << c.name;
@@ -166,7 +167,7 @@ TEST(TcpServer, LateByteScopeAndANewTimingShapeTheAnswer) {
     timing.delayMs = c.delayMs;
     timing.lateByte = LineTiming::LateByte{5, c.lateMs};
     TcpServer server(bus, timing);
-    ASSERT_EQ(server.open("127.0.0.1", 0), "");
+    ASSERT_EQ(testing::failureText(server.open("127.0.0.1", 0)), std::nullopt);
     server.start();
     if (c.timingCleared) server.setTiming({});
     const std::vector<double> at = identifyArrivals(server.port());
@@ -181,13 +182,12 @@ TEST(TcpServer, LateByteScopeAndANewTimingShapeTheAnswer) {
 TEST(TcpServer, AnIdleClientHoldsUpNoOne) {
   testing::TempDir dir;
   const std::string logPath = dir.file("transcript");
-  std::string error;
-  const auto transcript = Transcript::openFile(logPath, error);
-  ASSERT_TRUE(transcript) << error;
+  const auto transcript = testing::valueOrNull(Transcript::openFile(logPath));
+  ASSERT_TRUE(transcript);
   InstrumentBus bus(transcript.get());
   bus.add(std::make_unique<Instrument>());
   TcpServer server(bus);
-  ASSERT_EQ(server.open("127.0.0.1", 0), "");
+  ASSERT_EQ(testing::failureText(server.open("127.0.0.1", 0)), std::nullopt);
   server.start();
 
   const int idle = testing::connectLoopback(server.port());
@@ -221,8 +221,8 @@ TEST(TcpServer, AnIdleClientHoldsUpNoOne) {
 TEST(TcpServer, RefusesAnAddressItCannotBind) {
   InstrumentBus bus;
   TcpServer server(bus);
-  EXPECT_NE(server.open("localhost", 0), "");
-  EXPECT_NE(server.open("192.0.2.1", 0), "");  // not an address of this machine
+  EXPECT_FALSE(server.open("localhost", 0).ok());
+  EXPECT_FALSE(server.open("192.0.2.1", 0).ok());  // not an address of this machine
 }
 
 class PtyServerTest : public ::testing::Test {
@@ -236,7 +236,7 @@ TEST_F(PtyServerTest, ServesTheSerialLinkAcrossReopens) {
     InstrumentBus bus;
     bus.add(std::make_unique<Instrument>());
     PtyServer server(bus, LineTiming{0, 0, baud, {}});
-    ASSERT_EQ(server.open(link_), "");
+    ASSERT_EQ(testing::failureText(server.open(link_)), std::nullopt);
     EXPECT_EQ(std::filesystem::read_symlink(link_).string(), server.slavePath());
     server.start();
 
@@ -270,7 +270,7 @@ TEST_F(PtyServerTest, StrictRateHearsOnlyAClientAtTheInstrumentsRate) {
   InstrumentBus bus(&transcript);
   bus.add(std::make_unique<Instrument>());
   PtyServer server(bus, LineTiming{0, 0, 57600, {}, true});
-  ASSERT_EQ(server.open(link_), "");
+  ASSERT_EQ(testing::failureText(server.open(link_)), std::nullopt);
   server.start();
   // The link sets 9600 and 57600 by their classic codes, 28800 through BOTHER.
   for (auto [rate, heard] : {std::pair{57600, true}, {9600, false}, {28800, false}, {57600, true}}) {
@@ -301,13 +301,13 @@ TEST_F(PtyServerTest, ReplacesAStaleLinkButNeverAFile) {
   bus.add(std::make_unique<Instrument>());
   std::filesystem::create_symlink("/nonexistent", link_);
   PtyServer replacing(bus);
-  EXPECT_EQ(replacing.open(link_), "");
+  EXPECT_EQ(testing::failureText(replacing.open(link_)), std::nullopt);
   replacing.stop();
 
   const std::string file = dir_.file("file");
   testing::writeFile(file, "");
   PtyServer refused(bus);
-  EXPECT_NE(refused.open(file), "");
+  EXPECT_FALSE(refused.open(file).ok());
   EXPECT_TRUE(std::filesystem::is_regular_file(file));
 }
 

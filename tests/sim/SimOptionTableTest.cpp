@@ -31,9 +31,9 @@ TEST(SimOptionTable, ArgumentsReadBackAsTheOptionsTheyCameFrom) {
 
   for (const SimOptions& options : cases) {
     const std::vector<std::string> arguments = simArguments(options);
-    const SimOptionsResult read = parseSimOptions(arguments);
-    EXPECT_EQ(read.error, "");
-    EXPECT_TRUE(read.options == options) << ::testing::PrintToString(arguments);
+    const Result<SimOptions> read = parseSimOptions(arguments);
+    ASSERT_TRUE(read.ok()) << read.failure().text();
+    EXPECT_TRUE(*read == options) << ::testing::PrintToString(arguments);
   }
   EXPECT_EQ(simArguments(SimOptions{}), std::vector<std::string>{});
 }

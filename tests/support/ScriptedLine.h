@@ -71,17 +71,20 @@ class ScriptedFactory final : public TransportFactory {
   std::vector<int32_t> openedBauds;
   std::vector<std::pair<Ipv4Octets, uint16_t>> connects;
 
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override {
+  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
     openedDevices.push_back(device);
     openedBauds.push_back(baud);
-    if (serialFails) return nullptr;
+    if (serialFails) return Failure{};
     line->tcp = false;
-    return std::make_unique<ScriptedLine>(line);
+    return std::unique_ptr<Transport>(std::make_unique<ScriptedLine>(line));
   }
-  TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override {
+  // A failed connect hands over its socket too, as the real one does.
+  TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) override {
     connects.emplace_back(address, port);
     line->tcp = true;
-    return {tcpStatus, std::make_unique<ScriptedLine>(line)};
+    std::unique_ptr<Transport> socket = std::make_unique<ScriptedLine>(line);
+    if (tcpStatus != 0) return {ConnectFailure{tcpStatus, ""}, std::move(socket)};
+    return {std::move(socket), nullptr};
   }
 };
 

@@ -25,8 +25,8 @@ std::vector<InstrumentResponse> InstrumentBus::handle(const RequestFrame& reques
   for (Member& member : members_) {
     InstrumentResponse response = member.instrument->respond(request);
     if (response.stored && !member.stateFile.empty()) {
-      const std::string error = saveMemoryImage(member.stateFile, member.instrument->memory());
-      if (!error.empty()) note(channel, "state not saved: " + error);
+      const Result<void> saved = saveMemoryImage(member.stateFile, member.instrument->memory());
+      if (!saved) note(channel, "state not saved: " + saved.failure().text());
     }
     if (!response.bytes.empty()) {
       answers.push_back(std::move(response));

@@ -21,8 +21,8 @@ void putPort(SettingsArea& area, size_t offset, uint16_t port) {
   area[offset + 1] = static_cast<uint8_t>(port >> 8);
 }
 
-std::string systemError(std::string_view what, const std::string& path) {
-  return std::string(what) + " " + path + ": " + std::strerror(errno);
+Failure systemError(std::string_view what, const std::string& path) {
+  return {std::string(what) + " " + path, std::strerror(errno)};
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ InstrumentMemory defaultMemory() {
   return memory;
 }
 
-std::string loadMemoryImage(const std::string& path, InstrumentMemory& memory) {
+Result<void> loadMemoryImage(const std::string& path, InstrumentMemory& memory) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return systemError("cannot open", path);
   InstrumentMemory image;
@@ -62,16 +62,15 @@ std::string loadMemoryImage(const std::string& path, InstrumentMemory& memory) {
   const bool longer = std::fgetc(file) != EOF;
   std::fclose(file);
   if (got != image.size() || longer) {
-    return path + ": a memory image must hold exactly " + std::to_string(image.size()) + " bytes";
+    return Failure{path + ": a memory image must hold exactly " + std::to_string(image.size()) + " bytes"};
   }
   memory = image;
   return {};
 }
 
-std::string saveMemoryImage(const std::string& path, const InstrumentMemory& memory) {
+Result<void> saveMemoryImage(const std::string& path, const InstrumentMemory& memory) {
   const std::string image(memory.begin(), memory.end());
-  const Result<void> saved = files::updateFile(path, [&image](const std::string&) { return image; });
-  return saved ? std::string() : saved.failure().text();
+  return files::updateFile(path, [&image](const std::string&) { return image; });
 }
 
 }  // namespace netsetup

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "netblock/NetworkSettings.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -18,9 +19,9 @@ SettingsArea defaultSettingsArea();
 // Whole memory: an address-derived pattern with the default settings area in place.
 InstrumentMemory defaultMemory();
 
-// An image file holds exactly 65536 bytes. Both return an error message, empty on success;
-// a failed load leaves `memory` untouched, a save never leaves a half-written file behind.
-std::string loadMemoryImage(const std::string& path, InstrumentMemory& memory);
-std::string saveMemoryImage(const std::string& path, const InstrumentMemory& memory);
+// An image file holds exactly 65536 bytes. A failed load leaves `memory` untouched, a save never
+// leaves a half-written file behind.
+Result<void> loadMemoryImage(const std::string& path, InstrumentMemory& memory);
+Result<void> saveMemoryImage(const std::string& path, const InstrumentMemory& memory);
 
 }  // namespace netsetup

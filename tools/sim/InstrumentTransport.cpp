@@ -43,18 +43,18 @@ std::unique_ptr<InstrumentTransport> InstrumentTransportFactory::make(bool tcp) 
   return transport;
 }
 
-std::unique_ptr<Transport> InstrumentTransportFactory::openSerial(const std::string& device, int32_t baud) {
+Result<std::unique_ptr<Transport>> InstrumentTransportFactory::openSerial(const std::string& device, int32_t baud) {
   lastDevice = device;
   lastBaud = baud;
-  if (refuseSerial) return nullptr;
-  return make(false);
+  if (refuseSerial) return Failure{};
+  return std::unique_ptr<Transport>(make(false));
 }
 
-TcpConnectResult InstrumentTransportFactory::connectTcp(const Ipv4Octets& address, uint16_t port) {
+TcpConnection InstrumentTransportFactory::connectTcp(const Ipv4Octets& address, uint16_t port) {
   lastAddress = address;
   lastPort = port;
-  if (refuseTcp) return {ErrConnect, nullptr};
-  return {StatusOk, make(true)};
+  if (refuseTcp) return {ConnectFailure{ErrConnect, ""}, nullptr};
+  return {std::unique_ptr<Transport>(make(true)), nullptr};
 }
 
 }  // namespace netsetup

@@ -51,10 +51,10 @@ class InstrumentTransportFactory final : public TransportFactory {
  public:
   explicit InstrumentTransportFactory(Instrument& instrument) : instrument_(instrument) {}
 
-  std::unique_ptr<Transport> openSerial(const std::string& device, int32_t baud) override;
-  TcpConnectResult connectTcp(const Ipv4Octets& address, uint16_t port) override;
+  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override;
+  TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) override;
 
-  bool refuseSerial = false;                              // openSerial gives null, as for a missing device
+  bool refuseSerial = false;                              // openSerial fails, as for a missing device
   bool refuseTcp = false;                                 // connectTcp fails with ErrConnect
   unsigned pollsBeforeAnswer = 0, pollsBetweenBytes = 0;  // latency of new transports
 

@@ -258,10 +258,10 @@ std::span<const SimOption> simOptionTable() {
   return table;
 }
 
-SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
+Result<SimOptions> parseSimOptions(const std::vector<std::string>& arguments) {
   using Kind = Argument<SimOptionUse>::Kind;
   SimArguments read;
-  const auto failed = [&read](std::string error) { return SimOptionsResult{read.options, std::move(error)}; };
+  const auto failed = [](std::string error) { return Failure{std::move(error)}; };
   for (const Argument<SimOptionUse>& arg : readCommandLine(arguments, simOptionTable(), false)) {
     const std::string name(arg.name), value(arg.value);
     switch (arg.kind) {
@@ -282,7 +282,7 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
   if (o.timing.strictRate && (o.ptyLink.empty() || o.timing.baud == 0)) {
     return failed("--strict-rate needs --pty and --baud");
   }
-  return {o, {}};
+  return o;
 }
 
 std::vector<std::string> simArguments(const SimOptions& options) {

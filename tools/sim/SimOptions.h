@@ -8,6 +8,7 @@
 #include "Faults.h"
 #include "LineTiming.h"
 #include "text/CommandLine.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -50,13 +51,8 @@ using SimOption = Option<SimOptionUse>;
 // Every option of netsetup-sim but --version, which the program answers before anything else.
 std::span<const SimOption> simOptionTable();
 
-struct SimOptionsResult {
-  SimOptions options;
-  std::string error;  // empty when the command line is valid
-};
-
 // Accepts "--name value" and "--name=value".
-SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments);
+Result<SimOptions> parseSimOptions(const std::vector<std::string>& arguments);
 
 // The arguments that give `options`, in the table's order: what a test or a fault case tells the
 // simulator.

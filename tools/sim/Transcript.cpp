@@ -28,12 +28,9 @@ std::string timestamp() {
 
 Transcript::Transcript(std::FILE* stream) : stream_(stream) {}
 
-std::unique_ptr<Transcript> Transcript::openFile(const std::string& path, std::string& error) {
+Result<std::unique_ptr<Transcript>> Transcript::openFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "a");
-  if (!file) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
-    return nullptr;
-  }
+  if (!file) return Failure{"cannot open " + path, std::strerror(errno)};
   return std::unique_ptr<Transcript>(new Transcript(file, true));
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/Result.h"
+
 namespace netsetup {
 
 // The simulator's log: one line per frame or event, with a local timestamp to the millisecond,
@@ -18,8 +20,8 @@ class Transcript {
 
   // Writes to an open stream it does not own (stderr, or a test's tmpfile()).
   explicit Transcript(std::FILE* stream);
-  // Appends to a file; nullptr and `error` set when it cannot be opened.
-  static std::unique_ptr<Transcript> openFile(const std::string& path, std::string& error);
+  // Appends to a file; fails when it cannot be opened.
+  static Result<std::unique_ptr<Transcript>> openFile(const std::string& path);
   ~Transcript();
   Transcript(const Transcript&) = delete;
   Transcript& operator=(const Transcript&) = delete;

@@ -150,7 +150,8 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
   return "Cannot open " + device + ": " + reason + ".";
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int32_t, int error) {
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
+  const int error = failure.error;
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == ETIMEDOUT) kind = TcpFailure::TimedOut;
   if (error == ECONNREFUSED) kind = TcpFailure::Refused;

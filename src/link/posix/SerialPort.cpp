@@ -20,15 +20,12 @@ constexpr short kBroken = POLLERR | POLLHUP | POLLNVAL;
 
 }  // namespace
 
-std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
-  return SerialPort::open(device, baud, failure);
+Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::string& device, int32_t baud) {
+  return SerialPort::open(device, baud);
 }
 
-std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t baud, SerialFailure* failure) {
-  auto fail = [failure](SerialFailure::Step step, int error) -> std::unique_ptr<SerialLine> {
-    if (failure) *failure = {step, error};
-    return nullptr;
-  };
+Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud) {
+  const auto fail = [](SerialFailure::Step step, int error) { return SerialFailure{step, error}; };
   if (device.empty() || baud <= 0) return fail(SerialFailure::Step::Configure, EINVAL);
   UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fd) return fail(SerialFailure::Step::Open, errno);

@@ -16,9 +16,9 @@ class SerialPort final : public SerialDevice {
  public:
   static constexpr unsigned kReadTimeoutMs = SerialLine::kReadTimeoutMs;
 
-  // Null when the device does not exist, is held by another process, is not a tty or
-  // refuses the settings; then `failure`, when given, says where and why.
-  static std::unique_ptr<SerialLine> open(const std::string& device, int32_t baud, SerialFailure* failure = nullptr);
+  // Fails, saying where and why, when the device does not exist, is held by another process,
+  // is not a tty or refuses the settings.
+  static Result<std::unique_ptr<SerialLine>, SerialFailure> open(const std::string& device, int32_t baud);
 
   ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;

@@ -17,27 +17,29 @@
 
 namespace netsetup {
 
-NewSocket openSocket() {
+Result<std::unique_ptr<SocketDevice>, SocketFailure> openSocket() {
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!fd) return {ErrNoSocket, nullptr, errno};
-  return {StatusOk, std::make_unique<TcpSocket>(std::move(fd)), 0};
+  if (!fd) return SocketFailure{ErrNoSocket, errno};
+  return std::unique_ptr<SocketDevice>(std::make_unique<TcpSocket>(std::move(fd)));
 }
 
-int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
+Result<void, SocketFailure> TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
+  const auto failed = [](int error) { return SocketFailure{ErrConnect, error}; };
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(port);
   std::memcpy(&peer.sin_addr.s_addr, address.data(), address.size());
-  if (::connect(fd_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
+  if (::connect(fd_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return {};
   // An interrupted connect goes on in the background like one in progress.
-  if (errno != EINPROGRESS && errno != EINTR) return errno;
+  if (errno != EINPROGRESS && errno != EINTR) return failed(errno);
 
   const short events = waitForFd(fd_.get(), POLLOUT, deadline);
-  if (events == 0) return 0;
+  if (events == 0) return failed(0);
   int error = 0;
   socklen_t length = sizeof error;
-  if (::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
-  return error == 0 ? -1 : error;
+  if (::getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return failed(errno);
+  if (error != 0) return failed(error);
+  return {};
 }
 
 void TcpSocket::setNoDelay() {

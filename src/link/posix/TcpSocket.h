@@ -11,7 +11,7 @@ class TcpSocket final : public SocketDevice {
  public:
   explicit TcpSocket(UniqueFd fd) : fd_(std::move(fd)) {}
 
-  int connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) override;
+  Result<void, SocketFailure> connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) override;
   void setNoDelay() override;
   Received receive(uint8_t* into, size_t room) override;
   size_t send(const uint8_t* bytes, size_t count) override;

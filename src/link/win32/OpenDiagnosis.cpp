@@ -53,8 +53,9 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
   return "Cannot open " + port + ": " + reason + ".";
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, int32_t status, int error) {
-  if (status == ErrNetInit) return "The Windows socket library could not be started.";
+std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
+  if (failure.status == ErrNetInit) return "The Windows socket library could not be started.";
+  const int error = failure.error;
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == WSAETIMEDOUT) kind = TcpFailure::TimedOut;
   if (error == WSAECONNREFUSED) kind = TcpFailure::Refused;

@@ -4,16 +4,13 @@
 
 namespace netsetup {
 
-std::unique_ptr<SerialLine> openSerialPort(const std::string& device, int32_t baud, SerialFailure* failure) {
-  return SerialPort::open(device, baud, systemCommApi(), failure);
+Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::string& device, int32_t baud) {
+  return SerialPort::open(device, baud, systemCommApi());
 }
 
-std::unique_ptr<SerialLine> SerialPort::open(const std::string& device, int32_t baud, CommApi& api,
-                                             SerialFailure* failure) {
-  auto fail = [failure](SerialFailure::Step step) -> std::unique_ptr<SerialLine> {
-    if (failure) *failure = {step, static_cast<int>(::GetLastError())};
-    return nullptr;
-  };
+Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud,
+                                                                    CommApi& api) {
+  const auto fail = [](SerialFailure::Step step) { return SerialFailure{step, static_cast<int>(::GetLastError())}; };
   if (device.empty() || baud <= 0) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return fail(SerialFailure::Step::Configure);

@@ -24,10 +24,10 @@ class SerialPort final : public SerialDevice {
                                           .WriteTotalTimeoutMultiplier = 5,
                                           .WriteTotalTimeoutConstant = 20};
 
-  // Null when the port does not exist, is held by another program or refuses the settings;
-  // then `failure`, when given, says where (Open or Configure) and why.
-  static std::unique_ptr<SerialLine> open(const std::string& device, int32_t baud, CommApi& api = systemCommApi(),
-                                          SerialFailure* failure = nullptr);
+  // Fails, saying where (Open or Configure) and why, when the port does not exist, is held by
+  // another program or refuses the settings.
+  static Result<std::unique_ptr<SerialLine>, SerialFailure> open(const std::string& device, int32_t baud,
+                                                                 CommApi& api = systemCommApi());
 
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;

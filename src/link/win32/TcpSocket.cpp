@@ -48,31 +48,33 @@ Readiness waitForSocket(SOCKET socket, bool connecting, const Deadline& deadline
 
 }  // namespace
 
-NewSocket openSocket() {
-  if (!startWinsock()) return {ErrNetInit, nullptr, 0};
+Result<std::unique_ptr<SocketDevice>, SocketFailure> openSocket() {
+  if (!startWinsock()) return SocketFailure{ErrNetInit, 0};
   UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-  if (!socket) return {ErrNoSocket, nullptr, ::WSAGetLastError()};
-  return {StatusOk, std::make_unique<TcpSocket>(std::move(socket)), 0};
+  if (!socket) return SocketFailure{ErrNoSocket, ::WSAGetLastError()};
+  return std::unique_ptr<SocketDevice>(std::make_unique<TcpSocket>(std::move(socket)));
 }
 
-int TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
+Result<void, SocketFailure> TcpSocket::connect(const Ipv4Octets& address, uint16_t port, const Deadline& deadline) {
+  const auto failed = [](int error) { return SocketFailure{ErrConnect, error}; };
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = ::htons(port);
   std::memcpy(&peer.sin_addr, address.data(), address.size());
   u_long nonBlocking = 1;
-  if (::ioctlsocket(socket_.get(), FIONBIO, &nonBlocking) != 0) return ::WSAGetLastError();
-  if (::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return -1;
-  if (::WSAGetLastError() != WSAEWOULDBLOCK) return ::WSAGetLastError();
+  if (::ioctlsocket(socket_.get(), FIONBIO, &nonBlocking) != 0) return failed(::WSAGetLastError());
+  if (::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) return {};
+  if (::WSAGetLastError() != WSAEWOULDBLOCK) return failed(::WSAGetLastError());
   const Readiness ready = waitForSocket(socket_.get(), true, deadline);
-  if (ready == Readiness::TimedOut) return 0;
+  if (ready == Readiness::TimedOut) return failed(0);
   int error = 0;
   int length = sizeof error;
   if (::getsockopt(socket_.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0) {
-    return ::WSAGetLastError();
+    return failed(::WSAGetLastError());
   }
-  if (error != 0) return error;
-  return ready == Readiness::Ready ? -1 : WSAECONNREFUSED;
+  if (error != 0) return failed(error);
+  if (ready != Readiness::Ready) return failed(WSAECONNREFUSED);
+  return {};
 }
 
 void TcpSocket::setNoDelay() {

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "TcpServer.h"
@@ -66,7 +67,7 @@ class Batch : public ::testing::TestWithParam<Case> {
       bus(i, [&](Instrument& at) { at.poke(kSettingsAreaAddress + kServerPortOffset, {uint8_t(i + 1), 0x1B}); });
       original[i] = bus(i, [](Instrument& at) { return at.memory(); });
       servers[i] = std::make_unique<TcpServer>(buses[i]);
-      ASSERT_EQ(servers[i]->open("127.0.0.1", 0), "");
+      ASSERT_EQ(testing::failureText(servers[i]->open("127.0.0.1", 0)), std::nullopt);
       servers[i]->start();
       rows += servers[i]->endpoint() + ",1,6400\n";
     }
@@ -122,7 +123,8 @@ class Batch : public ::testing::TestWithParam<Case> {
   // The report's rows by instrument, each cell under its column's name.
   std::map<size_t, Cells> reportRows() {
     std::map<size_t, Cells> rows;
-    const CsvParse csv = parseCsv(readFile(report));
+    const Result<CsvTable> parsed = parseCsv(readFile(report));
+    const CsvTable csv = parsed ? *parsed : CsvTable{};
     for (size_t r = 1; r < csv.rows.size(); ++r) {
       Cells cells;
       for (size_t c = 0; c < csv.rows[r].size() && c < csv.rows[0].size(); ++c) cells[csv.rows[0][c]] = csv.rows[r][c];
@@ -133,9 +135,8 @@ class Batch : public ::testing::TestWithParam<Case> {
   }
   // Whether `file` is a backup of instrument `i` as it was before the batch.
   bool holdsOriginal(const std::string& file, size_t i) {
-    const BackupParse parsed = parseBackup(readFile(file));
-    return parsed.backup && std::equal(parsed.backup->area.begin(), parsed.backup->area.end(),
-                                       original[i].begin() + kSettingsAreaAddress);
+    const Result<Backup> parsed = parseBackup(readFile(file));
+    return parsed && std::equal(parsed->area.begin(), parsed->area.end(), original[i].begin() + kSettingsAreaAddress);
   }
 
   TempDir dir;
@@ -171,7 +172,8 @@ const Case kCases[] = {
        std::string first;
        EXPECT_EQ(b.finish(first), kExitOk) << first;
        for (size_t i = 0; i < kSites; ++i) EXPECT_EQ(b.writes(i), 5u);
-       EXPECT_EQ(parseCsv(readFile(b.report)).rows.size(), kSites + 1);  // the header and a line each
+       const Result<CsvTable> csv = parseCsv(readFile(b.report));
+       EXPECT_EQ(csv ? csv->rows.size() : 0u, kSites + 1);  // the header and a line each
      }},
     {"AReportTheUserMayNotWriteStopsBeforeAnyInstrument",
      [](Batch& b) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Results.h"
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "InstrumentMemory.h"
@@ -33,7 +34,7 @@ class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
     for (uint8_t address : {1, 2}) bus.add(std::make_unique<Instrument>(address));
-    ASSERT_EQ(tcp.open("127.0.0.1", 0), "");
+    ASSERT_EQ(testing::failureText(tcp.open("127.0.0.1", 0)), std::nullopt);
     tcp.start();
   }
   void TearDown() override { tcp.stop(); }
@@ -86,9 +87,9 @@ TEST_F(Cli, WriteChangesExactlyTheEditAndVerifiesIt) {
   expected[kSettingsAreaAddress + kServerPortOffset] = 6000 & 0xFF;
   expected[kSettingsAreaAddress + kServerPortOffset + 1] = 6000 >> 8;
   EXPECT_EQ(memory(), expected);
-  const BackupParse saved = parseBackup(readFile(backup));
-  ASSERT_TRUE(saved.backup) << saved.error;
-  EXPECT_TRUE(std::equal(saved.backup->area.begin(), saved.backup->area.end(), before.begin() + kSettingsAreaAddress));
+  const Result<Backup> saved = parseBackup(readFile(backup));
+  ASSERT_TRUE(saved.ok()) << saved.failure().text();
+  EXPECT_TRUE(std::equal(saved->area.begin(), saved->area.end(), before.begin() + kSettingsAreaAddress));
 }
 
 TEST_F(Cli, RefusalsAndLinkFailuresSendNothingAndSayWhy) {
@@ -243,7 +244,7 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   timing.baud = 57600;
   timing.strictRate = true;
   PtyServer pty(line, timing);
-  ASSERT_EQ(pty.open(dir.file("vrn")), "");
+  ASSERT_EQ(testing::failureText(pty.open(dir.file("vrn"))), std::nullopt);
   pty.start();
   EXPECT_EQ(run({"--serial", dir.file("vrn"), "scan"}), kExitOk) << err.str();
   EXPECT_EQ(out.str(), "found \"VRN-207K\" at 57600 baud, address 16\n");

@@ -32,7 +32,7 @@ const LinkSettings kNew{7, 5, true, "192.168.100.200", "65000"};
 std::string savedText(const LinkSettings& settings) {
   TempDir dir;
   writeFile(dir.file("f.ini"), kOther);
-  EXPECT_EQ(SettingsFile(dir.file("f.ini")).save(settings), std::nullopt);
+  EXPECT_TRUE(SettingsFile(dir.file("f.ini")).save(settings).ok());
   return readFile(dir.file("f.ini"));
 }
 
@@ -46,7 +46,7 @@ TEST(FileCrash, AKillWhileSavingLeavesTheOldFileOrTheNewOne) {
     writeFile(path, oldText);
     const pid_t child = ::fork();
     if (child == 0) {
-      for (bool flip = true;; flip = !flip) SettingsFile(path).save(flip ? kNew : kOld);
+      for (bool flip = true;; flip = !flip) (void)SettingsFile(path).save(flip ? kNew : kOld);
     }
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
     ::kill(child, SIGKILL);
@@ -80,7 +80,7 @@ TEST(FileCrash, AFullDiskFailsTheSaveAndLeavesTheOldFile) {
     std::function<bool(const std::string&)> write;
   };
   const Case cases[] = {
-      {"settings file", [](const std::string& p) { return !SettingsFile(p).save(kNew).has_value(); }},
+      {"settings file", [](const std::string& p) { return SettingsFile(p).save(kNew).ok(); }},
       {"backup", [](const std::string& p) { return files::updateFile(p, [](auto&) { return std::string(5000, 'b'); }).ok(); }},
       {"report row", [](const std::string& p) { return files::updateFile(p, [](auto& t) { return t + std::string(200, 'r'); }).ok(); }},
       {"new backup", [](const std::string& p) {

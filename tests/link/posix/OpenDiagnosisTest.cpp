@@ -23,8 +23,8 @@ namespace {
 // The failure text of opening `device`, as the user `uid` would get it (forked when not us).
 std::string serialFailure(const std::string& device, uid_t uid = ::geteuid()) {
   if (uid == ::geteuid()) {
-    auto factory = makePlatformTransportFactory();
-    return factory->openSerial(device, 9600) ? "" : factory->lastFailure();
+    const auto opened = makePlatformTransportFactory()->openSerial(device, 9600);
+    return opened ? "" : opened.failure().text();
   }
   int pipe[2];
   EXPECT_EQ(::pipe(pipe), 0);
@@ -120,8 +120,10 @@ TEST(OpenDiagnosis, AMissingDeviceListsTheSerialDevicesPresentAndHowToMapOne) {
 TEST(OpenDiagnosis, NamesTheAddressOfARefusedConnection) {
   const uint16_t port = testing::LoopbackListener().port();  // closed again: nothing listens
   auto factory = makePlatformTransportFactory();
-  EXPECT_EQ(factory->connectTcp({127, 0, 0, 1}, port).status, ErrConnect);
-  const std::string text = factory->lastFailure();
+  const TcpConnection attempt = factory->connectTcp({127, 0, 0, 1}, port);
+  ASSERT_FALSE(attempt.line.ok());
+  EXPECT_EQ(attempt.line.failure().status, ErrConnect);
+  const std::string text = attempt.line.failure().explanation;
   EXPECT_NE(text.find("127.0.0.1:" + std::to_string(port) + " was refused"), std::string::npos) << text;
 }
 

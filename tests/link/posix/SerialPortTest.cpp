@@ -15,6 +15,7 @@
 #include "support/IdleCheck.h"
 #include "support/PtyPair.h"
 #include "support/RealClock.h"
+#include "support/Results.h"
 
 namespace netsetup {
 namespace {
@@ -34,7 +35,7 @@ TEST(SerialPortTest, SetsTheRateExactlyInRaw8N1) {
     tio.c_iflag |= IXON | IXOFF;
     ASSERT_EQ(::tcsetattr(pty.slave, TCSANOW, &tio), 0);
 
-    auto port = SerialPort::open(pty.path, rate);
+    auto port = testing::valueOrNull(SerialPort::open(pty.path, rate));
     ASSERT_NE(port, nullptr) << rate;
     const auto state = readLineState(pty.master);  // the master reports the slave's settings
     ASSERT_TRUE(state.has_value());
@@ -48,9 +49,9 @@ TEST(SerialPortTest, SetsTheRateExactlyInRaw8N1) {
 
 TEST(SerialPortTest, OpenFailures) {
   Pty pty;
-  auto holder = SerialPort::open(pty.path, 9600);
+  auto holder = testing::valueOrNull(SerialPort::open(pty.path, 9600));
   ASSERT_NE(holder, nullptr);
-  EXPECT_EQ(SerialPort::open(pty.path, 9600), nullptr) << "second exclusive open";
+  EXPECT_EQ(testing::valueOrNull(SerialPort::open(pty.path, 9600)), nullptr) << "second exclusive open";
   int exclusive = 0;
   ASSERT_EQ(::ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
   EXPECT_EQ(exclusive, 1);
@@ -61,18 +62,18 @@ TEST(SerialPortTest, OpenFailures) {
   const int locker = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(locker, 0);
   ASSERT_EQ(::flock(locker, LOCK_EX | LOCK_NB), 0);
-  EXPECT_EQ(SerialPort::open(pty.path, 9600), nullptr) << "locked by another process";
+  EXPECT_EQ(testing::valueOrNull(SerialPort::open(pty.path, 9600)), nullptr) << "locked by another process";
   ::close(locker);
 
-  EXPECT_EQ(SerialPort::open("/dev/does-not-exist", 9600), nullptr);
-  EXPECT_EQ(SerialPort::open("/dev/null", 9600), nullptr) << "not a tty";
-  EXPECT_EQ(SerialPort::open(pty.path, 0), nullptr);
-  EXPECT_NE(SerialPort::open(pty.path, 9600), nullptr) << "free again after close";
+  EXPECT_EQ(testing::valueOrNull(SerialPort::open("/dev/does-not-exist", 9600)), nullptr);
+  EXPECT_EQ(testing::valueOrNull(SerialPort::open("/dev/null", 9600)), nullptr) << "not a tty";
+  EXPECT_EQ(testing::valueOrNull(SerialPort::open(pty.path, 0)), nullptr);
+  EXPECT_NE(testing::valueOrNull(SerialPort::open(pty.path, 9600)), nullptr) << "free again after close";
 }
 
 TEST(SerialPortTest, EveryByteValuePassesUnalteredBothWays) {
   Pty pty;
-  auto port = SerialPort::open(pty.path, 115200);
+  auto port = testing::valueOrNull(SerialPort::open(pty.path, 115200));
   ASSERT_NE(port, nullptr);
   std::vector<uint8_t> all(256);
   std::iota(all.begin(), all.end(), 0);
@@ -96,7 +97,7 @@ TEST(SerialPortTest, EveryByteValuePassesUnalteredBothWays) {
 
 TEST(SerialPortTest, ReadsPurgesAndIdles) {
   Pty pty;
-  auto port = SerialPort::open(pty.path, 9600);
+  auto port = testing::valueOrNull(SerialPort::open(pty.path, 9600));
   ASSERT_NE(port, nullptr);
   RealSleeper sleeper;
   uint8_t byte = 0;

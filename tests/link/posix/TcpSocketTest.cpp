@@ -25,17 +25,18 @@ class RecordingSleeper final : public Sleeper {
 TEST(TcpSocketTest, ClosedPortGivesConnectErrorWithTheSocket) {
   testing::LoopbackListener listener;
   listener.close();
-  auto result = TcpLine::connect(kLoopback, listener.port());
-  EXPECT_EQ(result.status, ErrConnect);
-  ASSERT_NE(result.transport, nullptr);
-  result.transport->close();
+  TcpConnection result = TcpLine::connect(kLoopback, listener.port());
+  ASSERT_FALSE(result.line.ok());
+  EXPECT_EQ(result.line.failure().status, ErrConnect);
+  ASSERT_NE(result.leftover, nullptr);
+  result.leftover->close();
 }
 
 TEST(TcpSocketTest, ExchangesBytesAndSeesPeerClose) {
   testing::LoopbackListener listener;
-  auto result = TcpLine::connect(kLoopback, listener.port());
-  ASSERT_EQ(result.status, StatusOk);
-  auto& link = *result.transport;
+  TcpConnection result = TcpLine::connect(kLoopback, listener.port());
+  ASSERT_TRUE(result.line.ok()) << result.line.failure().explanation;
+  auto& link = **result.line;
   EXPECT_TRUE(link.isTcp());
   const int peer = listener.accept();
   ASSERT_GE(peer, 0);

@@ -6,6 +6,7 @@
 
 #include "link/win32/SerialPort.h"
 #include "support/RealClock.h"
+#include "support/Results.h"
 
 namespace netsetup {
 namespace {
@@ -83,7 +84,7 @@ TEST(SerialPortTest, OpenSetsExactlyWhatTheLineNeeds) {
   };
   for (const auto& c : cases) {
     FakeComm comm(c.fail);
-    auto port = SerialPort::open("\\\\.\\COM5", c.baud, comm);
+    auto port = testing::valueOrNull(SerialPort::open("\\\\.\\COM5", c.baud, comm));
     ASSERT_EQ(port != nullptr, c.opens) << c.name;
     // Read and write, share mode 0 (exclusive), an existing device, overlapped I/O.
     EXPECT_EQ(comm.opened, (Dwords{GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_FLAG_OVERLAPPED}));
@@ -116,7 +117,7 @@ TEST(SerialPortTest, AReadAsksForWhatHasArrived) {
   for (auto [waiting, asked] : {std::pair<DWORD, DWORD>{0, 1}, {5, 5}, {4000, InputBuffer::kSize}}) {
     FakeComm comm(Fail::None);
     comm.waiting = waiting;
-    auto port = SerialPort::open("\\\\.\\COM5", 9600, comm);
+    auto port = testing::valueOrNull(SerialPort::open("\\\\.\\COM5", 9600, comm));
     ASSERT_NE(port, nullptr);
     uint8_t byte = 0;
     EXPECT_FALSE(port->readByte(byte));

@@ -25,7 +25,7 @@ namespace {
 constexpr int kFrameTimeoutMs = 200;
 const char* const kChannel = "pty";
 
-std::string errorText(const std::string& what) { return what + ": " + std::strerror(errno); }
+Failure systemFailure(const std::string& what) { return {what, std::strerror(errno)}; }
 
 std::string readLink(const std::string& path) {
   char target[PATH_MAX];
@@ -53,9 +53,9 @@ PtyServer::~PtyServer() {
   release();
 }
 
-std::string PtyServer::open(const std::string& linkPath) {
+Result<void> PtyServer::open(const std::string& linkPath) {
   char name[PATH_MAX];
-  if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return errorText("openpty");
+  if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return systemFailure("openpty");
   slavePath_ = name;
   for (int fd : {master_, slave_}) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
@@ -66,7 +66,7 @@ std::string PtyServer::open(const std::string& linkPath) {
 
   watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (watch_ < 0 || ::inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
-    const std::string error = errorText("inotify on " + slavePath_);
+    const Failure error = systemFailure("inotify on " + slavePath_);
     release();
     return error;
   }
@@ -75,12 +75,12 @@ std::string PtyServer::open(const std::string& linkPath) {
     if (::lstat(linkPath.c_str(), &existing) == 0) {
       if (!S_ISLNK(existing.st_mode)) {
         release();
-        return linkPath + " exists and is not a symbolic link";
+        return Failure{linkPath + " exists and is not a symbolic link"};
       }
       ::unlink(linkPath.c_str());
     }
     if (::symlink(name, linkPath.c_str()) != 0) {
-      const std::string error = errorText("cannot create the link " + linkPath);
+      const Failure error = systemFailure("cannot create the link " + linkPath);
       release();
       return error;
     }
@@ -119,7 +119,7 @@ void PtyServer::serve() {
     if (stop_.triggered()) break;
     if (ready < 0) {
       if (errno == EINTR) continue;
-      bus_.note(kChannel, errorText("poll"));
+      bus_.note(kChannel, systemFailure("poll").text());
       break;
     }
     if (ready == 0) {

@@ -8,6 +8,7 @@
 #include "LineTiming.h"
 #include "RequestParser.h"
 #include "StopSignal.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -23,9 +24,8 @@ class PtyServer {
   PtyServer& operator=(const PtyServer&) = delete;
 
   // Creates the pseudo-terminal in raw mode and, unless `linkPath` is empty, a symlink there to
-  // the slave (replacing an older symlink, never another kind of file). Returns an error
-  // message, empty on success.
-  std::string open(const std::string& linkPath);
+  // the slave (replacing an older symlink, never another kind of file).
+  Result<void> open(const std::string& linkPath);
   const std::string& slavePath() const { return slavePath_; }
   const std::string& linkPath() const { return linkPath_; }
 

@@ -36,24 +36,23 @@ std::string peerName(const sockaddr_in& peer) {
 
 TcpServer::~TcpServer() { stop(); }
 
-std::string TcpServer::open(const std::string& host, uint16_t port) {
+Result<void> TcpServer::open(const std::string& host, uint16_t port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
-    return "not a dotted IPv4 address: " + host;
+    return Failure{"not a dotted IPv4 address: " + host};
   }
   listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listener_ < 0) return std::string("socket: ") + std::strerror(errno);
+  if (listener_ < 0) return Failure{"socket", std::strerror(errno)};
   const int on = 1;
   ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener_, kBacklog) != 0) {
-    const std::string error =
-        "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
+    const Failure failure{"cannot listen on " + host + ":" + std::to_string(port), std::strerror(errno)};
     ::close(listener_);
     listener_ = -1;
-    return error;
+    return failure;
   }
   socklen_t length = sizeof address;
   ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);

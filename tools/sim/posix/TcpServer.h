@@ -9,6 +9,7 @@
 #include "InstrumentBus.h"
 #include "LineTiming.h"
 #include "StopSignal.h"
+#include "text/Result.h"
 
 namespace netsetup {
 
@@ -24,8 +25,7 @@ class TcpServer {
   TcpServer& operator=(const TcpServer&) = delete;
 
   // Listens on `host` (dotted IPv4; only that address) and `port` (0 picks a free one).
-  // Returns an error message, empty on success.
-  std::string open(const std::string& host, uint16_t port);
+  Result<void> open(const std::string& host, uint16_t port);
   uint16_t port() const { return port_; }
   std::string endpoint() const { return host_ + ":" + std::to_string(port_); }
 

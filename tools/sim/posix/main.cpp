@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) return std::printf("netsetup-sim %s\n", NETSETUP_VERSION) < 0;
   }
-  const SimOptionsResult parsed = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (!parsed.error.empty()) return fail(parsed.error);
-  const SimOptions& options = parsed.options;
+  const Result<SimOptions> parsed = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed) return fail(parsed.failure().text());
+  const SimOptions& options = *parsed;
   if (options.help) {
     std::fputs(simHelpText().c_str(), stdout);
     return 0;
@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
     if (options.logFile.empty() || options.logFile == "-") {
       transcript = std::make_unique<Transcript>(stderr);
     } else {
-      std::string error;
-      transcript = Transcript::openFile(options.logFile, error);
-      if (!transcript) return fail(error);
+      Result<std::unique_ptr<Transcript>> opened = Transcript::openFile(options.logFile);
+      if (!opened) return fail(opened.failure().text());
+      transcript = std::move(opened).value();
     }
   }
 
@@ -62,14 +62,14 @@ int main(int argc, char** argv) {
     instrument->setTypeString(options.typeString);
     instrument->faults() = options.faults;
     if (!options.memoryFile.empty()) {
-      const std::string error = loadMemoryImage(options.memoryFile, instrument->memory());
-      if (!error.empty()) return fail(error);
+      const Result<void> loaded = loadMemoryImage(options.memoryFile, instrument->memory());
+      if (!loaded) return fail(loaded.failure().text());
     }
     std::string stateFile = options.stateFile;
     if (!stateFile.empty() && addresses.size() > 1) stateFile += "." + std::to_string(address);
     if (!stateFile.empty() && fileExists(stateFile)) {
-      const std::string error = loadMemoryImage(stateFile, instrument->memory());
-      if (!error.empty()) return fail(error);
+      const Result<void> loaded = loadMemoryImage(stateFile, instrument->memory());
+      if (!loaded) return fail(loaded.failure().text());
     }
     bus.add(std::move(instrument), stateFile);
   }
@@ -86,14 +86,14 @@ int main(int argc, char** argv) {
   std::unique_ptr<PtyServer> pty;
   if (options.serveTcp) {
     tcp = std::make_unique<TcpServer>(bus, options.timing);
-    const std::string error = tcp->open(options.tcpHost, options.tcpPort);
-    if (!error.empty()) return fail(error);
+    const Result<void> opened = tcp->open(options.tcpHost, options.tcpPort);
+    if (!opened) return fail(opened.failure().text());
     std::printf("tcp %s\n", tcp->endpoint().c_str());
   }
   if (!options.ptyLink.empty()) {
     pty = std::make_unique<PtyServer>(bus, options.timing);
-    const std::string error = pty->open(options.ptyLink);
-    if (!error.empty()) return fail(error);
+    const Result<void> opened = pty->open(options.ptyLink);
+    if (!opened) return fail(opened.failure().text());
     std::printf("pty %s -> %s\n", pty->linkPath().c_str(), pty->slavePath().c_str());
   }
   std::fflush(stdout);
