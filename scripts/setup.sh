@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the window need; `setup.sh windows`
 # adds the 32-bit Windows cross compiler, wine and the tools that make the programs' icon (about
-# 400 MB, so only the test command asks for them), `setup.sh fuzz` clang and libFuzzer for scripts/fuzz.sh. Idempotent: asks apt only when something is missing, so a second run costs a
+# 400 MB, so only the test command asks for them), `setup.sh fuzz` clang and libFuzzer for scripts/fuzz.sh,
+# `setup.sh ansible` ansible-core for the collection's test and bench/ansible.sh. Idempotent: asks apt only when something is missing, so a second run costs a
 # fraction of a second.
 set -euo pipefail
 
@@ -20,11 +21,13 @@ windows=(
   librsvg2-bin icoutils
 )
 fuzz=(clang libfuzzer-14-dev)
+ansible=(ansible-core)
 for extra in "$@"; do
   case $extra in
     windows) packages+=("${windows[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
-    *) echo "usage: scripts/setup.sh [windows] [fuzz]" >&2; exit 2 ;;
+    ansible) packages+=("${ansible[@]}") ;;
+    *) echo "usage: scripts/setup.sh [windows] [fuzz] [ansible]" >&2; exit 2 ;;
   esac
 done
 

@@ -61,17 +61,6 @@ std::string rowLinkError(const WorkRow& row, const UsageError& error) {
   return rowPlace(row) + ": " + error.message;
 }
 
-// The messages of one row, without the program's name, on one line for the report.
-std::string reportError(const std::string& printed) {
-  std::string text;
-  std::istringstream lines(printed);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with(kComplaintPrefix)) line.erase(0, kComplaintPrefix.size());
-    if (!line.empty()) text += (text.empty() ? "" : " / ") + line;
-  }
-  return text;
-}
-
 // How the names of a row's backups start: "pump 1-backup-a1-COM3-", "backup-a1-10.0.0.5_10001-".
 // The name, the link and the address keep every row's backups apart, and let a later run find
 // those of an earlier one.
@@ -93,7 +82,7 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std:
     return result;
   };
   // A step that printed its own complaint: the report takes what it printed.
-  const auto failedAsPrinted = [&] { return failed(reportError(messages.str())); };
+  const auto failedAsPrinted = [&] { return failed(complaintsIn(messages.str())); };
   const Result<CliOptions, UsageError> parsed = rowOptions(row);
   if (!parsed) return failed(rowLinkError(row, parsed.failure()));
   if (parsed->link.serial.empty() && parsed->link.tcpHost.empty()) {
@@ -131,7 +120,7 @@ ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std:
   const WrittenFields split = splitByConfirmed(edit.changed, confirmedBytes(written));
   result.changed = joinedNames(split.written, ";");
   if (!stored) {
-    result.error = reportError(messages.str());
+    result.error = complaintsIn(messages.str());
     if (!split.notWritten.empty()) result.error += " / not written and confirmed: " + joinedNames(split.notWritten);
     return result;
   }
@@ -166,6 +155,11 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
   const Result<Worklist> parsed = parseWorklist(*text);
   if (!parsed) return complain(io, kExitUsage, options.file + ": " + parsed.failure().text());
   const Worklist& worklist = *parsed;
+  // The values every row shares; a row's own cells come after them, so they win.
+  FieldOverlay shared;
+  if (!options.templateSheet.empty()) {
+    if (const int exit = loadSheet(options.templateSheet, io, shared)) return exit;
+  }
 
   // One batch per report: a second one would write every instrument again and every row twice.
   const std::string& report = options.report;
@@ -212,7 +206,9 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
     }
     progress.at(i, label);
     const auto first = done.firstBackups.find(key);
-    const ReportRow result = runRow(row, backupFolder, first == done.firstBackups.end() ? "" : first->second, link,
+    WorkRow filled = row;
+    filled.fields.insert(filled.fields.begin(), shared.begin(), shared.end());
+    const ReportRow result = runRow(filled, backupFolder, first == done.firstBackups.end() ? "" : first->second, link,
                                     io, options.link.trace);
     if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
         !added) {

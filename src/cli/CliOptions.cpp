@@ -15,7 +15,7 @@ namespace netsetup::cli {
 namespace {
 
 constexpr std::string_view kAll = "*";
-constexpr std::string_view kLinked = "identify read write backup restore diff scan";
+constexpr std::string_view kLinked = "identify read write apply backup restore diff scan";
 
 // Each option with the commands it belongs to, space separated, or kAll.
 using OptionInfo = Option<std::string_view>;
@@ -25,14 +25,18 @@ constexpr OptionInfo kOptions[] = {
     {"--baud", "", true, kLinked},
     {"--tcp", "", true, kLinked},
     {"--settings", "", true, kLinked},
-    {"--address", "", true, "identify read write backup restore diff"},
+    {"--address", "", true, "identify read write apply backup restore diff"},
     {"--trace", "", false, kAll},
     {"--format", "", true, "read"},
     {"--output", "-o", true, "read"},
-    {"--show-password", "", false, "read"},
-    {"--set", "", true, "write"},
-    {"--backup", "", true, "write restore"},
-    {"--no-verify", "", false, "write restore"},
+    {"--show-password", "", false, "read apply"},
+    {"--set", "", true, "write apply"},
+    {"--backup", "", true, "write restore apply"},
+    {"--no-verify", "", false, "write restore apply"},
+    {"--check", "", false, "apply"},
+    {"--diff", "", false, "apply"},
+    {"--json", "", false, "apply"},
+    {"--template", "", true, "apply batch"},
     {"--force", "", false, "restore"},
     {"--addresses", "", true, "scan"},
     {"--report", "", true, "batch"},
@@ -161,6 +165,14 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     o_.verify = false;
   } else if (name == "--force") {
     o_.force = true;
+  } else if (name == "--check") {
+    o_.check = true;
+  } else if (name == "--diff") {
+    o_.showDiff = true;
+  } else if (name == "--json") {
+    o_.json = true;
+  } else if (name == "--template") {
+    o_.templateSheet = std::string(value);
   } else if (name == "--addresses") {
     const size_t dash = value.find('-', 1);  // past a sign the first number may carry
     std::optional<int32_t> first, last;
@@ -210,8 +222,8 @@ void Parser::checkCommand() {
     if (!belongsTo(*info, command))
       return fail("the option " + std::string(info->name) + " does not belong to " + command);
 
-  const bool takesFile = command == "write" || command == "backup" || command == "restore" ||
-                         command == "diff" || command == "batch";
+  const bool takesFile = command == "write" || command == "apply" || command == "backup" ||
+                         command == "restore" || command == "diff" || command == "batch";
   if (!takesFile && !o_.file.empty())
     return fail("unexpected argument " + quoteText(o_.file) + " after " + command);
   if (!extra_.empty()) return fail("unexpected argument " + quoteText(extra_.front()) + " after " + command);
@@ -221,9 +233,12 @@ void Parser::checkCommand() {
     if (command == "diff") return fail("diff needs a SHEET: netsetup-cli diff SHEET");
     if (command == "batch")
       return fail("batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv");
-    if (command == "write" && o_.sets.empty()) return fail("write needs a SHEET or --set NAME=VALUE");
+    if ((command == "write" || command == "apply") && o_.sets.empty() && o_.templateSheet.empty())
+      return fail(command + " needs a SHEET or --set NAME=VALUE");
   }
   if (command == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
+  if (o_.json && o_.showDiff) return fail("--diff shows lines of text; --json holds before and after already",
+                                          {"--diff", "--json"});
 }
 
 Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args) {

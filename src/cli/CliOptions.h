@@ -13,7 +13,7 @@
 
 namespace netsetup::cli {
 
-inline constexpr std::array<std::string_view, 8> kCommands{"identify", "read",    "write", "backup",
+inline constexpr std::array<std::string_view, 9> kCommands{"identify", "read", "write", "apply", "backup",
                                                            "restore",  "diff", "scan",  "batch"};
 
 // How to reach the instrument; an empty text or an empty optional was not given.
@@ -36,10 +36,14 @@ struct CliOptions {
   std::string output;  // -o FILE
   bool showPassword = false;
   std::string file;    // the command's argument: SHEET, FILE or WORKLIST
+  std::string templateSheet;  // --template SHEET: values every instrument shares; file's win
   FieldOverlay sets;   // --set NAME=VALUE, canonical names, in the order given
   std::string backup;  // write --backup FILE
   bool verify = true;
   bool force = false;
+  bool check = false;     // apply --check: compare only
+  bool showDiff = false;  // apply --diff
+  bool json = false;      // apply --json
   std::optional<std::pair<int, int>> addresses;  // scan --addresses A-B
   std::string report;                            // batch --report FILE
 };

@@ -19,6 +19,7 @@ int runRead(const CliOptions& options, Tmod07& link, Io io);
 int runBackup(const CliOptions& options, Tmod07& link, Io io);
 int runDiff(const CliOptions& options, Tmod07& link, Io io);
 int runWrite(const CliOptions& options, Tmod07& link, Io io);
+int runApply(const CliOptions& options, Tmod07& link, Io io);
 int runRestore(const CliOptions& options, Tmod07& link, Io io);
 int runScan(const CliOptions& options, Tmod07& link, Io io);
 int runBatch(const CliOptions& options, Tmod07& link, Io io);

@@ -79,6 +79,11 @@ std::vector<std::string> addressesStoredOtherwise(const FieldEdit& edit) {
   return lines;
 }
 
+std::string changeLine(const NamedField& field) {
+  if (field.name == "password") return "password: would change (not shown)";
+  return std::string(field.name) + ": " + visibleText(field.before) + " -> " + visibleText(field.after);
+}
+
 WrittenFields splitByConfirmed(const std::vector<std::string_view>& names, size_t confirmedBytes) {
   WrittenFields split;
   for (std::string_view name : names) {

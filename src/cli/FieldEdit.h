@@ -39,6 +39,10 @@ Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& 
 // the text typed (the parser's old forms, or an unparsable text with DHCP on).
 std::vector<std::string> addressesStoredOtherwise(const FieldEdit& edit);
 
+// "port: 10001 -> 10002", or for the password "password: would change (not shown)": how a
+// field that changes is shown.
+std::string changeLine(const NamedField& field);
+
 // `names` split by whether a write that stopped after `confirmedBytes` stored them: a field is
 // written when all its bytes lie in the confirmed chunks.
 struct WrittenFields {

@@ -94,8 +94,10 @@ Result<void> setField(NetworkFields& fields, std::string_view name, std::string_
   const std::optional<std::string_view> canonical = canonicalFieldName(name);
   if (!canonical) return Failure{"unknown field " + quoteText(name) + "; the fields are " + fieldNameList()};
   if (*canonical == "dhcp") {
-    if (value != "0" && value != "1") return Failure{"dhcp must be 0 or 1, not " + quoteText(value)};
-    fields.dhcp = value == "1";
+    // true and false as JSON and YAML write them, so a playbook's booleans need no translation.
+    const bool on = value == "1" || value == "true", off = value == "0" || value == "false";
+    if (!on && !off) return Failure{"dhcp must be 0 or 1 (or true or false), not " + quoteText(value)};
+    fields.dhcp = on;
     return {};
   }
   if (*canonical == "auth") {

@@ -46,7 +46,7 @@ std::string formatJson(const NetworkFields& fields, bool showPassword) {
   for (std::string_view name : kFieldNames) {
     const std::string value = shownValue(fields, name, showPassword);
     out.append(separator).append(jsonString(name)).append(": ");
-    out.append(isNumberField(name) && isJsonNumber(value) ? value : jsonString(value));
+    out.append(jsonFieldValue(name, value));
     separator = ", ";
   }
   return out + "}\n";
@@ -60,6 +60,10 @@ std::optional<OutputFormat> parseFormat(std::string_view text) {
   if (lower == "json") return OutputFormat::Json;
   if (lower == "ini") return OutputFormat::Ini;
   return std::nullopt;
+}
+
+std::string jsonFieldValue(std::string_view name, const std::string& value) {
+  return isNumberField(name) && isJsonNumber(value) ? value : jsonString(value);
 }
 
 std::string jsonString(std::string_view text) {

@@ -21,6 +21,10 @@ std::optional<OutputFormat> parseFormat(std::string_view text);
 // Without `showPassword` the password shows as ***.
 std::string formatFields(const NetworkFields& fields, OutputFormat format, bool showPassword);
 
+// A field's value as the JSON of read gives it: port, server_port and dhcp as numbers when they
+// are plain decimal numbers, everything else as a string.
+std::string jsonFieldValue(std::string_view name, const std::string& value);
+
 // `text` as a JSON string literal, quotes included. Bytes that are not UTF-8 become U+FFFD, so
 // the output is always valid JSON.
 std::string jsonString(std::string_view text);

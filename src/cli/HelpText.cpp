@@ -32,18 +32,21 @@ Commands:
   identify            ask the instrument what it is
   read                show the network settings (a table, JSON, or a settings sheet)
   write [SHEET]       store the values of a sheet and of --set NAME=VALUE, then check them
+  apply [SHEET]       as write, but only when a value differs; --check, --diff and --json
+                      for scripts and configuration tools
   backup FILE         save the whole settings area of the instrument to a file
   restore FILE        put a saved settings area back into the instrument
   diff SHEET          show where the instrument differs from a sheet
   scan                find an instrument whose rate and address are unknown
-  batch WORKLIST.csv --report REPORT.csv
+  batch WORKLIST.csv --report REPORT.csv [--template SHEET]
                       set up many instruments from a worklist, one row each
 Each command explains itself: netsetup-cli COMMAND --help
 
 Fields (the names used by --set, sheets, worklists and every output):
   ip, mask, gateway   the instrument's own address, network mask and gateway (dotted IPv4)
   port                the instrument's own TCP port
-  dhcp                1 to take the address from the network, 0 to use ip/mask/gateway
+  dhcp                1 (or true) to take the address from the network, 0 (or false) to use
+                      ip/mask/gateway
   server              the server the instrument connects to
   server_port         that server's TCP port
   apn, login          the mobile network's access point name and its login
@@ -54,7 +57,7 @@ Texts on the command line, in sheets and in worklists are UTF-8.
 
 Exit status:
   0    success
-  1    diff: the instrument differs from the sheet
+  1    diff: the instrument differs from the sheet (apply returns 0 whether it wrote or not)
   2    the command line is wrong, or a file it names cannot be used
   3    the link could not be opened
   4    no answer to identification, or the instrument is not a VRN-207K
@@ -74,7 +77,9 @@ Examples:
   netsetup-cli --tcp 192.168.0.50 read --format ini -o unit12.ini
   netsetup-cli --serial /dev/ttyUSB0 --baud 115200 write --set ip=10.0.0.12 --set dhcp=0
   netsetup-cli --serial COM3 write unit12.ini --backup unit12-before.txt
+  netsetup-cli --tcp 10.0.0.5 apply unit12.ini --check --diff
   netsetup-cli batch site-a.csv --report site-a-report.csv
+  netsetup-cli batch district.csv --template district.ini --report r.csv
 )";
 
 constexpr std::string_view kIdentify = R"(Usage: netsetup-cli [LINK OPTIONS] identify
@@ -148,6 +153,45 @@ Exit status: 0 written (and checked), or nothing to change; 3 link; 4 identifica
 nothing was sent; 7 reading back found a difference; 130 interrupted.
 )";
 
+constexpr std::string_view kApply = R"(Usage: netsetup-cli [LINK OPTIONS] apply [SHEET] [--set NAME=VALUE]... [--template SHEET]
+                                      [--check] [--diff] [--json] [--show-password]
+                                      [--backup FILE] [--no-verify]
+
+Brings the instrument to the values named, for scripts and configuration tools that run the
+same command again and again. It reads the instrument and compares each field named with
+what it holds, as the value would be stored (port $2711 and 10001, dhcp true and 1, auth PAP
+and pap, ip 192.168.0.012 and 192.168.0.10 are the same), so a second run with the same values
+finds nothing to do. Only when a field differs does it write, exactly as write does: the
+backup first, only the bytes of the fields named, then reading back to check.
+
+The values come from --template SHEET (shared by many instruments), then SHEET, then each
+--set; a later one wins. password=*** keeps the instrument's password.
+
+Options:
+  --check             compare only: say what would change and write nothing
+  --diff              print "name: instrument's value -> new value" for each field that
+                      changes (a password only as "would change")
+  --json              print one JSON object on standard output and nothing else, whatever
+                      the outcome (messages still go to standard error):
+                        changed     true when a value was written (with --check: would be;
+                                    after a failure: when writing began)
+                        fields      the names of the fields that differ
+                        before, after
+                                    the fields named, as stored; the password as "***"
+                        backup      the backup's path, or null when nothing was written
+                        verified    true when the write was read back and found stored
+                        instrument  {"type", "address", "link"}, null where not known
+                        msg, rc     on failure only: the messages, and the exit status
+  --show-password     show the password in before and after
+  --template SHEET, --backup FILE, --no-verify
+                      as for batch and write
+
+Exit status: 0 the instrument holds the values (written now or already), or --check ran;
+2 the command line or a sheet cannot be used; 3 link; 4 identification; 5 reading or
+writing the area failed; 6 a value was refused or the backup could not be saved, nothing
+was sent; 7 reading back found a difference; 130 interrupted.
+)";
+
 constexpr std::string_view kBackup = R"(Usage: netsetup-cli [LINK OPTIONS] backup FILE
 
 Reads the instrument's whole settings area (200 bytes) and saves it to FILE: a text file with
@@ -215,7 +259,7 @@ Exit status: 0 at least one instrument answered; 3 the link could not be opened;
 answered; 130 interrupted.
 )";
 
-constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv [--trace]
+constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv [--template SHEET] [--trace]
 
 Sets up many instruments from a worklist: for each row, opens the row's link, writes the
 row's fields as write does, checks them, and appends one line to the report. A row that
@@ -232,6 +276,9 @@ Example:
   name,serial,baud,address,ip,dhcp
   pump 1,COM3,9600,1,10.0.0.11,0
   pump 2,COM3,9600,2,10.0.0.12,0
+
+--template SHEET holds the values every row shares (the server, the APN, the mask...), so the
+worklist needs only what differs per instrument; a filled cell wins over the template.
 
 For each row the area as read is saved first, in a folder beside the report named after it
 (REPORT-backups), as NAME-backup-a<ADDRESS>-<LINK>-<TIME>.txt, so every row gets its own.
@@ -254,6 +301,7 @@ std::string_view helpFor(std::string_view command) {
   if (command == "identify") return kIdentify;
   if (command == "read") return kRead;
   if (command == "write") return kWrite;
+  if (command == "apply") return kApply;
   if (command == "backup") return kBackup;
   if (command == "restore") return kRestore;
   if (command == "diff") return kDiff;

@@ -93,14 +93,8 @@ int runDiff(const CliOptions& options, Tmod07& link, Io io) {
   const Result<FieldEdit> edited = editNamedFields(reading.area, sheet);
   if (!edited) return complain(io, kExitRefused, edited.failure().text());
   const FieldEdit& edit = *edited;
-  for (const NamedField& field : edit.named) {
-    if (!field.changed) continue;
-    if (field.name == "password") {
-      io.out << "password: would change (not shown)\n";
-      continue;
-    }
-    io.out << field.name << ": " << visibleText(field.before) << " -> " << visibleText(field.after) << '\n';
-  }
+  for (const NamedField& field : edit.named)
+    if (field.changed) io.out << changeLine(field) << '\n';
   if (edit.changed.empty()) io.out << "no differences\n";
   return edit.changed.empty() ? kExitOk : kExitDiffers;
 }

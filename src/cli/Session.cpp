@@ -1,6 +1,7 @@
 #include "cli/Session.h"
 
 #include <algorithm>
+#include <sstream>
 #include <vector>
 
 #include "actions/Steps.h"
@@ -99,6 +100,17 @@ Session::Session(Tmod07& link, Io io, const Target& target, bool trace) : link_(
 Session::~Session() {
   link_.Close();
   link_.setObserver(nullptr);
+}
+
+std::string complaintsIn(const std::string& printed) {
+  std::string text;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.starts_with(kComplaintPrefix)) continue;  // a trace line
+    line.erase(0, kComplaintPrefix.size());
+    if (!line.empty()) text += (text.empty() ? "" : " / ") + line;
+  }
+  return text;
 }
 
 int complain(Io io, int exit, const std::string& line) {

@@ -23,6 +23,10 @@ struct Io {
 // What starts every line the tool prints about a failure.
 inline constexpr std::string_view kComplaintPrefix = "netsetup-cli: ";
 
+// The complaints in what a step printed, without the program's name, on one line joined by " / ":
+// for a report cell or a JSON message.
+std::string complaintsIn(const std::string& printed);
+
 // Prints `line` as the tool's complaint and returns `exit`, so a step can end with it.
 int complain(Io io, int exit, const std::string& line);
 

@@ -1,10 +1,12 @@
-// The commands that write: write and restore. Both back the area up first, write, and verify.
+// The commands that write: write, restore and apply's writing part. Each backs the area up
+// first, writes, and verifies.
 #include <cstring>
 
 #include "cli/BackupFile.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
+#include "cli/FieldWrite.h"
 #include "cli/Files.h"
 #include "cli/UtcTime.h"
 #include "netblock/NetworkCodec.h"
@@ -20,7 +22,7 @@ bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
 // Backs `before` up, writes `after`, verifies. The backup is saved before anything is sent: a
 // backup that cannot be saved stops the write.
 int store(Session& session, const CliOptions& options, Io io, const SettingsArea& before, const SettingsArea& after,
-          std::string& backupPath) {
+          FieldWrite& outcome) {
   if (const int exit = session.stopPoint()) return exit;
   const Backup backup{session.type(), session.target().address, utcNow(), before};
   const std::string text = formatBackup(backup, decodeNetworkSettings(before));
@@ -36,50 +38,66 @@ int store(Session& session, const CliOptions& options, Io io, const SettingsArea
                     saved.failure().text() + "; no backup, so nothing was written to the instrument" +
                         (options.backup.empty() ? "" : " (give --backup a new file, or leave it out)"));
   }
-  backupPath = *saved;
-  if (const int exit = session.writeArea(after, backupPath)) return exit;
+  outcome.backupPath = *saved;
+  outcome.sent = true;
+  if (const int exit = session.writeArea(after, outcome.backupPath)) return exit;
   if (!options.verify) return kExitOk;
   if (const int exit = session.verify(after)) {
-    return complain(io, exit, "the area as it was before is in " + backupPath);
+    return complain(io, exit, "the area as it was before is in " + outcome.backupPath);
   }
+  outcome.verified = true;
   return kExitOk;
 }
 
 }  // namespace
 
-int runWrite(const CliOptions& options, Tmod07& link, Io io) {
-  FieldOverlay overlay;
-  if (!options.file.empty()) {
-    if (const int exit = loadSheet(options.file, io, overlay)) return exit;
+int writeNamedFields(const CliOptions& options, Tmod07& link, Io io, bool compareOnly, FieldWrite& outcome) {
+  FieldOverlay overlay, sheet;
+  if (!options.templateSheet.empty()) {
+    if (const int exit = loadSheet(options.templateSheet, io, overlay)) return exit;
   }
-  overlay.insert(overlay.end(), options.sets.begin(), options.sets.end());  // --set wins over the sheet
+  if (!options.file.empty()) {
+    if (const int exit = loadSheet(options.file, io, sheet)) return exit;
+  }
+  overlay.insert(overlay.end(), sheet.begin(), sheet.end());
+  overlay.insert(overlay.end(), options.sets.begin(), options.sets.end());  // --set wins over the sheets
 
   const Result<Target> resolved = resolveTarget(options.link, link);
   if (!resolved) return complain(io, kExitUsage, resolved.failure().text());
-  const Target& target = *resolved;
-  Session session(link, io, target, options.link.trace);
-  SettingsArea area{};
-  if (const int exit = session.connectAndRead(area)) return exit;
+  outcome.target = *resolved;
+  Session session(link, io, *outcome.target, options.link.trace);
+  SettingsArea& area = outcome.read;
+  const int read = session.connectAndRead(area);
+  outcome.type = session.type();
+  if (read) return read;
 
   // Every named value is judged before anything is sent, with the window's own checks.
-  const Result<FieldEdit> edited = editNamedFields(area, overlay);
+  Result<FieldEdit> edited = editNamedFields(area, overlay);
   if (!edited) return complain(io, kExitRefused, edited.failure().text() + "; nothing was written");
-  const FieldEdit& edit = *edited;
-  const auto storedOtherwise = [&] {
-    for (const std::string& line : addressesStoredOtherwise(edit)) io.out << line << '\n';
-  };
+  outcome.edit = std::move(*edited);
+  if (outcome.edit->changed.empty() || compareOnly) return kExitOk;
+  return store(session, options, io, area, outcome.edit->area, outcome);
+}
+
+void printWritten(const CliOptions& options, const FieldWrite& outcome, std::ostream& out) {
+  const FieldEdit& edit = *outcome.edit;
+  const Target& target = *outcome.target;
   if (edit.changed.empty()) {
-    io.out << "address " << int{target.address} << " on " << target.description
-           << " already holds these values; nothing was written\n";
-    storedOtherwise();
-    return kExitOk;
+    out << "address " << int{target.address} << " on " << target.description
+        << " already holds these values; nothing was written\n";
+  } else {
+    out << "wrote " << joinedNames(edit.changed) << " to address " << int{target.address} << " on "
+        << target.description << (options.verify ? "; verified by reading back" : "; not verified (--no-verify)")
+        << '\n';
   }
-  std::string backupPath;
-  if (const int exit = store(session, options, io, area, edit.area, backupPath)) return exit;
-  io.out << "wrote " << joinedNames(edit.changed) << " to address " << int{target.address} << " on "
-         << target.description << (options.verify ? "; verified by reading back" : "; not verified (--no-verify)") << '\n';
-  storedOtherwise();
-  io.out << "backup of the area before: " << backupPath << '\n';
+  for (const std::string& line : addressesStoredOtherwise(edit)) out << line << '\n';
+  if (!edit.changed.empty()) out << "backup of the area before: " << outcome.backupPath << '\n';
+}
+
+int runWrite(const CliOptions& options, Tmod07& link, Io io) {
+  FieldWrite outcome;
+  if (const int exit = writeNamedFields(options, link, io, false, outcome)) return exit;
+  printWritten(options, outcome, io.out);
   return kExitOk;
 }
 
@@ -115,12 +133,12 @@ int runRestore(const CliOptions& options, Tmod07& link, Io io) {
            << "; nothing was written\n";
     return kExitOk;
   }
-  std::string backupPath;
-  if (const int exit = store(session, options, io, area, backup.area, backupPath)) return exit;
+  FieldWrite outcome;
+  if (const int exit = store(session, options, io, area, backup.area, outcome)) return exit;
   io.out << "restored address " << int{target.address} << " on " << target.description << " from " << options.file
          << " (bytes 0-" << kWrittenAreaSize - 1 << ")" << (options.verify ? "; verified by reading back" : "")
          << '\n'
-         << "backup of the area before: " << backupPath << '\n';
+         << "backup of the area before: " << outcome.backupPath << '\n';
   return kExitOk;
 }
 

@@ -107,12 +107,12 @@ TEST(CliOptions, RefusedLines) {
       {"scan --addresses 10-9", "The address range '10-9' is not A-B with 0 <= A <= B <= 255"},
       {"scan --addresses 0-256", "The address range '0-256' is not A-B with 0 <= A <= B <= 255"},
       {"scan --addresses 5", "The address range '5' is not A-B with 0 <= A <= B <= 255"},
-      {"--serial COM1", "no command given; the commands are identify, read, write, backup, restore, "
-                        "diff, scan, batch"},
-      {"erase", "unknown command 'erase'; the commands are identify, read, write, backup, restore, "
-                "diff, scan, batch"},
-      {"erase --help", "unknown command 'erase'; the commands are identify, read, write, backup, "
-                       "restore, diff, scan, batch"},
+      {"--serial COM1", "no command given; the commands are identify, read, write, apply, backup, "
+                        "restore, diff, scan, batch"},
+      {"erase", "unknown command 'erase'; the commands are identify, read, write, apply, backup, "
+                "restore, diff, scan, batch"},
+      {"erase --help", "unknown command 'erase'; the commands are identify, read, write, apply, "
+                       "backup, restore, diff, scan, batch"},
   };
   for (const auto& [line, error] : rows) {
     const Result<CliOptions, UsageError> r = parseArguments(words(line));

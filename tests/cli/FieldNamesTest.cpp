@@ -51,8 +51,9 @@ TEST(FieldNames, SetFieldStoresOrRefuses) {
   const Row rows[] = {
       {"dhcp", "0", {}, "0"},
       {"dhcp", "1", {}, "1"},
-      {"dhcp", "yes", "dhcp must be 0 or 1, not 'yes'", ""},
-      {"dhcp", " 1", "dhcp must be 0 or 1, not ' 1'", ""},
+      {"dhcp", "true", {}, "1"},
+      {"dhcp", "yes", "dhcp must be 0 or 1 (or true or false), not 'yes'", ""},
+      {"dhcp", " 1", "dhcp must be 0 or 1 (or true or false), not ' 1'", ""},
       {"auth", "PAP", {}, "pap"},
       {"auth", "None", {}, "none"},
       {"auth", "unset", {}, "unset"},
@@ -72,7 +73,7 @@ TEST(FieldNames, SetFieldStoresOrRefuses) {
 
 TEST(FieldNames, OverlayIsAllOrNothingAndDiffersInOrder) {
   NetworkFields f = sample();
-  EXPECT_EQ(testing::failureText(applyOverlay(f, {{"ip", "10.0.0.1"}, {"dhcp", "2"}})), "dhcp must be 0 or 1, not '2'");
+  EXPECT_EQ(testing::failureText(applyOverlay(f, {{"ip", "10.0.0.1"}, {"dhcp", "2"}})), "dhcp must be 0 or 1 (or true or false), not '2'");
   EXPECT_EQ(f, sample());
   EXPECT_TRUE(applyOverlay(f, {{"auth", "any"}, {"ip", "10.0.0.1"}, {"ip", "10.0.0.2"}}).ok());
   EXPECT_EQ(differingFields(sample(), f), (std::vector<std::string_view>{"ip", "auth"}));

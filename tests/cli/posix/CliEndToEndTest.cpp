@@ -425,5 +425,92 @@ TEST_F(Cli, InterruptStopsAtTheNextExchangeAndSaysWhatWasWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("b.txt")));
 }
 
+// apply in the order a configuration tool runs it: values in other spellings of what is stored
+// change nothing, --check writes nothing, a write happens once, and every outcome is one object.
+TEST_F(Cli, ApplyWritesOnlyWhatDiffersAndAnswersInOneObject) {
+  struct Step {
+    std::vector<std::string> args;
+    int exit;
+    std::string json;  // {link} and {backup} stand for the instrument's link and the backup given
+    unsigned writes;   // write requests the instrument has had so far
+  };
+  const std::string link = "\"TCP 127.0.0.1:" + std::to_string(tcp.port()) + "\"";
+  const std::string ok = R"("instrument": {"type": "VRN-207K", "address": 1, "link": {link}}})";
+  const Step steps[] = {
+      {over({"apply", "--json", "--set", "ip=192.168.0.012", "--set", "dhcp=false", "--set", "auth=PAP", "--set",
+             "server_port=$2328"}),
+       kExitOk,
+       R"({"changed": false, "fields": [], "before": {"ip": "192.168.0.10", "dhcp": 0, "server_port": 9000, )"
+       R"("auth": "pap"}, "after": {"ip": "192.168.0.10", "dhcp": 0, "server_port": 9000, "auth": "pap"}, )"
+       R"("backup": null, "verified": false, )" + ok,
+       0},
+      {over({"apply", "--json", "--check", "--set", "server_port=6000", "--set", "password=n3w"}), kExitOk,
+       R"({"changed": true, "fields": ["server_port", "password"], "before": {"server_port": 9000, )"
+       R"("password": "***"}, "after": {"server_port": 6000, "password": "***"}, "backup": null, )"
+       R"("verified": false, )" + ok,
+       0},
+      {over({"apply", "--json", "--set", "server_port=6000", "--set", "password=n3w", "--backup", dir.file("b")}),
+       kExitOk,
+       R"({"changed": true, "fields": ["server_port", "password"], "before": {"server_port": 9000, )"
+       R"("password": "***"}, "after": {"server_port": 6000, "password": "***"}, "backup": {backup}, )"
+       R"("verified": true, )" + ok,
+       5},
+      {over({"apply", "--json", "--set", "server_port=6000", "--set", "password=n3w", "--backup", dir.file("c")}),
+       kExitOk,
+       R"({"changed": false, "fields": [], "before": {"server_port": 6000, "password": "***"}, )"
+       R"("after": {"server_port": 6000, "password": "***"}, "backup": null, "verified": false, )" + ok,
+       5},
+      {over({"apply", "--json", "--set", "port=70000"}), kExitRefused,
+       R"({"changed": false, "fields": [], "before": {}, "after": {}, "backup": null, "verified": false, )" + ok.substr(0, ok.size() - 1) +
+           R"(, "msg": "The unit port '70000' is outside 0..65535; nothing was written", "rc": 6})",
+       5},
+      {{"--tcp", "127.0.0.1:1", "apply", "--json", "--set", "port=1"}, kExitLink, "", 5},
+      {over({"apply", "--json", "--baud", "9600", "--set", "port=1"}), kExitUsage,
+       R"({"changed": false, "fields": [], "before": {}, "after": {}, "backup": null, "verified": false, )"
+       R"("instrument": {"type": null, "address": null, "link": null}, )"
+       R"("msg": "--baud goes with a serial link, not with --tcp", "rc": 2})",
+       5},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.args[2] + " " + step.args.back());
+    EXPECT_EQ(run(step.args), step.exit) << err.str();
+    std::string json = step.json;
+    if (const size_t at = json.find("{link}"); at != std::string::npos) json.replace(at, 6, link);
+    if (const size_t at = json.find("{backup}"); at != std::string::npos) json.replace(at, 8, "\"" + dir.file("b") + "\"");
+    if (!json.empty()) {
+      EXPECT_EQ(out.str(), json + "\n");
+    } else {  // a link that does not open: the type is unknown, the message the link's
+      EXPECT_NE(out.str().find(R"("type": null, "address": 1)"), std::string::npos) << out.str();
+      EXPECT_NE(out.str().find(R"("msg": "cannot open TCP 127.0.0.1:1)"), std::string::npos) << out.str();
+      EXPECT_TRUE(out.str().ends_with("\"rc\": 3}\n")) << out.str();
+    }
+    EXPECT_EQ(writes(), step.writes);
+  }
+  EXPECT_EQ(out.str().find("n3w"), std::string::npos);
+
+  // In text, --diff shows each change and --check says what a write would do.
+  ASSERT_EQ(run(over({"apply", "--check", "--diff", "--set", "server_port=7000", "--set", "apn=internet"})), kExitOk);
+  EXPECT_EQ(out.str(), "server_port: 6000 -> 7000\naddress 1 on TCP 127.0.0.1:" + std::to_string(tcp.port()) +
+                           " would change in server_port; nothing was written (--check)\n");
+  EXPECT_EQ(writes(), 5u);
+}
+
+// The template holds what every row shares; a row's own cell wins over it.
+TEST_F(Cli, BatchTemplateFillsWhatTheRowsLeaveOut) {
+  const std::string link = "127.0.0.1:" + std::to_string(tcp.port());
+  writeFile(dir.file("district.ini"), "[settings]\nserver=hub.example.org\nserver_port=7000\n");
+  writeFile(dir.file("district.csv"), "tcp,address,server_port\n" + link + ",1,\n" + link + ",2,7002\n");
+  ASSERT_EQ(run({"batch", dir.file("district.csv"), "--template", dir.file("district.ini"), "--report",
+                 dir.file("r.csv")}),
+            kExitOk)
+      << err.str();
+  for (const auto& [address, port] : {std::pair{"1", "7000"}, std::pair{"2", "7002"}}) {
+    ASSERT_EQ(run(over({"--address", address, "read", "--format", "json"})), kExitOk) << err.str();
+    EXPECT_NE(out.str().find(R"("server": "hub.example.org", "server_port": )" + std::string(port)),
+              std::string::npos)
+        << out.str();
+  }
+}
+
 }  // namespace
 }  // namespace netsetup::cli

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The settings module of the Ansible collection, through the example playbook, against ten
+# simulated instruments on TCP, one on a pseudo-terminal and one that never answers, run in
+# parallel: each row of the table is one playbook run and what it must come to.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:?usage: run.sh BUILD_FOLDER}" && pwd)
+sim=$build/tools/sim/netsetup-sim
+command -v ansible-playbook >/dev/null || { echo "ansible-playbook is missing: scripts/setup.sh ansible" >&2; exit 1; }
+work=$(mktemp -d)
+source "$root/tests/ansible/fleet.sh"
+trap 'stop_sims; [[ -n "${KEEP:-}" ]] || rm -rf "$work"' EXIT
+
+collection=$root/ansible/collections/ansible_collections/netsetup/instrument
+export ANSIBLE_COLLECTIONS_PATH=$root/ansible/collections ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 \
+  ANSIBLE_LOCAL_TEMP=$work/tmp ANSIBLE_REMOTE_TMP=$work/tmp ANSIBLE_PYTHON_INTERPRETER=/usr/bin/python3
+password='Pw-district-7'
+
+# The program as the module runs it, noting when each run starts and ends.
+cat >"$work/cli" <<WRAP
+#!/bin/sh
+echo start >>"$work/calls"
+"$build/netsetup-cli" "\$@"
+rc=\$?
+echo end >>"$work/calls"
+exit \$rc
+WRAP
+chmod +x "$work/cli"
+
+start_sim --pty "$work/pty" --state "$work/state-p1"
+pty=$sim_endpoint
+start_sim --tcp 127.0.0.1:0 --silent
+write_inventory 10 <<<"p1 instrument_serial=$pty instrument_ip=10.0.1.1
+silent instrument_tcp=$sim_endpoint instrument_ip=10.0.2.1"
+# The example playbook with the test's own group_vars beside it (the example's are for reading).
+cp "$collection/examples/playbook.yml" "$work/"
+mkdir -p "$work/group_vars"
+cat >"$work/group_vars/instruments.yml" <<VARS
+instrument_cli: $work/cli
+instrument_backup_dir: $work/backups
+instrument_mask: 255.255.0.0
+instrument_dhcp: false
+instrument_server: hub.example.org
+instrument_server_port: 9100
+instrument_apn: district
+instrument_auth: chap
+instrument_password: $password
+VARS
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+memory() { { cat "$work"/state-* 2>/dev/null || true; } | md5sum; }
+
+# name | ansible-playbook options | hosts changed | hosts failed | instrument memory | text the output holds
+cases=(
+  "a first look|--check --diff|11|1|kept|+ip: 10.0.0.7"
+  "the rollout|--forks 12|11|1|written|no valid answer to the identification request"
+  "a second identical run|--forks 12|0|1|kept|ok=1    changed=0"
+  "a new server port, looked at|--check --diff -e instrument_server_port=9200|11|1|kept|+server_port: 9200"
+  "the same run, every detail shown|-vvv --forks 12|0|1|kept|no valid answer to the identification request"
+)
+for row in "${cases[@]}"; do
+  IFS='|' read -r name options changed failed memory_after says <<<"$row"
+  failed_before=$failures
+  before=$(memory)
+  : >"$work/calls"
+  # shellcheck disable=SC2086  # the options are words
+  ansible-playbook -i "$work/inventory.ini" "$work/playbook.yml" $options >"$work/out" 2>&1 || true
+  recap=$(sed -n '/PLAY RECAP/,$p' "$work/out")
+  got_changed=$(grep -c 'changed=1' <<<"$recap" || true)
+  got_failed=$(grep -c 'failed=1' <<<"$recap" || true)
+  [[ "$got_changed $got_failed" == "$changed $failed" ]] ||
+    fail "$name: $got_changed hosts changed and $got_failed failed, not $changed and $failed"$'\n'"$(cat "$work/out")"
+  grep -q '^silent .*failed=1' <<<"$recap" || fail "$name: the silent instrument did not fail"
+  grep -qF -- "$says" "$work/out" || fail "$name: the output does not hold '$says'"
+  ! grep -qF -- "$password" "$work/out" || fail "$name: the password is in the output"
+  [[ $(memory) == "$before" ]] && now=kept || now=written
+  [[ $now == "$memory_after" ]] || fail "$name: the instruments' memory was $now, not $memory_after"
+  # Runs overlap: some run starts before another has ended.
+  concurrent=$(awk '/start/ {n++; if (n > max) max = n} /end/ {n--} END {print max + 0}' "$work/calls")
+  ((concurrent > 1)) || fail "$name: the instruments were done one at a time"
+  ((failures > failed_before)) || echo "ok: $name"
+done
+
+# What the rollout stored, read back from one instrument on TCP and the one on the terminal.
+"$build/netsetup-cli" --serial "$pty" read --format json | grep -qF '"ip": "10.0.1.1", "mask": "255.255.0.0"' ||
+  fail "the pseudo-terminal's instrument does not hold its values"
+ls "$work"/backups/backup-a1-*.txt >/dev/null || fail "no backup in the backup folder"
+ansible-doc netsetup.instrument.settings | grep -q 'backup_dir' || fail "ansible-doc does not show the module"
+((failures == 0)) || { echo "$failures failures" >&2; exit 1; }
