@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "link/win32/PresentPorts.h"
+#include "text/Wide.h"
+
 namespace netsetup {
 
 Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::string& device, int32_t baud) {
@@ -9,7 +12,7 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::str
 }
 
 Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud,
-                                                                    CommApi& api) {
+                                                                    CommApi& api, PortRegistry& registry) {
   const auto fail = [](SerialFailure::Step step) { return SerialFailure{step, static_cast<int>(::GetLastError())}; };
   if (device.empty() || baud <= 0) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
@@ -22,6 +25,9 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::s
   std::unique_ptr<SerialPort> port(new SerialPort(api, handle));
   if (const HANDLE event = api.createEvent()) port->event_.reset({&api, event});
   if (!port->event_ || !port->configure(static_cast<DWORD>(baud))) return fail(SerialFailure::Step::Configure);
+  if (const auto present = presentSerialPort(comPortNumber(toWide(comPortName(device))), registry)) {
+    port->latency_.timerMs = present->latencyTimerMs;
+  }
   auto line = std::make_unique<SerialLine>(std::move(port));
   line->purge();
   return line;

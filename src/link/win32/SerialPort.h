@@ -7,6 +7,7 @@
 #include "link/SerialDevice.h"
 #include "link/SerialLine.h"
 #include "link/win32/CommApi.h"
+#include "link/win32/PortRegistry.h"
 
 namespace netsetup {
 
@@ -25,9 +26,11 @@ class SerialPort final : public SerialDevice {
                                           .WriteTotalTimeoutConstant = 20};
 
   // Fails, saying where (Open or Configure) and why, when the port does not exist, is held by
-  // another program or refuses the settings.
+  // another program or refuses the settings. Learns the adapter's latency timer where its
+  // driver keeps one in `registry`; changing it is an administrator's job, so it is only read.
   static Result<std::unique_ptr<SerialLine>, SerialFailure> open(const std::string& device, int32_t baud,
-                                                                 CommApi& api = systemCommApi());
+                                                                 CommApi& api = systemCommApi(),
+                                                                 PortRegistry& registry = systemPortRegistry());
 
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
@@ -38,6 +41,7 @@ class SerialPort final : public SerialDevice {
   // An overlapped port offers no wait for input short of a comm event mask: Unknown, so the
   // pause after an empty poll is a plain sleep.
   InputWait waitForInput(const Deadline&) override { return InputWait::Unknown; }
+  AdapterLatency adapterLatency() const override { return latency_; }
 
  private:
   SerialPort(CommApi& api, HANDLE port) : api_(api), port_({&api, port}) {}
@@ -50,6 +54,7 @@ class SerialPort final : public SerialDevice {
   HANDLE event() const { return event_.get().value; }
 
   CommApi& api_;
+  AdapterLatency latency_;
   // The port closes before the event its transfers signal.
   CommHandle event_;
   CommHandle port_;
