@@ -1,6 +1,6 @@
 // The serial port against a fake comm API, to see exactly what is set: wine turns 28800 into
 // 38400 and lets a second open through. The fake's transfers fail at once, as on a device gone.
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -127,61 +127,42 @@ TEST(SerialPortTest, AReadAsksForWhatHasArrived) {
   }
 }
 
-RegistryValue text(std::wstring_view text, bool endsInZero = true) {
-  RegistryValue value{REG_SZ, std::vector<BYTE>((text.size() + endsInZero) * sizeof(wchar_t))};
-  std::memcpy(value.data.data(), text.data(), text.size() * sizeof(wchar_t));
-  return value;
+RegistryValue stored(DWORD type, const void* bytes, size_t size) {
+  const BYTE* first = static_cast<const BYTE*>(bytes);
+  return {type, std::vector<BYTE>(first, first + size)};
+}
+RegistryValue sz(const wchar_t* text, size_t zeros = 1) {  // a driver may store no closing zero
+  return stored(REG_SZ, text, (std::wcslen(text) + zeros) * sizeof(wchar_t));
 }
 
-RegistryValue dword(uint32_t number) {
-  RegistryValue value{REG_DWORD, std::vector<BYTE>(sizeof number)};
-  std::memcpy(value.data.data(), &number, sizeof number);
-  return value;
-}
-
-class FakeRegistry final : public PortRegistry {
- public:
-  std::vector<PortDevice> portDevices() override { return devices; }
-  std::vector<RegistryValue> deviceMap() override { return map; }
+struct FakeRegistry final : PortRegistry {
   std::vector<PortDevice> devices;
   std::vector<RegistryValue> map;
+  std::vector<PortDevice> portDevices() override { return devices; }
+  std::vector<RegistryValue> deviceMap() override { return map; }
 };
 
-// A machine with a USB adapter at its default timer, one lowered by hand, a built-in port, a
-// printer port and drivers that store odd values.
-FakeRegistry aMachine() {
+// Adapters at the default timer and lowered by hand, a built-in port, a printer port, a device
+// with no key, and timers stored as something else than a DWORD. An open reads its own port's.
+TEST(SerialPortTest, PortsAndTheirAdaptersLatencyTimers) {
+  const DWORD t16 = 16, t1 = 1;
   FakeRegistry registry;
-  registry.devices = {
-      {L"USB Serial Port (COM3)", text(L"COM3"), dword(16)},
-      {L"USB Serial Port (COM4)", text(L"com4", false), dword(1)},  // no closing zero stored
-      {L"Communications Port (COM1)", text(L"COM1"), std::nullopt},
-      {L"Printer Port (LPT1)", text(L"LPT1"), dword(16)},
-      {L"USB-SERIAL CH340 (COM7)", text(L"COM7"), text(L"16", false)},  // not a DWORD, though of its size
-      {L"Odd adapter (COM8)", text(L"COM8"), RegistryValue{REG_DWORD, {16, 0}}},
-      {L"No key", std::nullopt, std::nullopt},
-  };
-  registry.map = {text(L"COM1"), text(L"COM9"), dword(3)};
-  return registry;
-}
-
-TEST(PresentPorts, NamesAndLatencyTimersFromTheDeviceTree) {
-  FakeRegistry registry = aMachine();
+  registry.devices = {{L"USB Serial Port (COM3)", sz(L"COM3"), stored(REG_DWORD, &t16, 4)},
+                      {L"USB Serial Port (COM4)", sz(L"com4", 0), stored(REG_DWORD, &t1, 4)},
+                      {L"Communications Port (COM1)", sz(L"COM1"), std::nullopt},
+                      {L"Printer Port (LPT1)", sz(L"LPT1"), stored(REG_DWORD, &t16, 4)},
+                      {L"USB-SERIAL CH340 (COM7)", sz(L"COM7"), sz(L"16", 0)},
+                      {L"Odd (COM8)", sz(L"COM8"), stored(REG_DWORD, &t16, 2)},
+                      {L"No key", std::nullopt, std::nullopt}};
+  registry.map = {sz(L"COM1"), sz(L"COM9"), stored(REG_DWORD, &t16, 4)};
   const std::vector<PresentPort> expected = {
-      {1, L"Communications Port (COM1)", std::nullopt}, {3, L"USB Serial Port (COM3)", 16},
-      {4, L"USB Serial Port (COM4)", 1},                {7, L"USB-SERIAL CH340 (COM7)", std::nullopt},
-      {8, L"Odd adapter (COM8)", std::nullopt},         {9, L"", std::nullopt},
-  };
+      {1, L"Communications Port (COM1)", {}}, {3, L"USB Serial Port (COM3)", 16}, {4, L"USB Serial Port (COM4)", 1},
+      {7, L"USB-SERIAL CH340 (COM7)", {}},    {8, L"Odd (COM8)", {}},             {9, L"", {}}};
   EXPECT_EQ(presentSerialPorts(registry), expected);
-  EXPECT_EQ(comPortName("\\\\.\\COM12"), "COM12");
-}
 
-// The open reads the timer of its own port and changes nothing.
-TEST(SerialPortTest, OpenLearnsTheAdaptersLatencyTimer) {
-  const std::pair<const char*, std::optional<uint32_t>> cases[] = {
-      {"\\\\.\\COM3", 16}, {"\\\\.\\COM4", 1}, {"COM1", std::nullopt}, {"\\\\.\\COM5", std::nullopt}};
-  for (auto [device, timer] : cases) {
+  for (auto [device, timer] : {std::pair<const char*, std::optional<uint32_t>>{"\\\\.\\COM3", 16},
+                               {"COM4", 1}, {"\\\\.\\COM1", {}}, {"\\\\.\\COM5", {}}}) {
     FakeComm comm(Fail::None);
-    FakeRegistry registry = aMachine();
     auto port = testing::valueOrNull(SerialPort::open(device, 9600, comm, registry));
     ASSERT_NE(port, nullptr) << device;
     EXPECT_EQ(port->adapterLatency(), (AdapterLatency{AdapterLatency::LowLatency::NotAsked, timer})) << device;
