@@ -2,13 +2,14 @@
 
 #include "link/AdapterLatency.h"
 #include "link/win32/PresentPorts.h"
+#include "text/ComPortName.h"
 #include "text/Wide.h"
 
 namespace netsetup {
 
 std::string describeSerialDevice(const std::string& device) {
   const std::string port = comPortName(device);
-  const std::optional<PresentPort> present = presentSerialPort(comPortNumber(toWide(port)));
+  const std::optional<PresentPort> present = presentSerialPort(comPortNumber(port));
   if (!present) return port + ": not present";
   std::string text = port + ": present";
   if (!present->name.empty()) text += ", " + toUtf8(present->name);

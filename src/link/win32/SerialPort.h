@@ -26,8 +26,7 @@ class SerialPort final : public SerialDevice {
                                           .WriteTotalTimeoutConstant = 20};
 
   // Fails, saying where (Open or Configure) and why, when the port does not exist, is held by
-  // another program or refuses the settings. Learns the adapter's latency timer where its
-  // driver keeps one in `registry`; changing it is an administrator's job, so it is only read.
+  // another program or refuses the settings.
   static Result<std::unique_ptr<SerialLine>, SerialFailure> open(const std::string& device, int32_t baud,
                                                                  CommApi& api = systemCommApi(),
                                                                  PortRegistry& registry = systemPortRegistry());
@@ -41,10 +40,13 @@ class SerialPort final : public SerialDevice {
   // An overlapped port offers no wait for input short of a comm event mask: Unknown, so the
   // pause after an empty poll is a plain sleep.
   InputWait waitForInput(const Deadline&) override { return InputWait::Unknown; }
-  AdapterLatency adapterLatency() const override { return latency_; }
+  // The adapter's latency timer where its driver keeps one in the registry, read when asked (a
+  // trace), so an ordinary open enumerates no devices. Changing it is an administrator's job.
+  AdapterLatency adapterLatency() const override;
 
  private:
-  SerialPort(CommApi& api, HANDLE port) : api_(api), port_({&api, port}) {}
+  SerialPort(CommApi& api, HANDLE port, PortRegistry& registry, unsigned number)
+      : api_(api), registry_(registry), number_(number), port_({&api, port}) {}
   bool configure(DWORD baud);
   // One overlapped transfer, waited for at most `waitMs`, and over when this returns: how many
   // bytes it moved.
@@ -54,7 +56,8 @@ class SerialPort final : public SerialDevice {
   HANDLE event() const { return event_.get().value; }
 
   CommApi& api_;
-  AdapterLatency latency_;
+  PortRegistry& registry_;
+  unsigned number_;  // n of COMn
   // The port closes before the event its transfers signal.
   CommHandle event_;
   CommHandle port_;
