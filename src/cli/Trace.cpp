@@ -37,4 +37,9 @@ void Trace::exchangeStopped() {
   out_.flush();
 }
 
+void Trace::serialOpened(const std::string& device, const AdapterLatency& latency) {
+  out_ << localTimeOfDay() << " == " << device << " open, " << adapterLatencyText(latency) << '\n';
+  out_.flush();
+}
+
 }  // namespace netsetup::cli

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+#include "link/AdapterLatency.h"
 
 namespace netsetup {
 
@@ -17,6 +20,8 @@ class LinkObserver {
   // The exchange ended because a stop was asked for (Tmod07::setStopCheck): no answer is taken
   // and no further attempt is sent.
   virtual void exchangeStopped() {}
+  // A serial port opened on `device`, and what it learned about the adapter's latency.
+  virtual void serialOpened(const std::string& /*device*/, const AdapterLatency& /*latency*/) {}
 };
 
 }  // namespace netsetup

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/AdapterLatency.h"
 #include "link/Deadline.h"
 #include "link/InputWait.h"
 
@@ -25,6 +26,9 @@ class SerialDevice {
 
   // Waits until input arrives or `deadline` passes.
   virtual InputWait waitForInput(const Deadline& deadline) = 0;
+
+  // What the open learned about the adapter's latency.
+  virtual AdapterLatency adapterLatency() const { return {}; }
 };
 
 }  // namespace netsetup

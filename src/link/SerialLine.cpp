@@ -53,6 +53,11 @@ void SerialLine::idle(unsigned ms, Sleeper& sleeper) {
   if (!deadline.expired()) sleeper.sleepMs(deadline.remainingMs());
 }
 
+std::optional<AdapterLatency> SerialLine::adapterLatency() const {
+  if (!device_) return std::nullopt;
+  return device_->adapterLatency();
+}
+
 void SerialLine::close() {
   input_.clear();
   device_.reset();

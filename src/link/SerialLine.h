@@ -29,6 +29,7 @@ class SerialLine final : public Transport {
   bool readByte(uint8_t& byte) override;
   void idle(unsigned ms, Sleeper& sleeper) override;
   void close() override;
+  std::optional<AdapterLatency> adapterLatency() const override;
 
  private:
   std::unique_ptr<SerialDevice> device_;  // null once closed

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+
+#include "link/AdapterLatency.h"
 
 namespace netsetup {
 
@@ -27,6 +30,9 @@ class Transport {
   virtual void idle(unsigned ms, Sleeper& sleeper);
 
   virtual void close() = 0;
+
+  // What the open learned about a serial adapter's latency; nothing for other lines.
+  virtual std::optional<AdapterLatency> adapterLatency() const { return std::nullopt; }
 };
 
 }  // namespace netsetup

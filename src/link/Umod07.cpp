@@ -42,6 +42,11 @@ bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
   }
   Status = StatusOk;
   IsOpen = true;
+  if (observer_) {
+    if (const std::optional<AdapterLatency> latency = transport_->adapterLatency()) {
+      observer_->serialOpened(device, *latency);
+    }
+  }
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "link/AdapterLatency.h"
+
 namespace netsetup {
 namespace {
 
@@ -15,6 +17,21 @@ TEST(DeviceInfo, AdapterNamesFromStableDeviceNames) {
   };
   for (auto [name, adapter] : cases) EXPECT_EQ(adapterName(name), adapter) << name;
   EXPECT_NE(describeSerialDevice("/nonexistent/ttyUSB9").find("not present"), std::string::npos);
+}
+
+// The advice shows only when the timer costs time: above 2 ms.
+TEST(DeviceInfo, AdapterLatencyForTheTraceAndThePortList) {
+  using enum AdapterLatency::LowLatency;
+  const std::string advice = ": lower it to 1-2 ms in Device Manager > Port Settings > Advanced for faster reads";
+  const std::pair<AdapterLatency, std::string> cases[] = {
+      {{On, {}}, "low latency: on"},
+      {{NotSupported, {}}, "low latency: not supported by this device"},
+      {{NotAsked, 16}, "latency timer 16 ms" + advice},
+      {{NotAsked, 3}, "latency timer 3 ms" + advice},
+      {{NotAsked, 2}, "latency timer 2 ms"},
+      {{NotAsked, {}}, "latency timer: none kept by this port's driver"},
+  };
+  for (const auto& [latency, text] : cases) EXPECT_EQ(adapterLatencyText(latency), text);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "link/posix/FdWait.h"
+#include "link/posix/LowLatency.h"
 #include "link/posix/SerialTermios2.h"
 
 namespace netsetup {
@@ -24,7 +25,8 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::str
   return SerialPort::open(device, baud);
 }
 
-Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud) {
+Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud,
+                                                                    IoctlCalls& calls) {
   const auto fail = [](SerialFailure::Step step, int error) { return SerialFailure{step, error}; };
   if (device.empty() || baud <= 0) return fail(SerialFailure::Step::Configure, EINVAL);
   UniqueFd fd(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -32,19 +34,25 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::s
   // The lock stops cooperating processes, root included; TIOCEXCL keeps out every later open
   // by ordinary users. The lock comes first so a busy port's exclusivity is never touched.
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return fail(SerialFailure::Step::Lock, errno);
-  std::unique_ptr<SerialPort> port(new SerialPort(std::move(fd)));
+  std::unique_ptr<SerialPort> port(new SerialPort(std::move(fd), calls));
   const int tty = port->fd_.get();
-  if (::ioctl(tty, TIOCEXCL) != 0) return fail(SerialFailure::Step::Exclusive, errno);
-  if (!configureRawLine(tty, static_cast<uint32_t>(baud))) return fail(SerialFailure::Step::Configure, errno);
+  if (calls.ioctl(tty, TIOCEXCL, nullptr) != 0) return fail(SerialFailure::Step::Exclusive, errno);
+  if (!configureRawLine(tty, static_cast<uint32_t>(baud), calls)) return fail(SerialFailure::Step::Configure, errno);
+  // Last, so a port that refuses the line settings is never left with its driver's flags changed.
+  const LowLatencyGrant grant = requestLowLatency(tty, calls);
+  port->latency_.lowLatency = grant.state;
+  port->flagsToRestore_ = grant.previousFlags;
   auto line = std::make_unique<SerialLine>(std::move(port));
   line->purge();
   return line;
 }
 
 SerialPort::~SerialPort() {
+  // The flags belong to the driver and outlive this fd: the next program gets them as we found them.
+  if (flagsToRestore_) restoreSerialFlags(fd_.get(), *flagsToRestore_, calls_);
   // The exclusive flag belongs to the tty, not to this fd: if someone else keeps the tty open
   // (a simulator's pseudo-terminal), it would refuse our own next open.
-  ::ioctl(fd_.get(), TIOCNXCL);
+  calls_.ioctl(fd_.get(), TIOCNXCL, nullptr);
 }  // closing the fd drops the lock
 
 void SerialPort::purge() { ::tcflush(fd_.get(), TCIOFLUSH); }

@@ -31,10 +31,10 @@ tcflag_t rateCode(uint32_t rate) {
 
 }  // namespace
 
-bool configureRawLine(int fd, uint32_t rate) {
+bool configureRawLine(int fd, uint32_t rate, IoctlCalls& calls) {
   if (rate == 0) return false;  // a zero rate would hang the line up
   struct termios2 tio {};
-  if (ioctl(fd, TCGETS2, &tio) != 0) return false;
+  if (calls.ioctl(fd, TCGETS2, &tio) != 0) return false;
 
   tio.c_iflag &= ~kRawInputClear;
   tio.c_oflag &= ~OPOST;
@@ -46,7 +46,7 @@ bool configureRawLine(int fd, uint32_t rate) {
   tio.c_ospeed = rate;
   tio.c_cc[VMIN] = 0;
   tio.c_cc[VTIME] = 0;
-  return ioctl(fd, TCSETS2, &tio) == 0;
+  return calls.ioctl(fd, TCSETS2, &tio) == 0;
 }
 
 std::optional<SerialLineState> readLineState(int fd) {

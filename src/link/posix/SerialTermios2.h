@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "link/posix/Ioctl.h"
+
 namespace netsetup {
 
 // The line settings of an open tty as the driver reports them.
@@ -15,7 +17,7 @@ struct SerialLineState {
 
 // Raw 8N1 at exactly `rate` baud (BOTHER), reads never block in the driver (VMIN = VTIME = 0),
 // no XON/XOFF, hardware flow control left as found. False when the fd is not a tty or the driver refuses.
-bool configureRawLine(int fd, uint32_t rate);
+bool configureRawLine(int fd, uint32_t rate, IoctlCalls& calls = systemIoctl());
 
 std::optional<SerialLineState> readLineState(int fd);
 

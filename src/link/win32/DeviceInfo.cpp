@@ -1,20 +1,20 @@
 #include "link/DeviceInfo.h"
 
+#include "link/AdapterLatency.h"
 #include "link/win32/PresentPorts.h"
+#include "text/ComPortName.h"
 #include "text/Wide.h"
 
 namespace netsetup {
 
 std::string describeSerialDevice(const std::string& device) {
-  const size_t slash = device.rfind('\\');
-  const std::string port = slash == std::string::npos ? device : device.substr(slash + 1);
-  const unsigned number = comPortNumber(toWide(port));
-  for (const PresentPort& present : presentSerialPorts()) {
-    if (present.number != number) continue;
-    return port + ": present" +
-           (present.name.empty() ? "" : ", " + toUtf8(present.name));
-  }
-  return port + ": not present";
+  const std::string port = comPortName(device);
+  const std::optional<PresentPort> present = presentSerialPort(comPortNumber(port));
+  if (!present) return port + ": not present";
+  std::string text = port + ": present";
+  if (!present->name.empty()) text += ", " + toUtf8(present->name);
+  if (present->latencyTimerMs) text += ", " + latencyTimerText(*present->latencyTimerMs);
+  return text;
 }
 
 }  // namespace netsetup

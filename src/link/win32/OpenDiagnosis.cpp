@@ -8,16 +8,6 @@
 
 namespace netsetup {
 
-namespace {
-
-// "COM5" for "\\.\COM5".
-std::string portName(const std::string& device) {
-  const size_t slash = device.rfind('\\');
-  return slash == std::string::npos ? device : device.substr(slash + 1);
-}
-
-}  // namespace
-
 std::string systemMessage(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length =
@@ -30,7 +20,7 @@ std::string systemMessage(DWORD error) {
 }
 
 std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
-  const std::string port = portName(device);
+  const std::string port = comPortName(device);
   const DWORD error = static_cast<DWORD>(failure.error);
   const std::string reason = systemMessage(error);
   if (failure.step != SerialFailure::Step::Open) {

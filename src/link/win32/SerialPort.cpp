@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "link/win32/PresentPorts.h"
+#include "text/ComPortName.h"
+
 namespace netsetup {
 
 Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::string& device, int32_t baud) {
@@ -9,7 +12,7 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::str
 }
 
 Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::string& device, int32_t baud,
-                                                                    CommApi& api) {
+                                                                    CommApi& api, PortRegistry& registry) {
   const auto fail = [](SerialFailure::Step step) { return SerialFailure{step, static_cast<int>(::GetLastError())}; };
   if (device.empty() || baud <= 0) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
@@ -19,7 +22,7 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> SerialPort::open(const std::s
   const HANDLE handle = api.createFile(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING,
                                        FILE_FLAG_OVERLAPPED);
   if (handle == INVALID_HANDLE_VALUE) return fail(SerialFailure::Step::Open);
-  std::unique_ptr<SerialPort> port(new SerialPort(api, handle));
+  std::unique_ptr<SerialPort> port(new SerialPort(api, handle, registry, comPortNumber(comPortName(device))));
   if (const HANDLE event = api.createEvent()) port->event_.reset({&api, event});
   if (!port->event_ || !port->configure(static_cast<DWORD>(baud))) return fail(SerialFailure::Step::Configure);
   auto line = std::make_unique<SerialLine>(std::move(port));
@@ -52,6 +55,11 @@ bool SerialPort::configure(DWORD baud) {
 
   COMMTIMEOUTS timeouts = kTimeouts;
   return api_.setCommTimeouts(port(), timeouts);
+}
+
+AdapterLatency SerialPort::adapterLatency() const {
+  const std::optional<PresentPort> present = presentSerialPort(number_, registry_);
+  return {AdapterLatency::LowLatency::NotAsked, present ? present->latencyTimerMs : std::nullopt};
 }
 
 void SerialPort::purge() { api_.purgeComm(port(), kPurgeAll); }

@@ -7,6 +7,7 @@
 #include "link/SerialDevice.h"
 #include "link/SerialLine.h"
 #include "link/win32/CommApi.h"
+#include "link/win32/PortRegistry.h"
 
 namespace netsetup {
 
@@ -27,7 +28,8 @@ class SerialPort final : public SerialDevice {
   // Fails, saying where (Open or Configure) and why, when the port does not exist, is held by
   // another program or refuses the settings.
   static Result<std::unique_ptr<SerialLine>, SerialFailure> open(const std::string& device, int32_t baud,
-                                                                 CommApi& api = systemCommApi());
+                                                                 CommApi& api = systemCommApi(),
+                                                                 PortRegistry& registry = systemPortRegistry());
 
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
@@ -38,9 +40,13 @@ class SerialPort final : public SerialDevice {
   // An overlapped port offers no wait for input short of a comm event mask: Unknown, so the
   // pause after an empty poll is a plain sleep.
   InputWait waitForInput(const Deadline&) override { return InputWait::Unknown; }
+  // The adapter's latency timer where its driver keeps one in the registry, read when asked (a
+  // trace), so an ordinary open enumerates no devices. Changing it is an administrator's job.
+  AdapterLatency adapterLatency() const override;
 
  private:
-  SerialPort(CommApi& api, HANDLE port) : api_(api), port_({&api, port}) {}
+  SerialPort(CommApi& api, HANDLE port, PortRegistry& registry, unsigned number)
+      : api_(api), registry_(registry), number_(number), port_({&api, port}) {}
   bool configure(DWORD baud);
   // One overlapped transfer, waited for at most `waitMs`, and over when this returns: how many
   // bytes it moved.
@@ -50,6 +56,8 @@ class SerialPort final : public SerialDevice {
   HANDLE event() const { return event_.get().value; }
 
   CommApi& api_;
+  PortRegistry& registry_;
+  unsigned number_;  // n of COMn
   // The port closes before the event its transfers signal.
   CommHandle event_;
   CommHandle port_;

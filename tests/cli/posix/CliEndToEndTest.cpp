@@ -253,6 +253,10 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   EXPECT_EQ(out.str(), "VRN-207K\n");
   EXPECT_NE(err.str().find(" -> 55 00 FF 00 00 00 AB | to 0, identify, checksum ok\n"), std::string::npos) << err.str();
   EXPECT_NE(err.str().find("| from 16, identify 8 bytes \"VRN-207K\", checksum ok\n"), std::string::npos);
+  // Once per open, what the driver granted: a pseudo-terminal has no low latency to give.
+  const std::string opened = " == " + dir.file("vrn") + " open, low latency: not supported by this device\n";
+  EXPECT_NE(err.str().find(opened), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find(opened), err.str().rfind(opened)) << err.str();
   pty.stop();
 }
 

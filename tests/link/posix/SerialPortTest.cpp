@@ -1,10 +1,13 @@
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -99,6 +102,7 @@ TEST(SerialPortTest, ReadsPurgesAndIdles) {
   Pty pty;
   auto port = testing::valueOrNull(SerialPort::open(pty.path, 9600));
   ASSERT_NE(port, nullptr);
+  EXPECT_EQ(port->adapterLatency()->lowLatency, AdapterLatency::LowLatency::NotSupported) << "and opens all the same";
   RealSleeper sleeper;
   uint8_t byte = 0;
 
@@ -116,6 +120,61 @@ TEST(SerialPortTest, ReadsPurgesAndIdles) {
   EXPECT_LT(msSince(start), 20) << "a buffered byte comes at once";
 
   testing::expectIdleEndsOnInput(*port, sleeper, pty.master, 0x5A);
+}
+
+// Low latency: asked of the driver after the line settings, never a reason to fail, and the
+// driver's flags put back on close. A pseudo-terminal has no serial flags, so a stand-in driver
+// answers those calls while the tty's own go to a real pseudo-terminal.
+using Calls = std::vector<std::string>;
+using LowLatency = AdapterLatency::LowLatency;
+
+class StandInDriver final : public IoctlCalls {
+ public:
+  int ioctl(int fd, unsigned long request, void* argument) override {
+    const bool get = request == TIOCGSERIAL, set = request == TIOCSSERIAL;
+    // The only other calls are the exclusive flag's and the line settings' (TCGETS2, TCSETS2).
+    calls.push_back(get ? "get" : set ? "set" : request == TIOCEXCL || request == TIOCNXCL ? "excl" : "line");
+    if (!get && !set) return systemIoctl().ioctl(fd, request, argument);
+    if (!hasFlags || (set && refusesSet)) return errno = get ? ENOTTY : EINVAL, -1;
+    if (get) *static_cast<serial_struct*>(argument) = serial;
+    if (set) serial = *static_cast<serial_struct*>(argument);
+    return 0;
+  }
+  bool hasFlags = true, refusesSet = false;
+  serial_struct serial{};
+  Calls calls;
+};
+
+TEST(SerialPortTest, LowLatencyAskedAfterTheLineSettingsAndUndoneOnClose) {
+  constexpr int kOwn = ASYNC_SKIP_TEST, kLow = ASYNC_LOW_LATENCY;  // kOwn: a flag that must survive
+  const struct {
+    const char* name;
+    bool hasFlags, refusesSet;
+    int found;
+    LowLatency granted;
+    Calls atOpenAfterLine, atClose;
+  } cases[] = {
+      {"a usb-serial driver", true, false, kOwn, LowLatency::On, {"get", "set"}, {"get", "set", "excl"}},
+      {"already on", true, false, kOwn | kLow, LowLatency::On, {"get"}, {"excl"}},
+      {"a pseudo-terminal", false, false, 0, LowLatency::NotSupported, {"get"}, {"excl"}},
+      {"the flag refused", true, true, kOwn, LowLatency::NotSupported, {"get", "set"}, {"excl"}},
+  };
+  for (const auto& c : cases) {
+    Pty pty;
+    StandInDriver driver;
+    driver.hasFlags = c.hasFlags, driver.refusesSet = c.refusesSet, driver.serial.flags = c.found;
+    auto port = testing::valueOrNull(SerialPort::open(pty.path, 9600, driver));
+    ASSERT_NE(port, nullptr) << c.name;
+    Calls atOpen = {"excl", "line", "line"};
+    atOpen.insert(atOpen.end(), c.atOpenAfterLine.begin(), c.atOpenAfterLine.end());
+    EXPECT_EQ(driver.calls, atOpen) << c.name;
+    EXPECT_EQ(port->adapterLatency(), (AdapterLatency{c.granted, std::nullopt})) << c.name;
+    EXPECT_EQ(driver.serial.flags, c.granted == LowLatency::On ? c.found | kLow : c.found) << c.name;
+    driver.calls.clear();
+    port.reset();
+    EXPECT_EQ(driver.calls, c.atClose) << c.name;
+    EXPECT_EQ(driver.serial.flags, c.found) << c.name << ": the flags found come back";
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The serial port against a fake comm API, to see exactly what is set: wine turns 28800 into
 // 38400 and lets a second open through. The fake's transfers fail at once, as on a device gone.
+#include <cwchar>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "link/win32/PresentPorts.h"
 #include "link/win32/SerialPort.h"
 #include "support/RealClock.h"
 #include "support/Results.h"
@@ -122,6 +124,48 @@ TEST(SerialPortTest, AReadAsksForWhatHasArrived) {
     uint8_t byte = 0;
     EXPECT_FALSE(port->readByte(byte));
     EXPECT_EQ(comm.reads, Dwords{asked}) << waiting;
+  }
+}
+
+RegistryValue stored(DWORD type, const void* bytes, size_t size) {
+  const BYTE* first = static_cast<const BYTE*>(bytes);
+  return {type, std::vector<BYTE>(first, first + size)};
+}
+RegistryValue sz(const wchar_t* text, size_t zeros = 1) {  // a driver may store no closing zero
+  return stored(REG_SZ, text, (std::wcslen(text) + zeros) * sizeof(wchar_t));
+}
+
+struct FakeRegistry final : PortRegistry {
+  std::vector<PortDevice> devices;
+  std::vector<RegistryValue> map;
+  std::vector<PortDevice> portDevices() override { return devices; }
+  std::vector<RegistryValue> deviceMap() override { return map; }
+};
+
+// Adapters at the default timer and lowered by hand, a built-in port, a printer port, a device
+// with no key, and timers stored as something else than a DWORD. An open reads its own port's.
+TEST(SerialPortTest, PortsAndTheirAdaptersLatencyTimers) {
+  const DWORD t16 = 16, t1 = 1;
+  FakeRegistry registry;
+  registry.devices = {{L"USB Serial Port (COM3)", sz(L"COM3"), stored(REG_DWORD, &t16, 4)},
+                      {L"USB Serial Port (COM4)", sz(L"com4", 0), stored(REG_DWORD, &t1, 4)},
+                      {L"Communications Port (COM1)", sz(L"COM1"), std::nullopt},
+                      {L"Printer Port (LPT1)", sz(L"LPT1"), stored(REG_DWORD, &t16, 4)},
+                      {L"USB-SERIAL CH340 (COM7)", sz(L"COM7"), sz(L"16", 0)},
+                      {L"Odd (COM8)", sz(L"COM8"), stored(REG_DWORD, &t16, 2)},
+                      {L"No key", std::nullopt, std::nullopt}};
+  registry.map = {sz(L"COM1"), sz(L"COM9"), stored(REG_DWORD, &t16, 4)};
+  const std::vector<PresentPort> expected = {
+      {1, L"Communications Port (COM1)", {}}, {3, L"USB Serial Port (COM3)", 16}, {4, L"USB Serial Port (COM4)", 1},
+      {7, L"USB-SERIAL CH340 (COM7)", {}},    {8, L"Odd (COM8)", {}},             {9, L"", {}}};
+  EXPECT_EQ(presentSerialPorts(registry), expected);
+
+  for (auto [device, timer] : {std::pair<const char*, std::optional<uint32_t>>{"\\\\.\\COM3", 16},
+                               {"COM4", 1}, {"\\\\.\\COM1", {}}, {"\\\\.\\COM5", {}}}) {
+    FakeComm comm(Fail::None);
+    auto port = testing::valueOrNull(SerialPort::open(device, 9600, comm, registry));
+    ASSERT_NE(port, nullptr) << device;
+    EXPECT_EQ(port->adapterLatency(), (AdapterLatency{AdapterLatency::LowLatency::NotAsked, timer})) << device;
   }
 }
 

@@ -18,8 +18,12 @@ TEST(WindowText, ApplicationTitle) {
 
 TEST(WindowText, PortListTipNamesThePortsThatExist) {
   // Friendly names lose the port's name they end in.
-  EXPECT_EQ(portListTip({{2, L"Communications Port (COM2)"}, {5, L""}, {12, L"USB Serial"}}),
+  EXPECT_EQ(portListTip({{2, L"Communications Port (COM2)", {}}, {5, L"", {}}, {12, L"USB Serial", {}}}),
             L"COM-порты этого компьютера:\nCOM2 \u2014 Communications Port\nCOM5\nCOM12 \u2014 USB Serial");
+  // An adapter's latency timer follows its name, with advice only when it slows reads.
+  EXPECT_EQ(portListTip({{3, L"USB Serial Port (COM3)", 16}, {4, L"", 2}}),
+            L"COM-порты этого компьютера:\nCOM3 \u2014 USB Serial Port, latency timer 16 ms: lower it to 1-2 ms in "
+            L"Device Manager > Port Settings > Advanced for faster reads\nCOM4 \u2014 latency timer 2 ms");
   // The wine prefix maps COM5 to the simulator's pseudo-terminal.
   bool com5 = false;
   for (const PresentPort& port : presentSerialPorts()) com5 = com5 || port.number == 5;
