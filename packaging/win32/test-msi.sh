@@ -94,12 +94,22 @@ has_row "$new_msi" Feature "CommandLinePath$t[^$t]*$t[^$t]*$t[^$t]*$t[^$t]*${t}1
 has_row "$new_msi" InstallExecuteSequence "WriteEnvironmentStrings$t.*" "the PATH entry is never written"
 has_row "$new_msi" InstallExecuteSequence "RemoveEnvironmentStrings$t.*" "the PATH entry is never removed"
 has_row "$new_msi" Upgrade "$upgrade_code$t$t$msi_version$t.*${t}WIX_UPGRADE_DETECTED" "older versions are not replaced"
-# Each version has a product code of its own; the components keep theirs, or an upgrade loses files.
+# Each version has a product code of its own; the components keep their GUIDs for good, or an
+# upgrade loses files.
 [[ $(property "$new_msi" ProductCode) != "$(property "$old_msi" ProductCode)" ]] ||
   fail "both versions have the product code $(property "$new_msi" ProductCode)"
-[[ $(rows "$new_msi" Component) == "$(rows "$old_msi" Component)" ]] ||
-  fail "the components differ between versions:
-$(diff <(rows "$old_msi" Component) <(rows "$new_msi" Component))"
+components=$(sort <<EOF
+Window {EBF9DF75-9916-47B6-BC11-2F92F1E8B776}
+CommandLine {6E0E8F75-472B-43E1-A775-2105EEA7E199}
+Readme {AE6BE044-AE7D-40B9-972B-1B50ADEDDA83}
+PathEntry {AE59B3B7-FFBB-41D9-A923-2D83D23F36CE}
+EOF
+)
+for msi in "$new_msi" "$old_msi"; do
+  got=$(rows "$msi" Component | cut -f1,2 | tr '\t' ' ' | sort)
+  [[ $got == "$components" ]] || fail "the components of $(basename "$msi") differ (- kept, + packaged):
+$(diff <(echo "$components") <(echo "$got") | grep '^[<>]' | sed 's/^</-/; s/^>/+/')"
+done
 
 # ---- Installed by wine's msiexec ----------------------------------------------------------------
 (unset DISPLAY; wineboot --init) </dev/null >"$work/wineboot.log" 2>&1 || fatal "wineboot failed: $(cat "$work/wineboot.log")"
