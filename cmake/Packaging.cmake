@@ -1,6 +1,7 @@
 # Installable packages, made by cpack from the install rules below: on Linux a Debian package
 # (`cmake --build BUILD --target package`, or `cpack -G DEB` in BUILD), on Windows a zip of the
-# two programs and a README (the same, or `cpack -G ZIP`).
+# two programs and a README and, from the same files, a Windows Installer package (the same, or
+# `cpack -G ZIP`).
 
 set(netsetup_packaging ${PROJECT_SOURCE_DIR}/packaging)
 
@@ -24,6 +25,15 @@ if(WIN32)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME netsetup-${PROJECT_VERSION}-win32)
+
+  find_program(NETSETUP_WIXL wixl REQUIRED)          # Debian's wixl
+  find_program(NETSETUP_MSIBUILD msibuild REQUIRED)  # Debian's msitools
+  set(CPACK_NETSETUP_WIXL ${NETSETUP_WIXL})
+  set(CPACK_NETSETUP_MSIBUILD ${NETSETUP_MSIBUILD})
+  set(CPACK_NETSETUP_ICON ${NETSETUP_ICON})
+  set(CPACK_NETSETUP_WXS ${CMAKE_BINARY_DIR}/packaging/netsetup.wxs)
+  configure_file(${netsetup_packaging}/win32/netsetup.wxs.in ${CPACK_NETSETUP_WXS} @ONLY)
+  set(CPACK_POST_BUILD_SCRIPTS ${netsetup_packaging}/win32/msi.cmake)
 else()
   include(GNUInstallDirs)
   install(TARGETS netsetup-cli netsetup-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

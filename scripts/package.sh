@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the installable package, from a fresh clone as from an existing build: the Debian package
-# (build/netsetup_VERSION_amd64.deb), or with `windows` the zip of the two Windows programs
-# (build-windows/netsetup-VERSION-win32.zip). Installs what the build needs on the first run
+# (build/netsetup_VERSION_amd64.deb), or with `windows` the zip of the two Windows programs and
+# the Windows Installer package (build-windows/netsetup-VERSION-win32.zip and .msi). Installs what the build needs on the first run
 # (scripts/setup.sh), configures, builds, and packs with cpack.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the window need; `setup.sh windows`
-# adds the 32-bit Windows cross compiler, wine and the tools that make the programs' icon (about
-# 400 MB, so only the test command asks for them), `setup.sh fuzz` clang and libFuzzer for scripts/fuzz.sh,
-# `setup.sh ansible` ansible-core for the collection's test and bench/ansible.sh. Idempotent: asks apt only when something is missing, so a second run costs a
+# adds the 32-bit Windows cross compiler, wine, the tools that make the programs' icon and the
+# Windows Installer package (about 400 MB, so only the test command asks for them), `setup.sh
+# fuzz` clang and libFuzzer for scripts/fuzz.sh, `setup.sh ansible` ansible-core for the
+# collection's test and bench/ansible.sh. Idempotent: asks apt only when something is missing, so a second run costs a
 # fraction of a second.
 set -euo pipefail
 
@@ -19,6 +20,7 @@ windows=(
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
   libxcomposite1:i386 libxfixes3:i386
   librsvg2-bin icoutils
+  msitools wixl
 )
 fuzz=(clang libfuzzer-14-dev)
 ansible=(ansible-core)

@@ -18,6 +18,8 @@ bool folderWritable(const std::string& folder) {
   // Windows says little in advance about a folder's permissions: try making a file there.
   wchar_t name[MAX_PATH];
   if (::GetTempFileNameW(toWide(folder).c_str(), L"nst", 0, name) == 0) return false;
+  // wine hands back a name even when it could not make the file: only a file that exists counts.
+  if (::GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES) return false;
   ::DeleteFileW(name);
   return true;
 }

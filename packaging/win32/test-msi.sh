@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# The Windows Installer package as an administrator meets it: made by cpack from a Windows build
+# (and an older one from the same programs), its tables read with msiinfo, then installed, upgraded
+# and removed silently by wine's msiexec in a wine prefix of its own.
+# Usage: test-msi.sh BUILD_DIR VERSION CPACK NETSETUP_SIM   (the window needs an X display: xvfb-run)
+set -uo pipefail
+usage="usage: test-msi.sh BUILD_DIR VERSION CPACK NETSETUP_SIM"
+build=${1:?$usage}
+version=${2:?$usage}
+cpack=${3:?$usage}
+sim=${4:?$usage}
+
+# Changing it makes the next version install beside this one instead of replacing it.
+upgrade_code="{115902E4-9442-43E3-8819-49FAC5F3909C}"
+old_version=0.0.1
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+installed="$WINEPREFIX/drive_c/Program Files/netsetup"
+sim_pid=
+window=
+locked=
+cleanup() {
+  [[ -n $window ]] && kill -KILL "$window" 2>/dev/null
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null
+  [[ $locked == immutable ]] && chattr -i "$installed" 2>/dev/null
+  wineserver -k </dev/null >/dev/null 2>&1
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+fatal() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+for tool in msiinfo wine wineboot wineserver; do
+  command -v "$tool" >/dev/null || fatal "$tool is missing (scripts/setup.sh windows installs it)"
+done
+[[ -n ${DISPLAY:-} ]] || fatal "the window needs an X display; run under xvfb-run -a"
+
+# Windows Installer versions have three numbers.
+msi_version=$version
+[[ $msi_version == *.*.* ]] || msi_version+=.0
+
+# Packages of their own in the temporary folder, so a run never races a `package` build.
+package() {  # FOLDER [cpack -D options]
+  local out=$1
+  shift
+  "$cpack" -G ZIP --config "$build/CPackConfig.cmake" -B "$work/$out" "$@" >"$work/$out.log" 2>&1 ||
+    { cat "$work/$out.log" >&2; fatal "cpack could not make the $out package"; }
+}
+package new
+package old -D CPACK_PACKAGE_VERSION=$old_version -D CPACK_PACKAGE_FILE_NAME=netsetup-$old_version-win32
+new_msi=$work/new/netsetup-$version-win32.msi
+old_msi=$work/old/netsetup-$old_version-win32.msi
+[[ -f $new_msi && -f $old_msi ]] || fatal "no .msi beside the zip: $(ls "$work/new" "$work/old")"
+
+# ---- The tables ---------------------------------------------------------------------------------
+rows() {  # MSI TABLE: the rows, tab-separated, without msiinfo's three header lines
+  msiinfo export "$1" "$2" | tail -n +4 | tr -d '\r'
+}
+property() {
+  rows "$1" Property | awk -F'\t' -v name="$2" '$1 == name { print $2 }'
+}
+has_row() {  # MSI TABLE ROW-PATTERN WHAT
+  rows "$1" "$2" | grep -qxE "$3" || fail "$4: no row matching '$3' in $2 of $(basename "$1"):
+$(rows "$1" "$2")"
+}
+while read -r name want; do
+  got=$(property "$new_msi" "$name")
+  [[ $got == "$want" ]] || fail "property $name is '$got', expected '$want'"
+done <<EOF
+ProductVersion $msi_version
+UpgradeCode $upgrade_code
+ALLUSERS 1
+ProductName netsetup
+EOF
+[[ $(property "$old_msi" ProductVersion) == "$old_version" ]] ||
+  fail "the older package's ProductVersion is '$(property "$old_msi" ProductVersion)', expected $old_version"
+t=$'\t'
+for file in netsetup.exe netsetup-cli.exe README.txt; do
+  has_row "$new_msi" File "[^$t]*$t[^$t]*$t$file$t.*" "$file is not installed"
+done
+has_row "$new_msi" Shortcut "[^$t]*${t}ProgramMenuFolder${t}netsetup${t}Window$t.*" "no Start-menu shortcut to the window"
+has_row "$new_msi" Environment "[^$t]*$t=-\*PATH$t\[~\];\[INSTALLDIR\]${t}PathEntry" "netsetup-cli's folder is not put on PATH"
+has_row "$new_msi" FeatureComponents "CommandLinePath${t}PathEntry" "the PATH entry is not its own feature"
+has_row "$new_msi" Feature "CommandLinePath$t[^$t]*$t[^$t]*$t[^$t]*$t[^$t]*${t}1$t.*" "the PATH feature is not on by default"
+has_row "$new_msi" InstallExecuteSequence "WriteEnvironmentStrings$t.*" "the PATH entry is never written"
+has_row "$new_msi" InstallExecuteSequence "RemoveEnvironmentStrings$t.*" "the PATH entry is never removed"
+has_row "$new_msi" Upgrade "$upgrade_code$t$t$msi_version$t.*${t}WIX_UPGRADE_DETECTED" "older versions are not replaced"
+# Each version has a product code of its own; the components keep their GUIDs for good, or an
+# upgrade loses files.
+[[ $(property "$new_msi" ProductCode) != "$(property "$old_msi" ProductCode)" ]] ||
+  fail "both versions have the product code $(property "$new_msi" ProductCode)"
+components=$(sort <<EOF
+Window {EBF9DF75-9916-47B6-BC11-2F92F1E8B776}
+CommandLine {6E0E8F75-472B-43E1-A775-2105EEA7E199}
+Readme {AE6BE044-AE7D-40B9-972B-1B50ADEDDA83}
+PathEntry {AE59B3B7-FFBB-41D9-A923-2D83D23F36CE}
+EOF
+)
+for msi in "$new_msi" "$old_msi"; do
+  got=$(rows "$msi" Component | cut -f1,2 | tr '\t' ' ' | sort)
+  [[ $got == "$components" ]] || fail "the components of $(basename "$msi") differ (- kept, + packaged):
+$(diff <(echo "$components") <(echo "$got") | grep '^[<>]' | sed 's/^</-/; s/^>/+/')"
+done
+
+# ---- Installed by wine's msiexec ----------------------------------------------------------------
+(unset DISPLAY; wineboot --init) </dev/null >"$work/wineboot.log" 2>&1 || fatal "wineboot failed: $(cat "$work/wineboot.log")"
+# What wineboot left running has no display for the window: end it. A wineserver started by
+# whoever captures output keeps that output open: start it first.
+wineserver -k </dev/null >/dev/null 2>&1
+wineserver -w </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+msiexec() {  # ACTION MSI
+  wine msiexec "$1" "$(winepath -w "$2")" /qn </dev/null >>"$work/msiexec.log" 2>&1
+  local status=$?
+  ((status == 0)) || fatal "msiexec $1 $(basename "$2") /qn ended with $status: $(cat "$work/msiexec.log")"
+}
+entries() {  # the Add/Remove Programs entries named netsetup, one DisplayVersion a line
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s </dev/null 2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { name = ""; shown = "" } /^ +DisplayName +REG_SZ +netsetup$/ { name = 1 }
+         /^ +DisplayVersion +REG_SZ/ { shown = $3 } name && shown { print shown; name = "" }'
+}
+path_entries() {  # how often the system PATH holds the program folder
+  wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH </dev/null 2>/dev/null |
+    tr -d '\r' | grep -oF 'C:\Program Files\netsetup' | wc -l
+}
+count() {  # FIND-ARGS...: how many files under the prefix's C: match
+  find "$WINEPREFIX/drive_c" "$@" | wc -l
+}
+
+one_copy() {  # VERSION: the programs of exactly that version, once each
+  [[ $(entries) == "$1" ]] || fail "with $1 installed the Add/Remove Programs entries are: $(entries | tr '\n' ' ')"
+  local program
+  for program in netsetup.exe netsetup-cli.exe; do
+    [[ $(count -iname "$program") == 1 ]] ||
+      fail "$program is there $(count -iname "$program") times: $(find "$WINEPREFIX/drive_c" -iname "$program")"
+  done
+  [[ $(path_entries) == 1 ]] || fail "PATH holds the program folder $(path_entries) times"
+}
+removed() {  # WHAT: nothing of the package is left
+  local program
+  for program in netsetup.exe netsetup-cli.exe; do
+    [[ $(count -iname "$program") == 0 ]] || fail "$program is still there after $1"
+  done
+  [[ -z $(entries) ]] || fail "the Add/Remove Programs entry stays after $1: $(entries)"
+  [[ $(path_entries) == 0 ]] || fail "PATH still holds the program folder after $1"
+  [[ $(count -iname 'netsetup.lnk') == 0 ]] || fail "the Start-menu shortcut stays after $1"
+}
+
+msiexec /i "$new_msi"
+one_copy "$msi_version"
+for program in netsetup.exe netsetup-cli.exe; do
+  cmp -s "$installed/$program" "$work/new/_CPack_Packages/win32/ZIP/netsetup-$version-win32/$program" ||
+    fail "the installed $program is not the one packaged"
+done
+[[ -f $installed/README.txt ]] || fail "README.txt is not installed"
+# A per-machine package puts it in the all-users Start menu on Windows; wine uses the installer's.
+[[ $(count -path '*/Start Menu/Programs/netsetup.lnk') == 1 ]] ||
+  fail "no single netsetup.lnk in a Start-menu Programs folder: $(count -path '*/Start Menu/Programs/*')"
+
+# On a fresh PATH: wine's msiexec leaves the ";" behind on uninstall, and wine's cmd stops looking
+# at an empty PATH entry (Windows does neither).
+out=$(wine cmd /c netsetup-cli --version </dev/null 2>&1 | tr -d '\r')
+[[ $out == "netsetup-cli $version" ]] || fail "netsetup-cli from PATH says '$out'"
+
+"$sim" --tcp 127.0.0.1:0 >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 100); do
+  grep -q '^tcp ' "$work/sim.out" && break
+  kill -0 "$sim_pid" 2>/dev/null || fatal "the simulator did not start: $(cat "$work/sim.err")"
+  sleep 0.05
+done
+endpoint=$(sed -n 's/^tcp //p' "$work/sim.out")
+out=$(wine 'C:\Program Files\netsetup\netsetup-cli.exe' --tcp "$endpoint" read </dev/null 2>&1 | tr -d '\r')
+status=${PIPESTATUS[0]}
+[[ $status == 0 && $out == *"ip "*[0-9]* && $out == *apn* ]] ||
+  fail "the installed netsetup-cli could not read the simulator at $endpoint (exit $status): $out"
+
+# The window as installed: a folder its user may not write, so its settings go to %APPDATA%. Only
+# an immutable folder stops root; wine maps the read-only attribute to the same permissions.
+if [[ $(id -u) -eq 0 ]]; then
+  chattr +i "$installed" 2>/dev/null && locked=immutable
+else
+  chmod a-w "$installed" && locked=mode
+fi
+if [[ -n $locked ]] && ! touch "$installed/probe" 2>/dev/null; then
+  wine 'C:\Program Files\netsetup\netsetup.exe' </dev/null >"$work/window.log" 2>&1 &
+  window=$!
+  sleep 2
+  kill -0 "$window" 2>/dev/null || { wait "$window"; fail "the installed window ended at once (exit $?): $(cat "$work/window.log")"; }
+  # taskkill without /f asks the window to close, as the close button does; it then saves.
+  wine taskkill /im netsetup.exe </dev/null >/dev/null 2>&1
+  for _ in $(seq 100); do
+    kill -0 "$window" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$window" 2>/dev/null; then
+    fail "the installed window did not close within 10 s (an error box about its settings file?)"
+    kill -KILL "$window" 2>/dev/null
+  fi
+  wait "$window" 2>/dev/null
+  window=
+  user_ini=$(find "$WINEPREFIX/drive_c/users" -ipath '*/AppData/Roaming/netsetup/netsetup.ini')
+  [[ -n $user_ini ]] || fail "the window saved no settings in %APPDATA%\\netsetup"
+  [[ ! -e $installed/netsetup.ini ]] || fail "the window wrote netsetup.ini into Program Files"
+else
+  rm -f "$installed/probe"
+  echo "test-msi: cannot make the program folder read-only here (chattr needs CAP_LINUX_IMMUTABLE): settings check skipped"
+  # The uninstall still has to leave a user's own file alone.
+  user_ini="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/netsetup/netsetup.ini"
+  mkdir -p "$(dirname "$user_ini")" && printf '[#]\r\nUseIP=1\r\n' >"$user_ini"
+fi
+case $locked in
+  immutable) chattr -i "$installed" ;;
+  mode) chmod u+w "$installed" ;;
+esac
+locked=
+
+msiexec /x "$new_msi"
+removed "the uninstall"
+[[ -z ${user_ini:-} || -f $user_ini ]] || fail "the uninstall removed the user's settings file"
+
+# An upgrade: the older version first, then this one replaces it.
+msiexec /i "$old_msi"
+one_copy "$old_version"
+msiexec /i "$new_msi"
+one_copy "$msi_version"
+msiexec /x "$new_msi"
+removed "the upgraded package's uninstall"
+
+if ((failures)); then
+  echo "test-msi: $failures check(s) failed" >&2
+  exit 1
+fi
+echo "test-msi: $(basename "$new_msi") ($(stat -c %s "$new_msi") bytes) installs, upgrades $old_version and uninstalls"
