@@ -3,8 +3,8 @@
 # adds the 32-bit Windows cross compiler, wine, the tools that make the programs' icon and the
 # Windows Installer package (about 400 MB, so only the test command asks for them), `setup.sh
 # fuzz` clang and libFuzzer for scripts/fuzz.sh, `setup.sh ansible` ansible-core for the
-# collection's test and bench/ansible.sh. Idempotent: asks apt only when something is missing, so a second run costs a
-# fraction of a second.
+# collection's test and bench/ansible.sh. Idempotent: asks apt only when something is missing,
+# so a second run costs a fraction of a second.
 set -euo pipefail
 
 packages=(
