@@ -16,10 +16,12 @@ export ANSIBLE_COLLECTIONS_PATH=$root/ansible/collections ANSIBLE_NOCOLOR=1 ANSI
   ANSIBLE_LOCAL_TEMP=$work/tmp ANSIBLE_REMOTE_TMP=$work/tmp ANSIBLE_PYTHON_INTERPRETER=/usr/bin/python3
 password='Pw-district-7'
 
-# The program as the module runs it, noting when each run starts and ends.
+# The program as the module runs it, noting when each run starts and ends; each run lingers a
+# moment first, so that runs Ansible started together overlap however loaded the machine is.
 cat >"$work/cli" <<WRAP
 #!/bin/sh
 echo start >>"$work/calls"
+sleep 1
 "$build/netsetup-cli" "\$@"
 rc=\$?
 echo end >>"$work/calls"

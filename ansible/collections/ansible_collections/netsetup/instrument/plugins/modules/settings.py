@@ -235,8 +235,8 @@ def main():
     cli = params["cli"]
     cli = os.path.abspath(cli) if os.sep in cli else module.get_bin_path(cli, required=True)
     backup_dir = params["backup_dir"]
-    if not os.path.isdir(backup_dir):
-        os.makedirs(backup_dir, mode=0o700)
+    # Hosts run at once share the folder: whichever comes first makes it.
+    os.makedirs(backup_dir, mode=0o700, exist_ok=True)
     work = tempfile.mkdtemp(prefix="netsetup-")  # owner only: the sheet may hold the password
     try:
         sheet = os.path.join(work, "settings.ini")
