@@ -147,6 +147,39 @@ std::string whatWasDone(const ReportRow& row) {
   return text;
 }
 
+// What a batch holds while it runs: its report locked, the rows done before, the backups' folder.
+struct OpenReport {
+  files::FileLock lock;
+  DoneRows done;
+  std::string backupFolder;
+};
+
+// Before any instrument is touched: one batch per report (a second one would write every
+// instrument again and every row twice), the report begun if new and readable, and the
+// backups' folder beside it ready. A Failure is the whole complaint.
+Result<OpenReport> openReport(const std::string& report) {
+  const std::string lockPath = report + ".lock";
+  Result<files::LockAttempt> lock = files::tryLock(lockPath);
+  if (!lock) return Failure{lock.failure().text() + "; nothing was done"};
+  if (!lock->lock) {
+    return Failure{"the report " + report + " is in use by another batch: " + lock->heldBy + " holds " + lockPath +
+                   ". Wait for it to end, or give another report; nothing was done"};
+  }
+  const auto begin = [](const std::string& current) { return current.empty() ? reportHeader() : current; };
+  if (const Result<void> begun = files::updateFile(report, begin); !begun) {
+    return Failure{begun.failure().text() + "; no instrument was touched"};
+  }
+  const Result<std::string> reportText = readTextFile(report, "the report");
+  if (!reportText) return Failure{reportText.failure().text() + "; no instrument was touched"};
+  Result<DoneRows> done = doneRows(*reportText, report);
+  if (!done) return done.failure();
+  std::string backupFolder = backupFolderOf(report);
+  if (const Result<void> ready = prepareFolder(backupFolder); !ready) {
+    return Failure{ready.failure().text() + "; the backups go there, so no instrument was touched"};
+  }
+  return OpenReport{std::move(*lock->lock), std::move(done).value(), std::move(backupFolder)};
+}
+
 }  // namespace
 
 int runBatch(const CliOptions& options, Tmod07& link, Io io) {
@@ -161,32 +194,11 @@ int runBatch(const CliOptions& options, Tmod07& link, Io io) {
     if (const int exit = loadSheet(options.templateSheet, io, shared)) return exit;
   }
 
-  // One batch per report: a second one would write every instrument again and every row twice.
+  const Result<OpenReport> opened = openReport(options.report);
+  if (!opened) return complain(io, kExitUsage, opened.failure().text());
   const std::string& report = options.report;
-  const std::string lockPath = report + ".lock";
-  Result<files::LockAttempt> lock = files::tryLock(lockPath);
-  if (!lock) return complain(io, kExitUsage, lock.failure().text() + "; nothing was done");
-  if (!lock->lock) {
-    return complain(io, kExitUsage, "the report " + report + " is in use by another batch: " + lock->heldBy +
-                                        " holds " + lockPath + ". Wait for it to end, or give another report; "
-                                        "nothing was done");
-  }
-
-  // Before any instrument is touched: the report can be written (it is begun if new) and read,
-  // and the backups can be saved, in a folder beside it named after it.
-  const auto begin = [](const std::string& current) { return current.empty() ? reportHeader() : current; };
-  if (const Result<void> begun = files::updateFile(report, begin); !begun) {
-    return complain(io, kExitUsage, begun.failure().text() + "; no instrument was touched");
-  }
-  const Result<std::string> reportText = readTextFile(report, "the report");
-  if (!reportText) return complain(io, kExitUsage, reportText.failure().text() + "; no instrument was touched");
-  const Result<DoneRows> finished = doneRows(*reportText, report);
-  if (!finished) return complain(io, kExitUsage, finished.failure().text());
-  const DoneRows& done = *finished;
-  const std::string backupFolder = backupFolderOf(report);
-  if (const Result<void> ready = prepareFolder(backupFolder); !ready) {
-    return complain(io, kExitUsage, ready.failure().text() + "; the backups go there, so no instrument was touched");
-  }
+  const DoneRows& done = opened->done;
+  const std::string& backupFolder = opened->backupFolder;
 
   Progress progress(io.err, errorIsTerminal(), "batch", worklist.rows.size());
   size_t failures = 0, skipped = 0;
