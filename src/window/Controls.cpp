@@ -16,7 +16,7 @@ using namespace ids;
 
 // RBIP, EIP and EPort start disabled and nothing enables them: TCP is chosen only through the
 // settings file.
-constexpr ControlSpec kControls[] = {
+constexpr ControlInfo kControls[] = {
     {GroupBox1, "GroupBox1", K::Group, MainFrm, "Настройки канала связи с прибором", 8, 10, 689, 87},
     {RBSerial, "RBSerial", K::Radio, GroupBox1, "Serial Port", 8, 24, 73, 17, true, true},
     {RBIP, "RBIP", K::Radio, GroupBox1, "TCP/IP", 248, 24, 73, 17, false},
@@ -61,10 +61,10 @@ constexpr ControlSpec kControls[] = {
 
 }  // namespace
 
-std::span<const ControlSpec> windowControls() { return kControls; }
+std::span<const ControlInfo> windowControls() { return kControls; }
 
-const ControlSpec& controlSpec(ControlId id) {
-  return *std::find_if(std::begin(kControls), std::end(kControls), [id](const ControlSpec& c) { return c.id == id; });
+const ControlInfo& controlInfo(ControlId id) {
+  return *std::find_if(std::begin(kControls), std::end(kControls), [id](const ControlInfo& c) { return c.id == id; });
 }
 
 std::vector<std::string> listItems(ListItems items) {

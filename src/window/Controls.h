@@ -24,14 +24,14 @@ using ids::ControlId;
 
 // The window: its object name and caption (UTF-8), its client area and the place it is designed
 // to open at, and its font's pixel height, all at 96 dpi.
-struct WindowSpec {
+struct WindowInfo {
   const char* name;
   const char* caption;
   int left, top, width, height;
   int fontHeight;
 };
 
-inline constexpr WindowSpec kMainFrm{"MainFrm", "Настройка сети VRN-207K", 637, 223, 700, 502, 11};
+inline constexpr WindowInfo kMainFrm{"MainFrm", "Настройка сети VRN-207K", 637, 223, 700, 502, 11};
 
 enum class ControlKind { Group, Radio, Check, Button, Edit, List, EditableList, Label };
 
@@ -39,7 +39,7 @@ enum class ControlKind { Group, Radio, Check, Button, Edit, List, EditableList, 
 enum class ListItems { None, BaudRates, Ports, AuthTypes };
 
 // One control as the window is created with it.
-struct ControlSpec {
+struct ControlInfo {
   ControlId id;
   const char* name;  // the object name
   ControlKind kind;
@@ -55,10 +55,10 @@ struct ControlSpec {
 };
 
 // Every control, parents before their children, in tab order within each parent.
-std::span<const ControlSpec> windowControls();
+std::span<const ControlInfo> windowControls();
 
 // The row of `id`, which every ControlId but MainFrm has.
-const ControlSpec& controlSpec(ControlId id);
+const ControlInfo& controlInfo(ControlId id);
 
 // A list's entries: the baud rates, "COM1".."COM16", the authentication types.
 std::vector<std::string> listItems(ListItems items);

@@ -133,7 +133,7 @@ std::string WindowController::portDevice(int entry) const {
 }
 
 void WindowController::selectIn(ControlId list, int index) {
-  const int count = static_cast<int>(listItems(controlSpec(list).items).size());
+  const int count = static_cast<int>(listItems(controlInfo(list).items).size());
   view_.select(list, index >= 0 && index < count ? index : -1);
 }
 

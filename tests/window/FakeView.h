@@ -26,7 +26,7 @@ class FakeView final : public WindowView, public Messages {
   };
 
   FakeView() {
-    for (const ControlSpec& c : windowControls()) controls[c.id] = {c.caption, c.checked, c.enabled, c.selection};
+    for (const ControlInfo& c : windowControls()) controls[c.id] = {c.caption, c.checked, c.enabled, c.selection};
   }
 
   std::string text(ControlId id) const override { return controls.at(id).text; }
@@ -36,8 +36,8 @@ class FakeView final : public WindowView, public Messages {
   int selection(ControlId id) const override { return controls.at(id).selection; }
   // A list shows the entry it selects.
   void select(ControlId id, int index) override {
-    const std::vector<std::string> entries = listItems(controlSpec(id).items);
-    ASSERT_LT(index, static_cast<int>(entries.size())) << controlSpec(id).name;
+    const std::vector<std::string> entries = listItems(controlInfo(id).items);
+    ASSERT_LT(index, static_cast<int>(entries.size())) << controlInfo(id).name;
     controls.at(id).selection = index;
     controls.at(id).text = index < 0 ? "" : entries.at(index);
   }

@@ -161,9 +161,9 @@ TEST_F(Controller, DhcpRuleMovesExactlyTheThreeAddressFields) {
       window->cb_DHCPClick();
     }
     EXPECT_EQ(at(cb_DHCP).checked, !c.checkedBefore);
-    for (const ControlSpec& spec : windowControls()) {
-      const bool address = spec.id == ip_ivb || spec.id == ip_mask || spec.id == ip_gate;
-      EXPECT_EQ(at(spec.id).enabled, address ? c.checkedBefore : spec.enabled) << spec.name;
+    for (const ControlInfo& control : windowControls()) {
+      const bool address = control.id == ip_ivb || control.id == ip_mask || control.id == ip_gate;
+      EXPECT_EQ(at(control.id).enabled, address ? c.checkedBefore : control.enabled) << control.name;
     }
     EXPECT_EQ(at(ip_ivb).text, c.ipText);
   }

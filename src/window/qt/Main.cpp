@@ -13,7 +13,7 @@ namespace netsetup {
 
 namespace {
 
-QWidget* makeControl(const ControlSpec& c, QWidget* parent) {
+QWidget* makeControl(const ControlInfo& c, QWidget* parent) {
   const QString caption = QString::fromUtf8(c.caption);
   switch (c.kind) {
     case ControlKind::Group:
@@ -99,7 +99,7 @@ std::map<int, QWidget*> TMainFrm::createControls(TMainFrm& window) {
   applyWindowLook(window);  // first: labels size themselves to their text in the window's font
   std::map<int, QWidget*> controls{{ids::MainFrm, &window}};
   QWidget* previous = nullptr;
-  for (const ControlSpec& c : windowControls()) {
+  for (const ControlInfo& c : windowControls()) {
     QWidget* control = makeControl(c, controls.at(c.parent));
     control->setObjectName(c.name);
     control->setGeometry(c.left, c.top, c.width, c.height);

@@ -23,7 +23,7 @@ struct ClassAndStyle {
 
 // WS_GROUP on every control but RBIP keeps the two radio buttons one group, and arrow keys out
 // of the others' way.
-ClassAndStyle classAndStyle(const ControlSpec& place) {
+ClassAndStyle classAndStyle(const ControlInfo& place) {
   constexpr DWORD focusable = WS_TABSTOP | WS_GROUP;
   switch (place.kind) {
     case K::Group:
@@ -102,8 +102,8 @@ HFONT createWindowFont(const Scale& scale) {
 
 void createControls(HWND window, HFONT font, const Scale& scale) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
-  for (const ControlSpec& place : windowControls()) {
-    const ControlSpec* group = place.parent == ids::MainFrm ? nullptr : &controlSpec(place.parent);
+  for (const ControlInfo& place : windowControls()) {
+    const ControlInfo* group = place.parent == ids::MainFrm ? nullptr : &controlInfo(place.parent);
     const int left = scale(place.left + (group ? group->left : 0));
     const int top = scale(place.top + (group ? group->top : 0));
     int width = scale(place.width), height = scale(place.height);

@@ -48,7 +48,7 @@ QString textOf(QWidget* w) {
   return entries.join('|');
 }
 
-QString textOf(const ControlSpec& c) {
+QString textOf(const ControlInfo& c) {
   QStringList entries;
   for (const std::string& entry : listItems(c.items)) entries << QString::fromStdString(entry);
   return c.items == ListItems::None ? u(c.caption) : entries.join('|');
@@ -58,12 +58,12 @@ class Window : public ::testing::Test, public testing::WindowFixture {};
 
 TEST_F(Window, EveryControlAsTheTableHasIt) {
   TMainFrm& w = open();
-  for (const ControlSpec& row : windowControls()) {
+  for (const ControlInfo& row : windowControls()) {
     SCOPED_TRACE(row.name);
     auto* c = w.findChild<QWidget*>(row.name);
     ASSERT_NE(c, nullptr);
     EXPECT_STREQ(c->metaObject()->className(), className(row.kind));
-    EXPECT_EQ(c->parentWidget()->objectName(), row.parent == ids::MainFrm ? kMainFrm.name : controlSpec(row.parent).name);
+    EXPECT_EQ(c->parentWidget()->objectName(), row.parent == ids::MainFrm ? kMainFrm.name : controlInfo(row.parent).name);
     EXPECT_EQ(textOf(c), textOf(row));
     EXPECT_EQ(c->isEnabled(), row.enabled);
     if (auto* b = qobject_cast<QAbstractButton*>(c)) {
@@ -126,7 +126,7 @@ TEST_F(Window, TabOrderFollowsTheTable) {
     c = c->nextInFocusChain();
   } while (c != w.RBSerial);
   QStringList focusable;
-  for (const ControlSpec& row : windowControls()) {
+  for (const ControlInfo& row : windowControls()) {
     if (row.focusable()) focusable << row.name;
   }
   QStringList inChain;

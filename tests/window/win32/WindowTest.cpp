@@ -52,7 +52,7 @@ void checkLayout(int dpi) {
   HFONT font = ::CreateFontW(-s(kMainFrm.fontHeight), 0, 0, 0, 0, 0, 0, 0, RUSSIAN_CHARSET, OUT_TT_PRECIS, 0, 0, 0, L"Microsoft Sans Serif");
   HDC dc = ::GetDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, font);
-  for (const ControlSpec& row : windowControls()) {
+  for (const ControlInfo& row : windowControls()) {
     SCOPED_TRACE(row.name);
     HWND c = p.item(row.id);
     wchar_t kind[32] = {};
@@ -71,7 +71,7 @@ void checkLayout(int dpi) {
     }
     EXPECT_EQ(::IsWindowEnabled(c), row.enabled);
     EXPECT_EQ(p.checked(row.id), row.checked);
-    const ControlSpec* group = row.parent == ids::MainFrm ? nullptr : &controlSpec(row.parent);
+    const ControlInfo* group = row.parent == ids::MainFrm ? nullptr : &controlInfo(row.parent);
     RECT r{};
     ::GetWindowRect(c, &r);
     ::MapWindowPoints(nullptr, p.frame, reinterpret_cast<POINT*>(&r), 2);
@@ -140,7 +140,7 @@ TEST(Window, DhcpRuleMovesExactlyTheThreeAddressFields) {
     p.click(cb_DHCP);
     EXPECT_EQ(p.checked(cb_DHCP), dhcp);
     for (int id : {ip_ivb, ip_mask, ip_gate}) EXPECT_EQ(::IsWindowEnabled(p.item(id)), !dhcp) << id;
-    for (const ControlSpec& row : windowControls()) {
+    for (const ControlInfo& row : windowControls()) {
       if (row.id != ip_ivb && row.id != ip_mask && row.id != ip_gate) {
         EXPECT_EQ(::IsWindowEnabled(p.item(row.id)), row.enabled) << row.name;
       }

@@ -200,7 +200,7 @@ def diff_text(result, side):
 
 
 def main():
-    spec = dict(
+    options = dict(
         serial=dict(type="str"),
         baud=dict(type="int", choices=[9600, 19200, 28800, 38400, 57600, 115200]),
         tcp=dict(type="str"),
@@ -221,7 +221,7 @@ def main():
         cli=dict(type="path", default="netsetup-cli"),
     )
     module = AnsibleModule(
-        argument_spec=spec,
+        options,
         mutually_exclusive=[("serial", "tcp"), ("baud", "tcp")],
         required_one_of=[("serial", "tcp")],
         supports_check_mode=True,
