@@ -172,7 +172,7 @@ int Session::writeArea(const SettingsArea& area, const std::string& backupPath, 
   if (outcome) *outcome = written;
   if (written) return kExitOk;
   const TransferFailure& failure = written.failure();
-  if (failure.interrupted && failure.failedChunk == 0) {
+  if (nothingSent(written)) {
     return fail(kExitInterrupted, "interrupted before the first chunk was sent; " + std::string(kNothingWritten) +
                                       " (the area as read is saved in " + backupPath + ")");
   }

@@ -39,8 +39,10 @@ int store(Session& session, const CliOptions& options, Io io, const SettingsArea
                         (options.backup.empty() ? "" : " (give --backup a new file, or leave it out)"));
   }
   outcome.backupPath = *saved;
-  outcome.sent = true;
-  if (const int exit = session.writeArea(after, outcome.backupPath)) return exit;
+  TransferResult written;
+  const int stored = session.writeArea(after, outcome.backupPath, &written);
+  outcome.sent = !nothingSent(written);
+  if (stored) return stored;
   if (!options.verify) return kExitOk;
   if (const int exit = session.verify(after)) {
     return complain(io, exit, "the area as it was before is in " + outcome.backupPath);

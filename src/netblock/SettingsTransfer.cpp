@@ -16,6 +16,10 @@ size_t confirmedBytes(const TransferResult& result) {
   return std::accumulate(kWriteChunkSizes.begin(), kWriteChunkSizes.begin() + result.failure().failedChunk, size_t{0});
 }
 
+bool nothingSent(const TransferResult& result) {
+  return !result && result.failure().interrupted && result.failure().failedChunk == 0;
+}
+
 namespace {
 
 TransferFailure failed(const Tmod07& link, int chunk) {

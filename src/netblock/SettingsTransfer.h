@@ -29,6 +29,10 @@ using TransferResult = Result<void, TransferFailure>;
 // of bytes 0..194 when it went through, else those of the chunks before the one that failed.
 size_t confirmedBytes(const TransferResult& result);
 
+// True when a write ended before its first chunk was sent, so the instrument holds what it held.
+// Any other failure may have changed it (a chunk whose answer was lost may still be stored).
+bool nothingSent(const TransferResult& result);
+
 // Five reads of 40 bytes from 0x0620 upwards; stops at the first failing chunk. The caller's
 // area changes only when all five chunks arrived.
 TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);

@@ -429,6 +429,17 @@ TEST_F(Cli, InterruptStopsAtTheNextExchangeAndSaysWhatWasWritten) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("b.txt")));
 }
 
+// Stopped after the backup is saved and before the first chunk: the instrument is as it was, and
+// apply's object must not claim a change.
+TEST_F(Cli, ApplyStoppedBeforeTheFirstChunkClaimsNoChange) {
+  const std::string backup = dir.file("before.txt");
+  stopWhen = [&backup] { return std::filesystem::exists(backup); };
+  EXPECT_EQ(run(over({"apply", "--json", "--set", "port=10003", "--backup", backup})), kExitInterrupted);
+  EXPECT_NE(err.str().find("interrupted before the first chunk was sent"), std::string::npos) << err.str();
+  EXPECT_NE(out.str().find(R"("changed": false, "fields": ["port"])"), std::string::npos) << out.str();
+  EXPECT_EQ(writes(), 0u);
+}
+
 // apply in the order a configuration tool runs it: values in other spellings of what is stored
 // change nothing, --check writes nothing, a write happens once, and every outcome is one object.
 TEST_F(Cli, ApplyWritesOnlyWhatDiffersAndAnswersInOneObject) {
