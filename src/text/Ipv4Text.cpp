@@ -85,6 +85,28 @@ std::optional<Ipv4Octets> tryParseIpv4(std::string_view text) {
 
 Ipv4Octets inetAddr(std::string_view text) { return tryParseIpv4(text).value_or(kIpv4Failure); }
 
+std::optional<Ipv4Octets> parseDottedQuad(std::string_view text) {
+  Ipv4Octets octets{};
+  size_t part = 0, digits = 0;
+  unsigned value = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    const bool end = i == text.size();
+    if (end || text[i] == '.') {
+      if (digits == 0 || part == octets.size()) return std::nullopt;
+      octets[part++] = static_cast<uint8_t>(value);
+      digits = 0;
+      value = 0;
+      continue;
+    }
+    const char c = text[i];
+    if (c < '0' || c > '9' || (digits == 1 && value == 0)) return std::nullopt;  // a leading zero
+    value = value * 10 + static_cast<unsigned>(c - '0');
+    if (++digits > 3 || value > 255) return std::nullopt;
+  }
+  if (part != octets.size()) return std::nullopt;
+  return octets;
+}
+
 std::string formatIpv4(const Ipv4Octets& octets) {
   std::string out;
   for (size_t i = 0; i < octets.size(); ++i) {

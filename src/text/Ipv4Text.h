@@ -19,6 +19,11 @@ std::optional<Ipv4Octets> tryParseIpv4(std::string_view text);
 // Same rules, but a failure gives the all-ones value, exactly as inet_addr does.
 Ipv4Octets inetAddr(std::string_view text);
 
+// The one form netsetup-cli takes an address in: four decimal numbers 0..255 joined by ".",
+// without signs, blanks or leading zeros ("0" itself is a number). nullopt for anything else,
+// the short and octal forms inetAddr reads its own way included.
+std::optional<Ipv4Octets> parseDottedQuad(std::string_view text);
+
 // "192.168.0.10": each octet in decimal, joined by ".".
 std::string formatIpv4(const Ipv4Octets& octets);
 

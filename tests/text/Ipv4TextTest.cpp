@@ -37,6 +37,29 @@ TEST(Ipv4Text, Table) {
   }
 }
 
+// Only a.b.c.d in plain decimal: every other form inet_addr accepts reads as another address
+// than a person means, so it is refused whatever it would give.
+TEST(Ipv4Text, DottedQuadTakesOnlyFourPlainDecimalNumbers) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"10.1.0.20", "10.1.0.20"}, {"0.0.0.0", "0.0.0.0"}, {"255.255.255.255", "255.255.255.255"},
+      {"192.168.100.9", "192.168.100.9"},
+      {"10.1.0", nullptr}, {"10.1", nullptr}, {"10", nullptr}, {"10.1.0.020", nullptr},
+      {"010.001.000.020", nullptr}, {"00.0.0.0", nullptr}, {"1.2.3.256", nullptr}, {"1.2.3.1000", nullptr},
+      {"0x7f.0.0.1", nullptr}, {"1.2.3.4 ", nullptr}, {" 1.2.3.4", nullptr}, {"1.2.3.4.5", nullptr},
+      {"1..3.4", nullptr}, {"1.2.3.", nullptr}, {".1.2.3", nullptr}, {"+1.2.3.4", nullptr}, {"", nullptr},
+      {"1.2.3.-4", nullptr}, {"nonsense", nullptr},
+  };
+  for (const auto& [text, expected] : cases) {
+    const std::optional<Ipv4Octets> parsed = parseDottedQuad(text);
+    if (expected == nullptr) {
+      EXPECT_FALSE(parsed.has_value()) << '"' << text << "\" gave " << formatIpv4(*parsed);
+    } else {
+      ASSERT_TRUE(parsed.has_value()) << '"' << text << '"';
+      EXPECT_EQ(formatIpv4(*parsed), expected);
+    }
+  }
+}
+
 TEST(Ipv4Text, FirstNumberIsFirstOctet) {
   EXPECT_EQ(inetAddr("10.0.0.1"), (Ipv4Octets{10, 0, 0, 1}));
   EXPECT_EQ(formatIpv4({192, 168, 0, 10}), "192.168.0.10");
