@@ -41,10 +41,12 @@ TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsAr
   return {};
 }
 
-TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area) {
+TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area,
+                                 const std::function<void()>& committed) {
   size_t offset = 0;
   for (int chunk = 0; chunk < kChunkCount; ++chunk) {
     if (link.stopRequested()) return TransferFailure{.failedChunk = chunk, .interrupted = true};
+    if (chunk == 0 && committed) committed();
     const uint8_t count = kWriteChunkSizes[chunk];
     // The answer to a write is copied back over the buffer it was sent from, and may be longer
     // than the chunk: give it room of its own, so the next chunk still goes out as read.

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "link/StatusCode.h"
 #include "link/Umod07.h"
@@ -39,8 +40,12 @@ TransferResult ReadSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsAr
 
 // Writes area bytes 0..194 in chunks of 40, 40, 40, 40 and 35 bytes; stops at the first
 // failing chunk, leaving the chunks before it written, or before the next chunk when the
-// link's stop check fires (a chunk already sent is seen through by the link). The instrument's answer to each chunk
-// may overwrite that chunk's bytes in `area` (never those of the next chunk).
-TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area);
+// link's stop check fires (a chunk already sent is seen through by the link). `committed`, when
+// given, runs once the last stop check before the first chunk has passed: from then on the
+// instrument may change, so a caller can hold a stop back until the write is whole. The
+// instrument's answer to each chunk may overwrite that chunk's bytes in `area` (never those of
+// the next chunk).
+TransferResult WriteSettingsArea(Tmod07& link, uint8_t networkAddress, SettingsArea& area,
+                                 const std::function<void()>& committed = {});
 
 }  // namespace netsetup

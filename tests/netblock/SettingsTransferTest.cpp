@@ -157,5 +157,37 @@ TEST(SettingsTransfer, StopsAtTheFirstFailingChunk) {
   }
 }
 
+// How a caller holds a stop back once the write is committed: here, as in the CLI, one stop
+// counts before the first chunk and two after it.
+TEST(SettingsTransfer, ACommittedWriteStopsOnlyWhenItsCallerSays) {
+  struct Case {
+    const char* name;
+    unsigned stopsFromTheStart, stopsOnceTwoChunksAreOut;
+    bool committed;
+    int chunksSent;
+  };
+  const Case cases[] = {
+      {"no stop", 0, 0, true, kChunkCount},
+      {"one stop before the first chunk", 1, 1, false, 0},
+      {"one stop once it is out", 0, 1, true, kChunkCount},
+      {"two stops once it is out", 0, 2, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bench bench;
+    bool committed = false;
+    bench.link.setStopCheck([&] {
+      const unsigned stops = bench.factory.requests.size() >= 2 ? c.stopsOnceTwoChunksAreOut : c.stopsFromTheStart;
+      return stops >= (committed ? 2u : 1u);
+    });
+    SettingsArea area = pattern(0x21);
+    const TransferResult result = WriteSettingsArea(bench.link, kNetworkAddress, area, [&] { committed = true; });
+    EXPECT_EQ(committed, c.committed);
+    EXPECT_EQ(result.ok(), c.chunksSent == kChunkCount);
+    if (!result) EXPECT_TRUE(result.failure().interrupted);
+    EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupWrite, c.chunksSent));
+  }
+}
+
 }  // namespace
 }  // namespace netsetup
