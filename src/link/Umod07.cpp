@@ -106,8 +106,9 @@ void Tmod07::SendFrame(uint8_t length) {
   if (sent != length) Status = ErrWrite;
 }
 
-bool Tmod07::stopNow() {
-  if (!stopRequested()) return false;
+bool Tmod07::stopNow(bool mayStop) {
+  // Asked even where the exchange may not stop, so the one who asks hears of a stop at once.
+  if (!stopRequested() || !mayStop) return false;
   Status = ErrTimeout;
   stopped_ = true;
   if (observer_) observer_->exchangeStopped();
@@ -166,7 +167,7 @@ bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
       Status = ErrTimeout;
       return false;
     }
-    if (mayStop && stopNow()) return false;
+    if (stopNow(mayStop)) return false;
   }
 }
 
@@ -216,7 +217,7 @@ void Tmod07::Exchange(uint8_t address) {
   // attempt's failure tells the caller what became of the chunk, so such an exchange runs on.
   const bool mayStop = TxBuffer[kOffGroup] != kGroupWrite;
   for (uint32_t attempt = 1; attempt <= RetryCount; ++attempt) {
-    if ((attempt == 1 || mayStop) && stopNow()) return;
+    if (stopNow(attempt == 1 || mayStop)) return;
     if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
     SendFrame(static_cast<uint8_t>(length));
     receiveFrame(mayStop);
@@ -227,7 +228,7 @@ void Tmod07::Exchange(uint8_t address) {
     if (stopped_) return;
     if (attempt < RetryCount) {
       for (unsigned k = 0; k < pauseSleeps(FirstByteTimeoutMs); ++k) {
-        if (mayStop && stopNow()) return;
+        if (stopNow(mayStop)) return;
         sleeper_.sleepMs(kPollSleepMs);
       }
     }

@@ -52,9 +52,10 @@ class Tmod07 {
   void setObserver(LinkObserver* observer) { observer_ = observer; }
 
   // What says "stop now" (Ctrl+C in the CLI); none by default. It is asked before each attempt
-  // of an exchange and, while a request that stores nothing waits for its answer, between polls
-  // and pauses. A write request, once sent, runs its attempts to the end: its chunk ends
-  // confirmed or failed as usual, never cut off while the instrument may be storing it.
+  // of an exchange and between polls and pauses; a request that stores nothing stops there. A
+  // write request, once sent, runs its attempts to the end (its chunk ends confirmed or failed
+  // as usual, never cut off while the instrument may be storing it); the check is asked all the
+  // same, so whoever answers it can say at once what the stop will do.
   void setStopCheck(std::function<bool()> check) { stopCheck_ = std::move(check); }
   bool stopRequested() const { return stopCheck_ && stopCheck_(); }
   // Whether the last exchange ended because a stop was asked for: Status is then ErrTimeout,
@@ -110,8 +111,9 @@ class Tmod07 {
   // One byte within `budgetMs` counted in polls; false when none came, no socket exists or
   // (with `mayStop`) a stop was asked for.
   bool pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop);
-  // Ends the exchange as stopped when a stop is asked for; true then.
-  bool stopNow();
+  // Asks the stop check; when a stop is asked for and `mayStop`, ends the exchange as stopped
+  // and returns true.
+  bool stopNow(bool mayStop);
   bool commandSucceeded(uint8_t address);
   void receiveFrame(bool mayStop);
   // Receives one response into RxBuffer, setting Status; returns how many bytes it holds.
