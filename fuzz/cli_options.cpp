@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                "an address range lies in 0..255");
   }
   std::set<std::string> names;
-  for (const auto& [name, value] : o.sets) {
+  for (const auto& [name, value, origin] : o.sets) {
     FUZZ_CHECK(canonicalFieldName(name) == std::string_view(name), "--set names a canonical field");
     FUZZ_CHECK(names.insert(name).second, "--set names a field once");
   }

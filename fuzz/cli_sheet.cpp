@@ -25,7 +25,7 @@ void checkAnySheet(std::string_view text) {
     return;
   }
   std::set<std::string> names;
-  for (const auto& [name, value] : *sheet) {
+  for (const auto& [name, value, origin] : *sheet) {
     FUZZ_CHECK(canonicalFieldName(name) == std::string_view(name), "a sheet's names are canonical");
     FUZZ_CHECK(names.insert(name).second, "a sheet sets no field twice");
     FUZZ_CHECK(value.size() <= ini::kMaxValueLength, "a sheet's value is at most a read's length");
@@ -36,9 +36,9 @@ void checkAnySheet(std::string_view text) {
   if (!applyOverlay(fields, *sheet)) return;
   const Result<FieldOverlay> again = parseSheet(formatSheet(fields, true));
   FUZZ_CHECK(again.ok(), "a printed sheet is accepted");
-  for (const auto& [name, value] : *sheet) {
+  for (const auto& [name, value, origin] : *sheet) {
     bool found = false;
-    for (const auto& [n, v] : *again) {
+    for (const auto& [n, v, where] : *again) {
       if (n != name) continue;
       found = true;
       FUZZ_CHECK_EQ(v, fieldValue(fields, name), "a printed sheet sets each value as it was applied");
@@ -66,6 +66,8 @@ std::optional<std::string> readJsonString(std::string_view text, size_t& pos) {
     if (++pos >= text.size()) return std::nullopt;
     if (text[pos] == '"' || text[pos] == '\\') {
       out += text[pos];
+    } else if (text[pos] == 'n' || text[pos] == 't') {
+      out += text[pos] == 'n' ? '\n' : '\t';
     } else if (text[pos] == 'u' && pos + 4 < text.size()) {
       appendUtf8(out, static_cast<char32_t>(std::stoul(std::string(text.substr(pos + 1, 4)), nullptr, 16)));
       pos += 4;
@@ -141,12 +143,12 @@ void checkPrintedSheet(FuzzedDataProvider& in) {
       const std::string value = fieldValue(fields, name);
       const bool hidden = name == "password" && !showPassword;
       const bool unreadable = value.find_first_of("\r\n") != std::string::npos || !fitsSheetLine(name, value);
-      if (!hidden && !unreadable) expected.emplace_back(std::string(name), value);
+      if (!hidden && !unreadable) expected.push_back({std::string(name), value});
     }
     FUZZ_CHECK(sheet.size() == expected.size(), "a printed sheet sets every field it can hold");
     for (size_t i = 0; i < expected.size(); ++i) {
-      FUZZ_CHECK_EQ(sheet[i].first, expected[i].first, "a printed sheet keeps the field order");
-      FUZZ_CHECK_EQ(sheet[i].second, expected[i].second, "a printed sheet's value reads back exactly");
+      FUZZ_CHECK_EQ(sheet[i].name, expected[i].name, "a printed sheet keeps the field order");
+      FUZZ_CHECK_EQ(sheet[i].value, expected[i].value, "a printed sheet's value reads back exactly");
     }
     NetworkFields applied = fields;
     FUZZ_CHECK(applyOverlay(applied, sheet).ok(), "a printed sheet applies");

@@ -52,7 +52,7 @@ void checkAnyText(std::string_view text) {
       for (const std::string* cell : {&row.name, &row.serial, &row.baud, &row.tcp, &row.address})
         FUZZ_CHECK(trim(*cell) == *cell, "a worklist cell is trimmed");
       std::set<std::string> names;
-      for (const auto& [name, value] : row.fields) {
+      for (const auto& [name, value, origin] : row.fields) {
         FUZZ_CHECK(canonicalFieldName(name) == std::string_view(name), "a worklist column is a canonical field");
         FUZZ_CHECK(names.insert(name).second, "a row sets a field once");
         FUZZ_CHECK(!value.empty() && trim(value) == value, "a field cell is non-empty and trimmed");
@@ -138,7 +138,8 @@ void checkOwnCsv(FuzzedDataProvider& in) {
                                 : column == "address" ? &work.address
                                                       : nullptr;
       if (slot) FUZZ_CHECK_EQ(*slot, value, "a link cell reads back trimmed");
-      else if (!value.empty()) fields.emplace_back(column, value);
+      else if (!value.empty())
+        fields.push_back({column, value, "worklist line " + std::to_string(work.line) + ", column " + column});
     }
     FUZZ_CHECK(work.fields == fields, "a row's field cells read back trimmed, in column order");
   }

@@ -18,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What the record stores is shown as dotted decimal; that text must store the same octets.
     FUZZ_CHECK(tryParseIpv4(formatIpv4(*parsed)) == parsed, "formatted address reads back");
   }
+  // The strict form is the canonical text of what inet_addr reads, and nothing else is.
+  if (const std::optional<Ipv4Octets> strict = netsetup::parseDottedQuad(text)) {
+    FUZZ_CHECK(parsed == strict && formatIpv4(*strict) == text, "a dotted quad is the canonical text of its address");
+  } else {
+    FUZZ_CHECK(!parsed || formatIpv4(*parsed) != text, "a canonical text is a dotted quad");
+  }
   // A blank ends the text, whatever follows it.
   FUZZ_CHECK(tryParseIpv4(std::string(text) + " 9.9.9.9") == parsed, "a blank ends the address");
 
@@ -25,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Ipv4Octets octets;
     std::memcpy(octets.data(), data, 4);
     FUZZ_CHECK(tryParseIpv4(formatIpv4(octets)) == octets, "any four octets read back");
+    FUZZ_CHECK(netsetup::parseDottedQuad(formatIpv4(octets)) == octets, "any four octets read back strictly");
     const uint32_t whole = uint32_t{octets[0]} << 24 | uint32_t{octets[1]} << 16 | uint32_t{octets[2]} << 8 | octets[3];
     FUZZ_CHECK(tryParseIpv4(std::to_string(whole)) == octets, "one 32-bit number fills all four octets");
     const uint32_t low16 = uint32_t{octets[2]} << 8 | octets[3];

@@ -17,6 +17,7 @@ constexpr size_t kAreaLines = kSettingsAreaSize / kBytesPerLine;
 static_assert(kAreaLines * kBytesPerLine == kSettingsAreaSize);
 
 constexpr std::string_view kCheckPrefix = "crc32:";
+constexpr std::string_view kFirstLine = "# netsetup backup of an instrument's settings area,";
 
 std::string areaText() { return "0x" + hexDigits(kSettingsAreaAddress, 4) + "+" + std::to_string(kSettingsAreaSize); }
 
@@ -100,9 +101,10 @@ uint32_t backupCheck(const Backup& backup) {
   return crc32(bytes);
 }
 
+bool looksLikeBackup(std::string_view text) { return withoutUtf8Mark(text).starts_with(kFirstLine); }
+
 std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
-  std::string out = "# netsetup backup of an instrument's settings area, as read; restore it with: "
-                    "netsetup-cli restore FILE\n";
+  std::string out = std::string(kFirstLine) + " as read; restore it with: netsetup-cli restore FILE\n";
   out += "type=" + backup.type + "\n";
   out += "address=" + std::to_string(backup.address) + "\n";
   out += "time=" + backup.timeUtc + "\n";
@@ -113,8 +115,9 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
     out += "\n";
   }
   for (std::string_view name : kFieldNames) {
-    const std::string value = name == "password" ? "***" : visibleText(fieldValue(decoded, name));
-    out.append("# ").append(name).append("=").append(value).append("\n");
+    const std::string value = name == "password" ? std::string(kHiddenPassword) : visibleText(fieldValue(decoded, name));
+    const std::string_view note = keptAddressNote(decoded, name);
+    out.append("# ").append(name).append("=").append(value).append(note.empty() ? "" : "  ").append(note).append("\n");
   }
   out += "check=" + std::string(kCheckPrefix) + hexDigits(backupCheck(backup), 8) + "\n";
   return out;

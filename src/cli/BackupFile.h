@@ -24,6 +24,9 @@ struct Backup {
 // the password as ***; those lines are ignored when the file is read back.
 std::string formatBackup(const Backup& backup, const NetworkFields& decoded);
 
+// Whether a text is meant as a backup (it starts as formatBackup starts one), damaged or not.
+bool looksLikeBackup(std::string_view text);
+
 // The CRC-32 of type, address (decimal) and time, each followed by "\n", then the area bytes.
 uint32_t backupCheck(const Backup& backup);
 

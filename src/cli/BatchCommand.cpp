@@ -1,17 +1,19 @@
 // batch: commissions the instruments of a worklist, one row at a time, into a report.
-#include <sstream>
+#include <filesystem>
+#include <map>
 
-#include "cli/BackupFile.h"
+#include "cli/AreaWrite.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
+#include "cli/GivenValues.h"
 #include "cli/Progress.h"
+#include "cli/Session.h"
 #include "cli/UtcTime.h"
 #include "cli/Worklist.h"
 #include "config/FileStore.h"
-#include "netblock/NetworkCodec.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -29,36 +31,89 @@ constexpr LinkCell kLinkCells[] = {{&WorkRow::serial, "serial", "--serial"},
                                    {&WorkRow::tcp, "tcp", "--tcp"},
                                    {&WorkRow::address, "address", "--address"}};
 
-Result<CliOptions, UsageError> rowOptions(const WorkRow& row) {
-  std::vector<std::string> args{"identify"};
-  for (const LinkCell& link : kLinkCells) {
-    if ((row.*link.cell).empty()) continue;
-    args.emplace_back(link.option);
-    args.push_back(row.*link.cell);
-  }
-  return parseArguments(args);
-}
-
 std::string columnOf(std::string_view option) {
   for (const LinkCell& link : kLinkCells)
     if (link.option == option) return std::string(link.column);
   return std::string(option);
 }
 
-// "worklist line 3 (pump 5)": where a row's complaint comes from.
-std::string rowPlace(const WorkRow& row) {
-  return "worklist line " + std::to_string(row.line) + (row.name.empty() ? "" : " (" + visibleText(row.name) + ")");
+// "work.csv line 3 (pump 5)": where a row's complaint comes from.
+std::string rowPlace(const std::string& worklist, const WorkRow& row) {
+  return worklist + " line " + std::to_string(row.line) + (row.name.empty() ? "" : " (" + visibleText(row.name) + ")");
 }
 
 // Why a row's link cells cannot be used, in the worklist's words: its columns, not options.
-std::string rowLinkError(const WorkRow& row, const UsageError& error) {
+std::string rowLinkError(const std::string& place, const UsageError& error) {
   const std::vector<std::string_view>& options = error.options;
   if (options.size() == 2) {
-    return rowPlace(row) + ": the columns " + columnOf(options[0]) + " and " + columnOf(options[1]) +
+    return place + ": the columns " + columnOf(options[0]) + " and " + columnOf(options[1]) +
            " cannot both be filled in one row; empty one of them";
   }
-  if (options.size() == 1) return rowPlace(row) + ", column " + columnOf(options[0]) + ": " + error.message;
-  return rowPlace(row) + ": " + error.message;
+  if (options.size() == 1) return place + ", column " + columnOf(options[0]) + ": " + error.message;
+  return place + ": " + error.message;
+}
+
+// The link a row names, every cell it needs filled: an empty address would reach address 1, an
+// instrument the row may not mean.
+Result<LinkOptions> rowLink(const std::string& worklist, const WorkRow& row) {
+  const std::string place = rowPlace(worklist, row);
+  std::vector<std::string> args{"identify"};
+  for (const LinkCell& link : kLinkCells) {
+    if ((row.*link.cell).empty()) continue;
+    args.emplace_back(link.option);
+    args.push_back(row.*link.cell);
+  }
+  const Result<CliOptions, UsageError> parsed = parseArguments(args);
+  if (!parsed) return Failure{rowLinkError(place, parsed.failure())};
+  const LinkOptions& link = parsed->link;
+  if (link.serial.empty() && link.tcpHost.empty()) {
+    return Failure{place + ": the row names no link: fill in serial and baud, or tcp"};
+  }
+  if (!link.serial.empty() && !link.baud) return Failure{place + ", column baud: a serial row needs its rate"};
+  if (!link.address) {
+    return Failure{place + ", column address: empty; every row needs its instrument's network address"};
+  }
+  return link;
+}
+
+// A row as it will run: its link, and the template's values under its own cells.
+struct PlannedRow {
+  WorkRow row;
+  LinkOptions link;
+  FieldOverlay values;
+};
+
+// Everything a row needs, for every row, before any instrument is touched: the link cells, the
+// values (from the template and the cells), and no instrument named twice (the second row would
+// undo the first). A refusal names the file, line and column.
+CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Worklist& worklist,
+                                             const FieldOverlay& shared, Tmod07& link) {
+  std::vector<PlannedRow> planned;
+  std::map<std::string, const WorkRow*> instruments;
+  if (Result<void> checked = checkValues(shared); !checked) {
+    return CliFailure{kExitRefused, checked.failure().text() + "; no instrument was touched"};
+  }
+  for (const WorkRow& row : worklist.rows) {
+    const Result<LinkOptions> options = rowLink(file, row);
+    if (!options) return CliFailure{kExitUsage, options.failure().text() + "; no instrument was touched"};
+    if (Result<void> checked = checkValues(row.fields); !checked) {
+      return CliFailure{kExitRefused, checked.failure().text() + "; no instrument was touched"};
+    }
+    const Result<Target> target = resolveTarget(*options, link);
+    if (!target) return CliFailure::of(kExitUsage, target.failure(), "; no instrument was touched");
+    const auto [first, isNew] = instruments.emplace(target->instrument, &row);
+    if (!isNew) {
+      return CliFailure{kExitUsage, file + " lines " + std::to_string(first->second->line) + " and " +
+                                        std::to_string(row.line) + " both name address " +
+                                        std::to_string(target->address) + " on " + target->line +
+                                        ": the second would undo the first. Keep one row per instrument; no "
+                                        "instrument was touched"};
+    }
+    PlannedRow plan{row, *options, shared};
+    plan.values.insert(plan.values.end(), row.fields.begin(), row.fields.end());
+    planned.push_back(std::move(plan));
+  }
+  return planned;
 }
 
 // How the names of a row's backups start: "pump 1-backup-a1-COM3-", "backup-a1-10.0.0.5_10001-".
@@ -70,61 +125,55 @@ std::string backupPrefix(const WorkRow& row, uint8_t address) {
          fileNamePart(link) + "-";
 }
 
+// The report row of a write that ran: the fields it is known to have written, and whatever
+// left the others in doubt.
+void describeWrite(const WriteOutcome& write, ReportRow& result) {
+  std::string written;
+  for (const std::string& name : write.fates().written) written += (written.empty() ? "" : ";") + name;
+  result.changed = written;
+}
+
 // Connect, identify, back up, compare, write what differs, verify: the row's outcome.
 // `firstBackup`: the earliest backup of the row the report names, if any.
-ReportRow runRow(const WorkRow& row, const std::string& backupFolder, const std::string& firstBackup, Tmod07& link,
-                 Io io, bool trace) {
-  ReportRow result{utcNow(), rowKey(row), row.name, "", row.address, std::string(kOutcomeFailed), "", "", "",
-                   firstBackup};
-  std::ostringstream messages;
-  const auto failed = [&](const std::string& line) {
-    result.error = line;
+ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::string& backupFolder,
+                 const std::string& firstBackup, const Context& context, bool trace) {
+  const WorkRow& row = plan.row;
+  ReportRow result{utcNow(), key, row.name, "", row.address, std::string(kOutcomeFailed), "", "", "", firstBackup};
+  const auto failed = [&](const CliFailure& failure) {
+    result.error = failure.oneLine();
+    if (failure.write) {
+      describeWrite(*failure.write, result);
+      if (!failure.write->backupPath.empty()) result.backup = failure.write->backupPath;
+    }
     return result;
   };
-  // A step that printed its own complaint: the report takes what it printed.
-  const auto failedAsPrinted = [&] { return failed(complaintsIn(messages.str())); };
-  const Result<CliOptions, UsageError> parsed = rowOptions(row);
-  if (!parsed) return failed(rowLinkError(row, parsed.failure()));
-  if (parsed->link.serial.empty() && parsed->link.tcpHost.empty()) {
-    return failed(rowPlace(row) + ": the row names no link: fill in serial (and baud) or tcp");
-  }
-  const Result<Target> resolved = resolveTarget(parsed->link, link);
-  if (!resolved) return failed(resolved.failure().text());
+  const Result<Target> resolved = resolveTarget(plan.link, context.link);
+  if (!resolved) return failed(CliFailure::of(kExitUsage, resolved.failure()));
   const Target& target = *resolved;
   result.link = target.description;
   result.address = std::to_string(target.address);
-
-  Session session(link, Io{io.out, messages}, target, trace);
-  SettingsArea area{};
-  if (session.connectAndRead(area) != kExitOk) return failedAsPrinted();
-  const Result<FieldEdit> edited = editNamedFields(area, row.fields);
-  if (!edited) return failed(edited.failure().text() + "; nothing was written");
-  const FieldEdit& edit = *edited;
-
   // An earlier try may have written the instrument already (a run killed mid-row leaves no line
-  // in the report): its backup holds the area as it was before.
+  // in the report): its backup holds the area as it was before, whether or not this try connects.
   const std::string prefix = backupPrefix(row, target.address);
   if (result.firstBackup.empty()) result.firstBackup = oldestSaved(backupFolder, prefix).value_or("");
-  const Backup backup{session.type(), target.address, result.time, area};
-  const Result<std::string> saved = saveUnderFreeName(backupFolder + "/" + prefix + backupStamp(backup.timeUtc),
-                                                      formatBackup(backup, decodeNetworkSettings(area)));
-  if (!saved) return failed(saved.failure().text() + "; no backup, so nothing was written");
+
+  Session session(context, target, trace);
+  const CliResult<SettingsArea> area = session.connectAndRead();
+  if (!area) return failed(area.failure());
+  const Result<FieldEdit> edited = editNamedFields(*area, plan.values);
+  if (!edited) return failed(CliFailure{kExitRefused, edited.failure().text() + "; nothing was written"});
+  // Every row keeps a backup of the area it found, written to or not.
+  const CliResult<std::string> saved = saveBackup(session, *area, BackupPlace{"", backupFolder + "/" + prefix});
+  if (!saved) return failed(saved.failure());
   result.backup = *saved;
-  if (edit.changed.empty()) {
+  if (edited->changed.empty()) {
     result.outcome = kOutcomeUnchanged;
     return result;
   }
-  // Only what the instrument confirmed counts as changed; the rest is named with the error.
-  TransferResult written;
-  const bool stored = session.writeArea(edit.area, result.backup, &written) == kExitOk;
-  const WrittenFields split = splitByConfirmed(edit.changed, confirmedBytes(written));
-  result.changed = joinedNames(split.written, ";");
-  if (!stored) {
-    result.error = complaintsIn(messages.str());
-    if (!split.notWritten.empty()) result.error += " / not written and confirmed: " + joinedNames(split.notWritten);
-    return result;
-  }
-  if (session.verify(edit.area) != kExitOk) return failedAsPrinted();
+  const CliResult<WriteOutcome> stored =
+      storeArea(session, StoreRequest{*area, edited->area, edited->namedNames(), BackupPlace{*saved, "", true}, true});
+  if (!stored) return failed(stored.failure());
+  describeWrite(*stored, result);
   result.outcome = kOutcomeOk;
   return result;
 }
@@ -147,99 +196,123 @@ std::string whatWasDone(const ReportRow& row) {
   return text;
 }
 
-// What a batch holds while it runs: its report locked, the rows done before, the backups' folder.
+// What a batch holds while it runs: its report locked, the rows done before, the backups' folder
+// and the key of the report's digests.
 struct OpenReport {
   files::FileLock lock;
   DoneRows done;
   std::string backupFolder;
+  std::string secret;
 };
 
+// A leftover of a run killed while it saved a backup ("<name>.txt.<process>-<n>.tmp"): never a
+// whole backup, so it goes, and is named.
+std::vector<std::string> removeHalfSavedBackups(const std::string& folder) {
+  std::vector<std::string> removed;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(files::nativePath(folder), error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = files::utf8Path(entry->path().filename());
+    if (!name.ends_with(".tmp") || name.find(".txt.") == std::string::npos) continue;
+    if (files::removeFile(folder + "/" + name)) removed.push_back(folder + "/" + name);
+  }
+  return removed;
+}
+
 // Before any instrument is touched: one batch per report (a second one would write every
-// instrument again and every row twice), the report begun if new and readable, and the
-// backups' folder beside it ready. A Failure is the whole complaint.
-Result<OpenReport> openReport(const std::string& report) {
-  const std::string lockPath = report + ".lock";
+// instrument again and every row twice; the lock goes with the report's real file, whatever
+// name or link it is given by), the report begun if new and readable, and the backups' folder
+// beside it ready, with the key for the report's digests.
+CliResult<OpenReport> openReport(const std::string& report, std::ostream& notes) {
+  const std::string lockPath = files::realPath(report) + ".lock";
   Result<files::LockAttempt> lock = files::tryLock(lockPath);
-  if (!lock) return Failure{lock.failure().text() + "; nothing was done"};
+  if (!lock) return CliFailure::of(kExitUsage, lock.failure(), "; nothing was done");
   if (!lock->lock) {
-    return Failure{"the report " + report + " is in use by another batch: " + lock->heldBy + " holds " + lockPath +
-                   ". Wait for it to end, or give another report; nothing was done"};
+    return CliFailure{kExitUsage, "the report " + report + " is in use by another batch: " + lock->heldBy + " holds " +
+                                      lockPath + ". Wait for it to end, or give another report; nothing was done"};
   }
   const auto begin = [](const std::string& current) { return current.empty() ? reportHeader() : current; };
   if (const Result<void> begun = files::updateFile(report, begin); !begun) {
-    return Failure{begun.failure().text() + "; no instrument was touched"};
+    return CliFailure::of(kExitUsage, begun.failure(), "; no instrument was touched");
   }
   const Result<std::string> reportText = readTextFile(report, "the report");
-  if (!reportText) return Failure{reportText.failure().text() + "; no instrument was touched"};
+  if (!reportText) return CliFailure::of(kExitUsage, reportText.failure(), "; no instrument was touched");
   Result<DoneRows> done = doneRows(*reportText, report);
-  if (!done) return done.failure();
+  if (!done) return CliFailure{kExitUsage, done.failure().text()};
   std::string backupFolder = backupFolderOf(report);
   if (const Result<void> ready = prepareFolder(backupFolder); !ready) {
-    return Failure{ready.failure().text() + "; the backups go there, so no instrument was touched"};
+    return CliFailure::of(kExitUsage, ready.failure(), "; the backups go there, so no instrument was touched");
   }
-  return OpenReport{std::move(*lock->lock), std::move(done).value(), std::move(backupFolder)};
+  for (const std::string& removed : removeHalfSavedBackups(backupFolder)) {
+    notes << kComplaintPrefix << "removed " << removed << ", a backup half saved by a run that was stopped\n";
+  }
+  Result<std::string> secret = folderSecret(backupFolder);
+  if (!secret) return CliFailure::of(kExitUsage, secret.failure(), "; no instrument was touched");
+  return OpenReport{std::move(*lock->lock), std::move(done).value(), std::move(backupFolder), std::move(*secret)};
 }
 
 }  // namespace
 
-int runBatch(const CliOptions& options, Tmod07& link, Io io) {
+CommandResult runBatch(const CliOptions& options, const Context& context) {
+  const Io io = context.io;
   const Result<std::string> text = readTextFile(options.file, "the worklist");
-  if (!text) return complain(io, kExitUsage, text.failure().text());
-  const Result<Worklist> parsed = parseWorklist(*text);
-  if (!parsed) return complain(io, kExitUsage, options.file + ": " + parsed.failure().text());
-  const Worklist& worklist = *parsed;
+  if (!text) return CliFailure::of(kExitUsage, text.failure());
+  const Result<Worklist> parsed = parseWorklist(*text, options.file);
+  if (!parsed) return CliFailure{kExitUsage, options.file + ": " + parsed.failure().text()};
   // The values every row shares; a row's own cells come after them, so they win.
   FieldOverlay shared;
   if (!options.templateSheet.empty()) {
-    if (const int exit = loadSheet(options.templateSheet, io, shared)) return exit;
+    CliResult<FieldOverlay> sheet = loadSheet(options.templateSheet, "the template");
+    if (!sheet) return sheet.failure();
+    shared = std::move(*sheet);
   }
+  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, context.link);
+  if (!planned) return planned.failure();
 
-  const Result<OpenReport> opened = openReport(options.report);
-  if (!opened) return complain(io, kExitUsage, opened.failure().text());
+  const CliResult<OpenReport> opened = openReport(options.report, io.err);
+  if (!opened) return opened.failure();
   const std::string& report = options.report;
   const DoneRows& done = opened->done;
   const std::string& backupFolder = opened->backupFolder;
 
-  Progress progress(io.err, errorIsTerminal(), "batch", worklist.rows.size());
+  Progress progress(io.err, errorIsTerminal(), "batch", planned->size());
   size_t failures = 0, skipped = 0;
-  for (size_t i = 0; i < worklist.rows.size(); ++i) {
-    const WorkRow& row = worklist.rows[i];
+  for (size_t i = 0; i < planned->size(); ++i) {
+    const PlannedRow& plan = (*planned)[i];
+    const WorkRow& row = plan.row;
     const std::string label = row.name.empty() ? "line " + std::to_string(row.line) : row.name;
-    if (link.stopRequested()) {
+    if (context.interrupts.any()) {
       progress.finish();
-      io.err << kComplaintPrefix << "interrupted before " << label << "; run again with the same report to go on\n";
-      return kExitInterrupted;
+      return CliFailure{kExitInterrupted, "interrupted before " + label + "; run again with the same report to go on"};
     }
-    const std::string key = rowKey(row);
+    const std::string key = resumeKey(row, plan.values, opened->secret);
     if (done.keys.count(key)) {
       ++skipped;
-      progress.note(label + ": done in an earlier run, skipped");
+      progress.note(label + ": done in an earlier run with these values, skipped");
       continue;
     }
     progress.at(i, label);
-    const auto first = done.firstBackups.find(key);
-    WorkRow filled = row;
-    filled.fields.insert(filled.fields.begin(), shared.begin(), shared.end());
-    const ReportRow result = runRow(filled, backupFolder, first == done.firstBackups.end() ? "" : first->second, link,
-                                    io, options.link.trace);
+    const auto first = done.firstBackups.find(rowKey(row));
+    const ReportRow result = runRow(plan, key, backupFolder, first == done.firstBackups.end() ? "" : first->second,
+                                    context, options.link.trace);
     if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
         !added) {
       progress.finish();
-      return complain(io, kExitUsage, added.failure().text() + "; " + label + " is not in the report: " +
-                                          whatWasDone(result) + ". Stopped before the next row");
+      return CliFailure::of(kExitUsage, added.failure(),
+                            "; " + label + " is not in the report: " + whatWasDone(result) + ". Stopped before the next row");
     }
     if (result.outcome == kOutcomeFailed) ++failures;
     progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +
                   (result.error.empty() ? "" : ": " + result.error));
-    if (link.stopRequested()) {  // the row stopped at its next step and is in the report as it ended
+    if (context.interrupts.any()) {  // the row ended (a write begun was finished) and is in the report
       progress.finish();
-      io.err << kComplaintPrefix << "interrupted at " << label << "; run again with the same report to go on\n";
-      return kExitInterrupted;
+      return CliFailure{kExitInterrupted, "interrupted at " + label + " (" + result.outcome +
+                                              "); no further row was begun. Run again with the same report to go on"};
     }
   }
   progress.finish();
-  io.out << worklist.rows.size() - skipped - failures << " done, " << failures << " failed, " << skipped
-         << " skipped (done before); report: " << report << '\n';
+  io.out << planned->size() - skipped - failures << " done, " << failures << " failed, " << skipped
+         << " skipped (done before with the same values); report: " << report << '\n';
   return failures ? kExitBatchFailed : kExitOk;
 }
 

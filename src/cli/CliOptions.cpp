@@ -156,9 +156,9 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     if (eq == std::string_view::npos) return fail("--set needs NAME=VALUE, not " + quoteText(value));
     const std::optional<std::string_view> field = canonicalFieldName(value.substr(0, eq));
     if (!field) return fail("unknown field " + quoteText(value.substr(0, eq)) + "; the fields are " + fieldNameList());
-    for (const auto& set : o_.sets)
-      if (set.first == *field) return fail("--set " + std::string(*field) + " is given twice");
-    o_.sets.emplace_back(std::string(*field), std::string(value.substr(eq + 1)));
+    for (const FieldValue& set : o_.sets)
+      if (set.name == *field) return fail("--set " + std::string(*field) + " is given twice");
+    o_.sets.push_back({std::string(*field), std::string(value.substr(eq + 1))});
   } else if (name == "--backup") {
     o_.backup = std::string(value);
   } else if (name == "--no-verify") {

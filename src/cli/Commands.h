@@ -1,11 +1,13 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "actions/Actions.h"
+#include "cli/CliFailure.h"
 #include "cli/CliOptions.h"
-#include "cli/Session.h"
-#include "link/Umod07.h"
+#include "cli/Context.h"
 
 namespace netsetup::cli {
 
@@ -13,21 +15,23 @@ namespace netsetup::cli {
 // then 115200 down), so a usual instrument is found in the first steps.
 inline constexpr std::array<size_t, BaudRates.size()> kScanOrder{0, 1, 5, 4, 3, 2};
 
-// Each command of the tool, on the one link the program owns; returns the exit status.
-int runIdentify(const CliOptions& options, Tmod07& link, Io io);
-int runRead(const CliOptions& options, Tmod07& link, Io io);
-int runBackup(const CliOptions& options, Tmod07& link, Io io);
-int runDiff(const CliOptions& options, Tmod07& link, Io io);
-int runWrite(const CliOptions& options, Tmod07& link, Io io);
-int runApply(const CliOptions& options, Tmod07& link, Io io);
-int runRestore(const CliOptions& options, Tmod07& link, Io io);
-int runScan(const CliOptions& options, Tmod07& link, Io io);
-int runBatch(const CliOptions& options, Tmod07& link, Io io);
+// Each command of the tool, on the one link the program owns: the exit status it ends with
+// (0, or 1 for a diff that found one), or what failed, which runCli prints.
+using CommandResult = CliResult<int>;
+CommandResult runIdentify(const CliOptions& options, const Context& context);
+CommandResult runRead(const CliOptions& options, const Context& context);
+CommandResult runBackup(const CliOptions& options, const Context& context);
+CommandResult runDiff(const CliOptions& options, const Context& context);
+CommandResult runWrite(const CliOptions& options, const Context& context);
+CommandResult runApply(const CliOptions& options, const Context& context);
+CommandResult runRestore(const CliOptions& options, const Context& context);
+CommandResult runScan(const CliOptions& options, const Context& context);
+CommandResult runBatch(const CliOptions& options, const Context& context);
 
-// Reads a settings sheet's fields; the exit status of a file that cannot be used.
-int loadSheet(const std::string& path, Io io, FieldOverlay& overlay);
-
-// Parses and runs a whole command line (help and version included).
-int runCli(const std::vector<std::string>& args, Tmod07& link, Io io);
+// Parses and runs a whole command line (help and version included) and prints a failure on
+// io.err. `interruptCount` says how many interrupts (Ctrl+C...) have come so far; the link's
+// stop check is set from it for the run.
+int runCli(const std::vector<std::string>& args, Tmod07& link, Io io,
+           const std::function<unsigned()>& interruptCount = {});
 
 }  // namespace netsetup::cli

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "text/Result.h"
+
 namespace netsetup::cli {
 
 // The operating system as the command-line tool meets it (src/cli/posix, src/cli/win32).
@@ -10,11 +12,18 @@ namespace netsetup::cli {
 std::vector<std::string> commandLine(int argc, char** argv);
 
 // Prepares the terminal: UTF-8 output where the system needs telling (put back as it was when
-// the program ends), Ctrl+C and SIGTERM (Ctrl+Break on Windows) caught (see interrupted()).
+// the program ends), Ctrl+C, SIGTERM and SIGHUP (Ctrl+Break on Windows) caught and counted (see
+// interruptCount()); on Linux the death of the process that started the program counts as one,
+// so nothing is done for a caller that is gone. A standard stream that is closed at the start
+// is held open on a device that takes nothing, so no file the program opens can take its place.
 void prepareConsole();
 
-// Whether Ctrl+C was pressed (or SIGTERM came) since the start.
-bool interrupted();
+// How many interrupts have come since the start.
+unsigned interruptCount();
+
+// Flushes and closes standard output: a Failure, with the system's reason, when anything
+// written to it was lost (a full disk, a closed output, a file-size limit).
+Result<void> finishStandardOutput();
 
 // Whether standard error is a terminal (progress bars) or a pipe or file (plain lines).
 bool errorIsTerminal();

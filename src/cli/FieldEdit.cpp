@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "netblock/NetworkCodec.h"
+#include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -14,38 +15,71 @@ bool isAddress(SettingsField field) {
   return field == SettingsField::IpAddress || field == SettingsField::IpMask || field == SettingsField::IpGateway;
 }
 
-// The fields as stored, the addresses too while DHCP hides them from the window.
-NetworkFields storedFields(const SettingsArea& area) {
-  NetworkFields fields = decodeNetworkSettings(area);
-  fields.ipAddress = decodeStoredAddress(area, SettingsField::IpAddress);
-  fields.ipMask = decodeStoredAddress(area, SettingsField::IpMask);
-  fields.ipGateway = decodeStoredAddress(area, SettingsField::IpGateway);
-  return fields;
-}
-
 bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldBytes& bytes) {
   return std::equal(a.begin() + bytes.offset, a.begin() + bytes.offset + bytes.size, b.begin() + bytes.offset);
 }
 
+// The window reads many texts as addresses (10.1 is 10.0.0.1, a leading 0 means octal); a
+// person typing them means another address, so only a.b.c.d in plain decimal is taken.
+Result<void> checkAddress(SettingsField field, const std::string& text) {
+  if (parseDottedQuad(text)) return {};
+  const std::optional<Ipv4Octets> read = tryParseIpv4(text);
+  return Failure{"The " + std::string(fieldName(field)) + " " + quoteText(text) +
+                 " is not four decimal numbers 0..255 without leading zeros (such as 192.168.0.10)" +
+                 (read ? "; it would have been stored as " + formatIpv4(*read) : "; it is no address at all")};
+}
+
+// One named value as the encoder judges it, on fields that hold it.
+Result<void> checkField(const NetworkFields& fields, SettingsField field, const std::string& text) {
+  if (isAddress(field)) return checkAddress(field, text);
+  SettingsArea scratch{};
+  const Result<void, EncodeError> encoded = encodeField(fields, field, scratch);
+  if (encoded) return {};
+  const EncodeError& refused = encoded.failure();
+  return Failure{field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message()};
+}
+
 }  // namespace
 
+Result<void> checkValues(const FieldOverlay& overlay) {
+  for (const FieldValue& given : overlay) {
+    // A password given back as *** keeps the instrument's and is not a value to judge.
+    if (given.name == "password" && given.value == kHiddenPassword) continue;
+    NetworkFields fields;
+    if (Result<void> set = setField(fields, given.name, given.value); !set) {
+      return Failure{originPrefix(given) + set.failure().text()};
+    }
+    const std::optional<std::string_view> name = canonicalFieldName(given.name);
+    if (Result<void> checked = checkField(fields, settingsField(*name), given.value); !checked) {
+      return Failure{originPrefix(given) + checked.failure().text()};
+    }
+  }
+  return {};
+}
+
+std::vector<std::string_view> FieldEdit::namedNames() const {
+  std::vector<std::string_view> names;
+  for (const NamedField& field : named) names.push_back(field.name);
+  return names;
+}
+
 Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay) {
+  if (Result<void> checked = checkValues(overlay); !checked) return checked.failure();
   FieldEdit edit;
-  edit.area = read;
+  edit.read = edit.area = read;
   NetworkFields wanted = decodeNetworkSettings(read);
   if (Result<void> applied = applyOverlay(wanted, overlay); !applied) return applied.failure();
   // Each name once, with its last value; "***" for the password takes back a value before it.
   std::vector<std::pair<std::string_view, std::string>> named;
-  for (const auto& [name, value] : overlay) {
-    const std::string_view canonical = *canonicalFieldName(name);
+  for (const FieldValue& given : overlay) {
+    const std::string_view canonical = *canonicalFieldName(given.name);
     std::erase_if(named, [&](const auto& n) { return n.first == canonical; });
-    if (canonical != "password" || value != kHiddenPassword) named.emplace_back(canonical, value);
+    if (canonical != "password" || given.value != kHiddenPassword) named.emplace_back(canonical, given.value);
   }
   const auto typed = [&](std::string_view name) {
     return std::find_if(named.begin(), named.end(), [&](const auto& n) { return n.first == name; });
   };
 
-  // In the encoder's order, so the first refusal is the one the window would give.
   for (SettingsField field : kEncodeOrder) {
     if (typed(nameOf(field)) == named.end()) continue;
     if (const Result<void, EncodeError> encoded = encodeField(wanted, field, edit.area); !encoded) {
@@ -70,10 +104,11 @@ Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& 
   return edit;
 }
 
-std::vector<std::string> addressesStoredOtherwise(const FieldEdit& edit) {
+std::vector<std::string> storedOtherwiseNotes(const FieldEdit& edit) {
   std::vector<std::string> lines;
   for (const NamedField& field : edit.named) {
-    if (!isAddress(settingsField(field.name)) || field.typed == field.after) continue;
+    const bool number = field.name == "port" || field.name == "server_port";
+    if (!number || field.typed == field.after) continue;
     lines.push_back(std::string(field.name) + ": " + visibleText(field.typed) + " is stored as " + field.after);
   }
   return lines;
@@ -82,15 +117,6 @@ std::vector<std::string> addressesStoredOtherwise(const FieldEdit& edit) {
 std::string changeLine(const NamedField& field) {
   if (field.name == "password") return "password: would change (not shown)";
   return std::string(field.name) + ": " + visibleText(field.before) + " -> " + visibleText(field.after);
-}
-
-WrittenFields splitByConfirmed(const std::vector<std::string_view>& names, size_t confirmedBytes) {
-  WrittenFields split;
-  for (std::string_view name : names) {
-    const FieldBytes bytes = fieldBytes(settingsField(name));
-    (bytes.offset + bytes.size <= confirmedBytes ? split.written : split.notWritten).push_back(name);
-  }
-  return split;
 }
 
 }  // namespace netsetup::cli

@@ -1,5 +1,6 @@
 #include "cli/FieldNames.h"
 
+#include "netblock/NetworkCodec.h"
 #include "text/AsciiCase.h"
 #include "text/Quote.h"
 
@@ -90,6 +91,19 @@ std::string fieldValue(const NetworkFields& fields, std::string_view name) {
   return *textField(fields, *canonical);
 }
 
+NetworkFields storedFields(const SettingsArea& area) {
+  NetworkFields fields = decodeNetworkSettings(area);
+  fields.ipAddress = decodeStoredAddress(area, SettingsField::IpAddress);
+  fields.ipMask = decodeStoredAddress(area, SettingsField::IpMask);
+  fields.ipGateway = decodeStoredAddress(area, SettingsField::IpGateway);
+  return fields;
+}
+
+std::string_view keptAddressNote(const NetworkFields& fields, std::string_view name) {
+  const bool address = name == "ip" || name == "mask" || name == "gateway";
+  return fields.dhcp && address ? "(kept while DHCP is on)" : "";
+}
+
 Result<void> setField(NetworkFields& fields, std::string_view name, std::string_view value) {
   const std::optional<std::string_view> canonical = canonicalFieldName(name);
   if (!canonical) return Failure{"unknown field " + quoteText(name) + "; the fields are " + fieldNameList()};
@@ -117,10 +131,15 @@ Result<void> setField(NetworkFields& fields, std::string_view name, std::string_
   return {};
 }
 
+std::string originPrefix(const FieldValue& value) { return value.origin.empty() ? "" : value.origin + ": "; }
+
 Result<void> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay) {
   NetworkFields changed = fields;  // a refused overlay leaves nothing half applied
-  for (const auto& [name, value] : overlay)
-    if (Result<void> set = setField(changed, name, value); !set) return set;
+  for (const FieldValue& given : overlay) {
+    if (Result<void> set = setField(changed, given.name, given.value); !set) {
+      return Failure{originPrefix(given) + set.failure().message};
+    }
+  }
   fields = std::move(changed);
   return {};
 }

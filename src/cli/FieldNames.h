@@ -41,12 +41,33 @@ bool isFieldName(std::string_view name);  // any case
 // "none"/"any"/"pap"/"chap", or "unset" for any other index. Empty for an unknown name.
 std::string fieldValue(const NetworkFields& fields, std::string_view name);
 
+// The fields as the instrument stores them: as the window shows them, and the three addresses
+// too while DHCP is on (the window leaves them empty; the instrument keeps them for when it is off).
+NetworkFields storedFields(const SettingsArea& area);
+
+// The addresses an instrument keeps unused while DHCP is on: ip, mask and gateway when
+// `fields.dhcp`; the note to show beside such a value, else empty.
+std::string_view keptAddressNote(const NetworkFields& fields, std::string_view name);
+
 // Stores `value` into the named field. Refuses only an unknown name, a dhcp other than 0/1 and
 // an unknown auth word; other texts are kept as given, for the record encoder to judge.
 Result<void> setField(NetworkFields& fields, std::string_view name, std::string_view value);
 
-// (canonical name, value) pairs to apply in order over what the instrument holds.
-using FieldOverlay = std::vector<std::pair<std::string, std::string>>;
+// One value given for a field, and where it was given, for a refusal to name: empty for the
+// command line, "district.ini line 3", "work.csv line 4, column port".
+struct FieldValue {
+  std::string name;  // canonical
+  std::string value;
+  std::string origin = {};
+
+  bool operator==(const FieldValue&) const = default;
+};
+
+// Values to apply in order over what the instrument holds; a later one for a field wins.
+using FieldOverlay = std::vector<FieldValue>;
+
+// "district.ini line 3: " before a refusal, nothing for the command line.
+std::string originPrefix(const FieldValue& value);
 
 // Applies every pair in order; the first refusal fails it and leaves `fields` as it was.
 Result<void> applyOverlay(NetworkFields& fields, const FieldOverlay& overlay);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "config/FileStore.h"
+#include "text/Hex.h"
 
 namespace netsetup::cli {
 
@@ -91,9 +93,7 @@ std::string backupStamp(const std::string& utcTime) {
   return stamp;
 }
 
-std::string defaultBackupStem(uint8_t address, const std::string& utcTime) {
-  return "backup-a" + std::to_string(address) + "-" + backupStamp(utcTime);
-}
+std::string defaultBackupStem(uint8_t address) { return "backup-a" + std::to_string(address) + "-"; }
 
 std::string fileNamePart(std::string_view text) {
   std::string part(text);
@@ -102,6 +102,18 @@ std::string fileNamePart(std::string_view text) {
     if (byte < 0x20 || byte == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) c = '_';
   }
   return part;
+}
+
+Result<std::string> folderSecret(const std::string& folder) {
+  const std::string path = folder + "/.resume-key";
+  std::random_device random;
+  std::string secret;
+  for (int i = 0; i < 4; ++i) secret += hexDigits(random(), 8);
+  // Made at most once: whoever made it first, every run reads the same.
+  if (const Result<bool> made = files::createFile(path, secret + "\n", true); !made) return made.failure();
+  const Result<std::string> kept = readTextFile(path, "the key of the report's digests");
+  if (!kept) return kept.failure();
+  return std::string(kept->substr(0, kept->find('\n')));
 }
 
 Result<void> prepareFolder(const std::string& folder) {

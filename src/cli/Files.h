@@ -38,12 +38,17 @@ std::optional<std::string> oldestSaved(const std::string& folder, const std::str
 // "20261207T112233Z" for "2026-12-07T11:22:33Z": the time as backup names carry it.
 std::string backupStamp(const std::string& utcTime);
 
-// "backup-a1-20261207T112233Z" in the current folder: write's and restore's backup stem.
-std::string defaultBackupStem(uint8_t address, const std::string& utcTime);
+// "backup-a1-" in the current folder: how the names of write's and restore's backups start,
+// before the time (backupStamp) and a number when taken.
+std::string defaultBackupStem(uint8_t address);
 
 // `text` usable in a file name on every system: / \ : * ? " < > | and control characters become
 // '_'; everything else (UTF-8 included) stays.
 std::string fileNamePart(std::string_view text);
+
+// A random secret kept in `folder` (".resume-key", owner-only, made on first use), for digests
+// that must tell nothing to someone without the folder.
+Result<std::string> folderSecret(const std::string& folder);
 
 // Makes `folder` (and those above it) and checks that files can be made in it, with a file made
 // and removed again.

@@ -35,7 +35,9 @@ std::string formatTable(const NetworkFields& fields, bool showPassword) {
   std::string out;
   for (std::string_view name : kFieldNames) {
     out.append(name).append(width - name.size(), ' ');
-    out.append(visibleText(shownValue(fields, name, showPassword))).append("\n");
+    out.append(visibleText(shownValue(fields, name, showPassword)));
+    if (const std::string_view note = keptAddressNote(fields, name); !note.empty()) out.append("  ").append(note);
+    out.append("\n");
   }
   return out;
 }
@@ -86,6 +88,10 @@ std::string jsonString(std::string_view text) {
       out += "\\\"";
     } else if (byte == '\\') {
       out += "\\\\";
+    } else if (byte == '\n') {
+      out += "\\n";
+    } else if (byte == '\t') {
+      out += "\\t";
     } else if (byte < 0x20 || byte == 0x7F) {
       out.append("\\u00").append(hexDigits(byte, 2));
     } else {

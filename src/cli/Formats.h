@@ -13,8 +13,9 @@ enum class OutputFormat { Table, Json, Ini };
 // "table", "json" or "ini", in any case.
 std::optional<OutputFormat> parseFormat(std::string_view text);
 
-// The fields as `read` prints them, every line ending in "\n":
+// The fields as `read` prints them (give them as stored: storedFields), every line ending in "\n":
 //   Table: "name<padding>value" lines; control characters spelled out so a line stays a line;
+//          an address kept while DHCP is on says so after its value;
 //   Json:  one object, keys in kFieldNames order, port/server_port/dhcp as numbers when they
 //          are plain decimal numbers;
 //   Ini:   the settings sheet (formatSheet).

@@ -1,13 +1,16 @@
 // The commands that only read: identify, read, backup, diff.
+#include <array>
+
 #include "cli/BackupFile.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Formats.h"
-#include "cli/Sheet.h"
+#include "cli/GivenValues.h"
+#include "cli/Session.h"
 #include "cli/UtcTime.h"
-#include "netblock/NetworkCodec.h"
+#include "config/FileStore.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -21,82 +24,100 @@ struct Reading {
   SettingsArea area{};
 };
 
-int readInstrument(const CliOptions& options, Tmod07& link, Io io, Reading& reading) {
-  const Result<Target> target = resolveTarget(options.link, link);
-  if (!target) return complain(io, kExitUsage, target.failure().text());
-  reading.target = *target;
-  Session session(link, io, reading.target, options.link.trace);
-  if (const int exit = session.connectAndRead(reading.area)) return exit;
-  reading.type = session.type();
-  return kExitOk;
+CliResult<Reading> readInstrument(const LinkOptions& options, const Context& context) {
+  const Result<Target> target = resolveTarget(options, context.link);
+  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  Session session(context, *target, options.trace);
+  const CliResult<SettingsArea> area = session.connectAndRead();
+  if (!area) return area.failure();
+  return Reading{*target, session.type(), *area};
+}
+
+// Names that stand for standard output rather than a file to replace.
+bool isStandardOutput(const std::string& path) {
+  constexpr std::array<std::string_view, 4> kNames{"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"};
+  return std::find(kNames.begin(), kNames.end(), path) != kNames.end();
+}
+
+// -o never replaces what the same command reads, nor a backup: either would lose what is in it.
+CliResult<> checkOutputFile(const CliOptions& options) {
+  const std::string& output = options.output;
+  for (const std::string* input : {&options.link.settingsFile, &options.file, &options.templateSheet}) {
+    if (!input->empty() && files::sameFile(output, *input)) {
+      return CliFailure{kExitUsage, "-o " + output + " is the file " + *input +
+                                        " this command reads; give the output another name. Nothing was written"};
+    }
+  }
+  if (const Result<std::string> current = files::readFile(output); current && looksLikeBackup(*current)) {
+    return CliFailure{kExitUsage, "-o " + output + " is a netsetup backup, which read never replaces; give the "
+                                  "output another name. Nothing was written"};
+  }
+  return {};
 }
 
 }  // namespace
 
-int loadSheet(const std::string& path, Io io, FieldOverlay& overlay) {
-  const Result<std::string> text = readTextFile(path, "the sheet");
-  if (!text) return complain(io, kExitUsage, text.failure().text());
-  const Result<FieldOverlay> sheet = parseSheet(*text);
-  if (!sheet) return complain(io, kExitUsage, path + ": " + sheet.failure().text());
-  overlay = *sheet;
+CommandResult runIdentify(const CliOptions& options, const Context& context) {
+  const Result<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  Session session(context, *target, options.link.trace);
+  if (CliResult<> opened = session.open(); !opened) return opened.failure();
+  const CliResult<> identified = session.identify();
+  if (!session.type().empty()) context.io.out << visibleBytes(session.type()) << '\n';
+  if (!identified) return identified.failure();
   return kExitOk;
 }
 
-int runIdentify(const CliOptions& options, Tmod07& link, Io io) {
-  const Result<Target> target = resolveTarget(options.link, link);
-  if (!target) return complain(io, kExitUsage, target.failure().text());
-  Session session(link, io, *target, options.link.trace);
-  if (const int exit = session.open()) return exit;
-  const int exit = session.identify();
-  if (!session.type().empty()) io.out << visibleBytes(session.type()) << '\n';
-  return exit;
-}
-
-int runRead(const CliOptions& options, Tmod07& link, Io io) {
-  Reading reading;
-  if (const int exit = readInstrument(options, link, io, reading)) return exit;
-  // The password only when asked for, in a file as on the screen: a sheet without it keeps the
-  // instrument's password when it is written back.
-  const std::string text = formatFields(decodeNetworkSettings(reading.area), options.format, options.showPassword);
-  if (options.output.empty()) {
-    io.out << text;
+CommandResult runRead(const CliOptions& options, const Context& context) {
+  const bool toFile = !options.output.empty() && !isStandardOutput(options.output);
+  if (toFile) {
+    if (CliResult<> usable = checkOutputFile(options); !usable) return usable.failure();
+  }
+  const CliResult<Reading> reading = readInstrument(options.link, context);
+  if (!reading) return reading.failure();
+  // As stored, the addresses kept while DHCP is on included, so that writing this back changes
+  // nothing. The password only when asked for, in a file as on the screen: a sheet without it
+  // keeps the instrument's password when it is written back.
+  const std::string text = formatFields(storedFields(reading->area), options.format, options.showPassword);
+  if (!toFile) {
+    context.io.out << text;
     return kExitOk;
   }
   if (const Result<void> written = writeTextFile(options.output, text, true); !written) {
-    return complain(io, kExitUsage, written.failure().text());
+    return CliFailure::of(kExitUsage, written.failure());
   }
-  io.err << kComplaintPrefix << "the settings of address " << int{reading.target.address} << " are in " << options.output
-         << '\n';
+  context.io.err << kComplaintPrefix << "the settings of address " << int{reading->target.address} << " are in "
+                 << options.output << '\n';
   return kExitOk;
 }
 
-int runBackup(const CliOptions& options, Tmod07& link, Io io) {
-  Reading reading;
-  if (const int exit = readInstrument(options, link, io, reading)) return exit;
-  const Target& target = reading.target;
-  const Backup backup{reading.type, target.address, utcNow(), reading.area};
-  const std::string text = formatBackup(backup, decodeNetworkSettings(backup.area));
+CommandResult runBackup(const CliOptions& options, const Context& context) {
+  const CliResult<Reading> reading = readInstrument(options.link, context);
+  if (!reading) return reading.failure();
+  const Target& target = reading->target;
+  const Backup backup{reading->type, target.address, utcNow(), reading->area};
+  const std::string text = formatBackup(backup, storedFields(backup.area));
   if (const Result<void> written = writeTextFile(options.file, text, true); !written) {
-    return complain(io, kExitUsage, written.failure().text());
+    return CliFailure::of(kExitUsage, written.failure());
   }
-  io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
-         << options.file << '\n';
+  context.io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
+                 << options.file << '\n';
   return kExitOk;
 }
 
-int runDiff(const CliOptions& options, Tmod07& link, Io io) {
-  FieldOverlay sheet;
-  if (const int exit = loadSheet(options.file, io, sheet)) return exit;
-  Reading reading;
-  if (const int exit = readInstrument(options, link, io, reading)) return exit;
+CommandResult runDiff(const CliOptions& options, const Context& context) {
+  CliResult<FieldOverlay> sheet = loadSheet(options.file, "the sheet");
+  if (!sheet) return sheet.failure();
+  if (Result<void> checked = checkValues(*sheet); !checked) return CliFailure{kExitRefused, checked.failure().text()};
+  const CliResult<Reading> reading = readInstrument(options.link, context);
+  if (!reading) return reading.failure();
   // Compared as they would be stored, so "$10" and "16" are the same port.
-  const Result<FieldEdit> edited = editNamedFields(reading.area, sheet);
-  if (!edited) return complain(io, kExitRefused, edited.failure().text());
-  const FieldEdit& edit = *edited;
-  for (const NamedField& field : edit.named)
-    if (field.changed) io.out << changeLine(field) << '\n';
-  if (edit.changed.empty()) io.out << "no differences\n";
-  return edit.changed.empty() ? kExitOk : kExitDiffers;
+  const Result<FieldEdit> edited = editNamedFields(reading->area, *sheet);
+  if (!edited) return CliFailure{kExitRefused, edited.failure().text()};
+  for (const NamedField& field : edited->named)
+    if (field.changed) context.io.out << changeLine(field) << '\n';
+  if (edited->changed.empty()) context.io.out << "no differences\n";
+  return edited->changed.empty() ? kExitOk : kExitDiffers;
 }
 
 }  // namespace netsetup::cli

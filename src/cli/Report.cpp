@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/Csv.h"
+#include "cli/Worklist.h"
 
 namespace netsetup::cli {
 
@@ -65,7 +66,7 @@ Result<DoneRows> doneRows(std::string_view reportCsv, std::string_view reportNam
     if (outcome == kOutcomeOk || outcome == kOutcomeUnchanged) done.keys.insert(key);
     const std::string first = row.size() > kFirstBackupColumn ? unguard(row[kFirstBackupColumn]) : "";
     const std::string backup = first.empty() ? unguard(row[kBackupColumn]) : first;
-    if (!backup.empty()) done.firstBackups.try_emplace(key, backup);
+    if (!backup.empty()) done.firstBackups.try_emplace(std::string(rowKeyPart(key)), backup);
   }
   return done;
 }

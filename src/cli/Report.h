@@ -32,8 +32,8 @@ std::string reportHeader();
 std::string formatReportRow(const ReportRow& row, bool earlierLayout = false);
 
 struct DoneRows {
-  std::set<std::string> keys;  // rowKey of every row whose outcome was ok or unchanged
-  // rowKey -> the earliest backup the report names for that row (a failed try's)
+  std::set<std::string> keys;  // the key (resumeKey) of every row whose outcome was ok or unchanged
+  // rowKey -> the earliest backup the report names for that row's instrument (a failed try's)
   std::map<std::string, std::string> firstBackups;
   bool earlierLayout = false;  // the header has no first_backup column
 };

@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <map>
 
+#include "cli/ApplyJson.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
-#include "cli/FieldWrite.h"
 #include "cli/HelpText.h"
 
 namespace netsetup::cli {
@@ -16,13 +16,28 @@ bool asksForApplyJson(const std::vector<std::string>& args) {
   return has("apply") && has("--json");
 }
 
+// The link's stop check for one run, taken away again when the run ends.
+class StopCheck {
+ public:
+  StopCheck(Tmod07& link, Interrupts& interrupts) : link_(link) {
+    link_.setStopCheck([&interrupts] { return interrupts.stopAsked(); });
+  }
+  ~StopCheck() { link_.setStopCheck({}); }
+  StopCheck(const StopCheck&) = delete;
+  StopCheck& operator=(const StopCheck&) = delete;
+
+ private:
+  Tmod07& link_;
+};
+
 }  // namespace
 
-int runCli(const std::vector<std::string>& args, Tmod07& link, Io io) {
+int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std::function<unsigned()>& interruptCount) {
   const Result<CliOptions, UsageError> parsed = parseArguments(args);
   if (!parsed) {
-    if (asksForApplyJson(args)) io.out << formatApplyJson({}, false, kExitUsage, parsed.failure().message);
-    io.err << kComplaintPrefix << parsed.failure().message << "\n(netsetup-cli --help describes every command)\n";
+    const CliFailure usage{kExitUsage, parsed.failure().message, "", {"(netsetup-cli --help describes every command)"}};
+    if (asksForApplyJson(args)) io.out << formatApplyJson(ApplyState{.failure = usage}, false);
+    io.err << usage.lines();
     return kExitUsage;
   }
   const CliOptions& options = *parsed;
@@ -34,13 +49,18 @@ int runCli(const std::vector<std::string>& args, Tmod07& link, Io io) {
     io.out << helpText(options.command);
     return kExitOk;
   }
-  using Command = int (*)(const CliOptions&, Tmod07&, Io);
+  using Command = CommandResult (*)(const CliOptions&, const Context&);
   static const std::map<std::string, Command> commands{
       {"identify", runIdentify}, {"read", runRead},       {"backup", runBackup}, {"diff", runDiff},
       {"write", runWrite},       {"restore", runRestore}, {"scan", runScan},     {"batch", runBatch},
       {"apply", runApply},
   };
-  return commands.at(options.command)(options, link, io);
+  Interrupts interrupts(interruptCount, io.err);
+  const StopCheck stopCheck(link, interrupts);
+  const CommandResult result = commands.at(options.command)(options, Context{link, io, interrupts});
+  if (result) return *result;
+  io.err << result.failure().lines();
+  return result.failure().exit;
 }
 
 }  // namespace netsetup::cli

@@ -10,6 +10,7 @@
 #include "cli/Console.h"
 #include "cli/ExitCodes.h"
 #include "cli/Progress.h"
+#include "cli/Session.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -43,17 +44,22 @@ class ShortTimeouts {
   uint32_t retries_, firstByte_;
 };
 
-int interruptedWith(Io io, const std::vector<std::string>& found) {
-  io.err << kComplaintPrefix << "interrupted; " << (found.empty() ? "nothing found so far" : "found so far:") << '\n';
-  for (const std::string& line : found) io.err << "  " << line << '\n';
-  return kExitInterrupted;
+CliFailure interruptedWith(const std::vector<std::string>& found) {
+  return {kExitInterrupted, found.empty() ? "interrupted; nothing found so far" : "interrupted; found so far:", "",
+          [&] {
+            std::vector<std::string> lines;
+            for (const std::string& line : found) lines.push_back("  " + line);
+            return lines;
+          }()};
 }
 
 }  // namespace
 
-int runScan(const CliOptions& options, Tmod07& link, Io io) {
+CommandResult runScan(const CliOptions& options, const Context& context) {
+  Tmod07& link = context.link;
+  const Io io = context.io;
   const Result<Target> resolved = resolveTarget(options.link, link);
-  if (!resolved) return complain(io, kExitUsage, resolved.failure().text());
+  if (!resolved) return CliFailure::of(kExitUsage, resolved.failure());
   const Target& base = *resolved;
   ShortTimeouts timeouts(link);
   std::vector<std::string> found;
@@ -85,12 +91,12 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
     const auto show = [&](const std::string& type, uint8_t from) {
       report(progress, "\"" + visibleBytes(type) + "\" at " + where + ", address " + std::to_string(from));
     };
-    Session session(link, Io{io.out, io.err}, target, options.link.trace);
-    if (const int exit = session.open()) return exit;
+    Session session(context, target, options.link.trace);
+    if (CliResult<> opened = session.open(); !opened) return opened.failure();
     for (int address = first; address <= last; ++address, ++step) {
       if (link.stopRequested()) {
         progress.finish();
-        return interruptedWith(io, found);
+        return interruptedWith(found);
       }
       progress.at(step, where + (options.addresses ? ", address " + std::to_string(address) : ""));
       if (!options.addresses) {
@@ -112,12 +118,8 @@ int runScan(const CliOptions& options, Tmod07& link, Io io) {
     }
   }
   progress.finish();
-  if (link.stopRequested()) return interruptedWith(io, found);
-  if (found.empty()) {
-    io.err << kComplaintPrefix << "no instrument answered on " << base.description.substr(0, base.description.find(" at "))
-           << '\n';
-    return kExitNothingFound;
-  }
+  if (link.stopRequested()) return interruptedWith(found);
+  if (found.empty()) return CliFailure{kExitNothingFound, "no instrument answered on " + base.line};
   return kExitOk;
 }
 

@@ -28,13 +28,13 @@ bool needsQuotes(std::string_view v) {
 // What the profile reader cannot show: how many [settings] sections there are, lines in the
 // section it would skip without a word (a typo such as "ip: 10.0.0.5" would otherwise leave the
 // field unchanged while the user believes it set), and lines it would cut.
-Result<void> checkLayout(std::string_view text) {
+Result<void> checkLayout(std::string_view text, std::string_view source) {
   int sections = 0;
   bool inSection = false;
   size_t number = 0;
   for (const LineSpan& span : splitLines(text)) {
     const std::string_view line = text.substr(span.start, span.stop - span.start);
-    const std::string where = "sheet line " + std::to_string(++number);
+    const std::string where = std::string(source) + " line " + std::to_string(++number);
     if (line.size() > kMaxSheetLineLength) {
       return Failure{where + " is " + std::to_string(line.size()) + " bytes long; a sheet line holds at most " +
                      std::to_string(kMaxSheetLineLength) + " bytes"};
@@ -51,7 +51,7 @@ Result<void> checkLayout(std::string_view text) {
       return Failure{where + ": " + quoteText(s) + " is not NAME=VALUE"};
     }
   }
-  if (sections == 0) return Failure{"the sheet has no [settings] section"};
+  if (sections == 0) return Failure{std::string(source) + " has no [settings] section"};
   return {};
 }
 
@@ -70,6 +70,9 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
       "[settings]\n";
   for (std::string_view name : kFieldNames) {
     const std::string value = fieldValue(fields, name);
+    if (name == "ip" && fields.dhcp) {
+      out += "; DHCP is on: the instrument takes its address from the network and keeps these for when it is off\n";
+    }
     if (name == "password" && !showPassword) {
       out += ";password=***  (not shown: writing this sheet keeps the instrument's password)\n";
     } else if (value.find_first_of("\r\n") != std::string::npos) {
@@ -85,20 +88,20 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
   return out;
 }
 
-Result<FieldOverlay> parseSheet(std::string_view text) {
+Result<FieldOverlay> parseSheet(std::string_view text, std::string_view source) {
   text = withoutUtf8Mark(text);
-  if (Result<void> layout = checkLayout(text); !layout) return layout.failure();
+  if (Result<void> layout = checkLayout(text, source); !layout) return layout.failure();
 
   FieldOverlay fields;
   std::set<std::string_view> seen;
   for (const ini::Entry& entry : ini::sectionEntries(text, kSection)) {
     const std::optional<std::string_view> name = canonicalFieldName(entry.key);
+    const std::string origin = std::string(source) + " line " + std::to_string(entry.line);
     if (!name) {
-      return Failure{"the sheet names an unknown field " + quoteText(entry.key) + "; the fields are " +
-                     fieldNameList()};
+      return Failure{origin + ": unknown field " + quoteText(entry.key) + "; the fields are " + fieldNameList()};
     }
-    if (!seen.insert(*name).second) return Failure{"the sheet sets " + std::string(*name) + " twice"};
-    fields.emplace_back(std::string(*name), entry.value);
+    if (!seen.insert(*name).second) return Failure{origin + ": " + std::string(*name) + " is set a second time"};
+    fields.push_back({std::string(*name), entry.value, origin});
   }
   return fields;
 }

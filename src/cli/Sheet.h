@@ -21,15 +21,17 @@ inline constexpr size_t kMaxSheetLineLength = ini::kMaxValueLength;
 // Whether `name`=`value` fits on one sheet line, quotes included.
 bool fitsSheetLine(std::string_view name, std::string_view value);
 
-// The sheet for `fields`. Without `showPassword` the password line is commented out (written
-// back, "***" would keep the instrument's password too). A value the reader could not give
-// back exactly (one holding a line break, or too long for a line) is left out, with a comment
-// saying so.
+// The sheet for `fields` (as stored: the addresses too while DHCP is on, with a note, so that
+// writing the sheet back changes nothing). Without `showPassword` the password line is
+// commented out (written back, "***" would keep the instrument's password too). A value the
+// reader could not give back exactly (one holding a line break, or too long for a line) is left
+// out, with a comment saying so.
 std::string formatSheet(const NetworkFields& fields, bool showPassword);
 
-// The fields a sheet sets, by canonical name in the sheet's order. Refuses, in one line, a sheet
-// without exactly one [settings] section, an unknown or repeated name, a line in [settings]
-// that is neither NAME=VALUE nor a comment, and a line longer than kMaxSheetLineLength bytes.
-Result<FieldOverlay> parseSheet(std::string_view text);
+// The fields a sheet sets, by canonical name in the sheet's order, each with its origin
+// "<source> line N". Refuses, in one line, a sheet without exactly one [settings] section, an
+// unknown or repeated name, a line in [settings] that is neither NAME=VALUE nor a comment, and a
+// line longer than kMaxSheetLineLength bytes.
+Result<FieldOverlay> parseSheet(std::string_view text, std::string_view source = "sheet");
 
 }  // namespace netsetup::cli

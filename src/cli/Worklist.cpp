@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "cli/Csv.h"
+#include "cli/Sha256.h"
+#include "text/Hex.h"
 #include "text/AsciiCase.h"
 #include "text/Blanks.h"
 #include "text/Quote.h"
@@ -14,6 +16,9 @@ namespace netsetup::cli {
 namespace {
 
 constexpr std::array<std::string_view, 5> kLinkColumns{"serial", "baud", "tcp", "address", "name"};
+
+// Between a row's cells and the digest of its values in a resume key.
+constexpr std::string_view kDigestMark = "|values:";
 
 std::string columnList() {
   std::string out;
@@ -32,7 +37,7 @@ std::optional<std::string> columnName(std::string_view cell) {
 
 }  // namespace
 
-Result<Worklist> parseWorklist(std::string_view text) {
+Result<Worklist> parseWorklist(std::string_view text, std::string_view source) {
   Worklist list;
   const Result<CsvTable> parsed = parseCsv(text);
   if (!parsed) return Failure{"worklist: " + parsed.failure().text()};
@@ -73,7 +78,8 @@ Result<Worklist> parseWorklist(std::string_view text) {
       else if (column == "baud") row.baud = cell;
       else if (column == "tcp") row.tcp = cell;
       else if (column == "address") row.address = cell;
-      else if (!cell.empty()) row.fields.emplace_back(column, cell);
+      else if (!cell.empty())
+        row.fields.push_back({column, cell, std::string(source) + " line " + std::to_string(row.line) + ", column " + column});
     }
     list.rows.push_back(std::move(row));
   }
@@ -83,6 +89,23 @@ Result<Worklist> parseWorklist(std::string_view text) {
 std::string rowKey(const WorkRow& row) {
   const auto cell = [](const std::string& text) { return std::string(trimBlanks(text)); };
   return cell(row.name) + "|" + cell(row.serial) + "@" + cell(row.baud) + "|" + cell(row.tcp) + "|" + cell(row.address);
+}
+
+std::string resumeKey(const WorkRow& row, const FieldOverlay& values, std::string_view secret) {
+  std::string text(secret);
+  for (std::string_view name : kFieldNames) {
+    const auto last = std::find_if(values.rbegin(), values.rend(), [&](const FieldValue& v) { return v.name == name; });
+    if (last != values.rend()) text.append("\n").append(name).append("=").append(last->value);
+  }
+  const std::array<uint8_t, 32> digest = sha256(text);
+  std::string hex;
+  for (size_t i = 0; i < 8; ++i) hex += hexDigits(digest[i], 2);
+  return rowKey(row) + std::string(kDigestMark) + hex;
+}
+
+std::string_view rowKeyPart(std::string_view key) {
+  const size_t mark = key.rfind(kDigestMark);
+  return mark == std::string_view::npos || key.size() - mark != kDigestMark.size() + 16 ? key : key.substr(0, mark);
 }
 
 }  // namespace netsetup::cli

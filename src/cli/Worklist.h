@@ -22,13 +22,23 @@ struct Worklist {
   std::vector<WorkRow> rows;
 };
 
-// Checks the header and the shape of each row only: a row's values are judged when it runs,
-// so one bad row fails alone instead of stopping the whole list. Cells are trimmed of blanks;
-// rows whose cells are all empty (a spreadsheet's empty rows) are skipped. A refusal is one line.
-Result<Worklist> parseWorklist(std::string_view csv);
+// Checks the header and the shape of each row; the cells' values are judged by batch before any
+// instrument is touched. Cells are trimmed of blanks; rows whose cells are all empty (a
+// spreadsheet's empty rows) are skipped. Each field cell's origin is "<source> line N, column
+// C". A refusal is one line.
+Result<Worklist> parseWorklist(std::string_view csv, std::string_view source = "worklist");
 
-// Identifies a row across runs, even when rows were inserted above it:
+// Identifies a row's instrument across runs, even when rows were inserted above it:
 // name|serial@baud|tcp|address.
 std::string rowKey(const WorkRow& row);
+
+// What a report records for a row it did: its rowKey and a digest of the values it was done with
+// (the last one given for each field), so a row edited since, or run with another template,
+// counts as not done. The digest is keyed with `secret`, kept beside the backups, so the report
+// tells nothing about the values (the password among them).
+std::string resumeKey(const WorkRow& row, const FieldOverlay& values, std::string_view secret);
+
+// The rowKey part of a key resumeKey wrote; a key without a digest (from an earlier report) as it is.
+std::string_view rowKeyPart(std::string_view key);
 
 }  // namespace netsetup::cli

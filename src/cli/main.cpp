@@ -3,11 +3,18 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/ExitCodes.h"
 #include "link/Umod07.h"
 
 int main(int argc, char** argv) {
-  netsetup::cli::prepareConsole();
+  using namespace netsetup::cli;
+  prepareConsole();
   netsetup::Tmod07 link;
-  link.setStopCheck(netsetup::cli::interrupted);  // every command stops at its next exchange
-  return netsetup::cli::runCli(netsetup::cli::commandLine(argc, argv), link, {std::cout, std::cerr});
+  int exit = runCli(commandLine(argc, argv), link, {std::cout, std::cerr}, interruptCount);
+  // What was printed for a script is the command's result: an output that lost it is a failure.
+  if (const netsetup::Result<void> finished = finishStandardOutput(); !finished) {
+    std::cerr << kComplaintPrefix << finished.failure().text() << '\n';
+    if (exit == kExitOk || exit == kExitDiffers) exit = kExitUsage;
+  }
+  return exit;
 }

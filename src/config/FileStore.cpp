@@ -183,6 +183,19 @@ Result<void> removeFile(const std::string& path) {
   return failure("cannot remove " + path, removed.failure());
 }
 
+std::string realPath(const std::string& path) {
+  const Result<std::string> target = writtenFile(platformFileSystem(), path, "");
+  if (!target) return path;
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::weakly_canonical(nativePath(*target), error);
+  return error ? *target : utf8Path(real);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(nativePath(a), nativePath(b), error) && !error;
+}
+
 std::filesystem::path nativePath(const std::string& utf8) { return platformFileSystem().nativePath(utf8); }
 
 std::string utf8Path(const std::filesystem::path& path) { return platformFileSystem().utf8Path(path); }

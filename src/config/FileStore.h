@@ -38,6 +38,15 @@ Result<bool> createFile(const std::string& path, std::string_view bytes, bool ow
 // Removes a file; removing one that is not there is no error.
 Result<void> removeFile(const std::string& path);
 
+// The file a path leads to, for naming it alike however it is reached: symbolic links followed
+// (the last one too, even when its target does not exist yet), the folder made absolute and
+// canonical. As given when it cannot be worked out.
+std::string realPath(const std::string& path);
+
+// Whether two paths name one file (by identity, not by name: through links, other spellings,
+// hard links). False when either does not exist.
+bool sameFile(const std::string& a, const std::string& b);
+
 // A UTF-8 path for std::filesystem, and back.
 std::filesystem::path nativePath(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);

@@ -91,7 +91,7 @@ std::vector<Entry> sectionEntries(std::string_view text, std::string_view sectio
   if (h == doc.lines.size()) return entries;
   for (std::size_t i = h + 1, end = doc.bodyEnd(h); i < end; ++i)
     if (doc.parsed[i].kind == Kind::Key)
-      entries.push_back({std::string(doc.parsed[i].name), unquote(doc.parsed[i].value)});
+      entries.push_back({std::string(doc.parsed[i].name), unquote(doc.parsed[i].value), i + 1});
   return entries;
 }
 

@@ -17,6 +17,7 @@ inline constexpr std::size_t kMaxValueLength = 2047;
 struct Entry {
   std::string key;    // as spelled in the file, trimmed
   std::string value;  // as a read returns it
+  std::size_t line = 0;  // where it stands in the file, from 1, for messages
 };
 
 // --- Pure text rules over the file's bytes ---

@@ -18,4 +18,10 @@ std::vector<LineSpan> splitLines(std::string_view text) {
   return lines;
 }
 
+std::vector<std::string> splitLineTexts(std::string_view text) {
+  std::vector<std::string> lines;
+  for (const LineSpan& span : splitLines(text)) lines.emplace_back(text.substr(span.start, span.stop - span.start));
+  return lines;
+}
+
 }  // namespace netsetup

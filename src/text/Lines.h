@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,5 +16,8 @@ struct LineSpan {
 // Lines end at CR, LF or CRLF, as the private-profile reader splits them; a last line without a
 // break is a line too, and an empty text has none.
 std::vector<LineSpan> splitLines(std::string_view text);
+
+// The lines themselves, by the same rule.
+std::vector<std::string> splitLineTexts(std::string_view text);
 
 }  // namespace netsetup

@@ -48,10 +48,20 @@ TEST(FieldEdit, EncodesOnlyTheNamedFields) {
   };
   const Case cases[] = {
       {"a port, DHCP on", {{"port", "$2713"}}, "", {"port"}, {"port: 10001 -> 10003"}},
-      {"an address is judged by the named dhcp", {{"dhcp", "0"}, {"ip", "x"}},
-       "The IP address 'x' is not a dotted IPv4 address", {}, {}},
-      {"and by the instrument's when dhcp is not named", {{"ip", "x"}}, "", {"ip"},
-       {"ip: 10.0.0.5 -> 255.255.255.255"}},
+      {"an address is judged whatever DHCP says", {{"dhcp", "1"}, {"mask", "nonsense", "t.ini line 4"}},
+       "t.ini line 4: The subnet mask 'nonsense' is not four decimal numbers 0..255 without leading zeros (such "
+       "as 192.168.0.10); it is no address at all",
+       {}, {}},
+      {"a short form is refused, saying how it would have been read", {{"ip", "10.1"}},
+       "The IP address '10.1' is not four decimal numbers 0..255 without leading zeros (such as 192.168.0.10); "
+       "it would have been stored as 10.0.0.1",
+       {}, {}},
+      {"and so is a leading zero", {{"gateway", "10.1.0.020"}},
+       "The gateway '10.1.0.020' is not four decimal numbers 0..255 without leading zeros (such as "
+       "192.168.0.10); it would have been stored as 10.1.0.16",
+       {}, {}},
+      {"an address kept while DHCP is on is shown and stored", {{"ip", "10.0.0.7"}}, "", {"ip"},
+       {"ip: 10.0.0.5 -> 10.0.0.7"}},
       {"the same value changes nothing, unset replaces a byte with no entry",
        {{"mask", "255.255.0.0"}, {"auth", "unset"}}, "", {"auth"},
        {"mask: 255.255.0.0 -> 255.255.0.0", "auth: unset -> unset"}},
@@ -64,7 +74,7 @@ TEST(FieldEdit, EncodesOnlyTheNamedFields) {
     const Result<FieldEdit> edited = editNamedFields(read, c.overlay);
     EXPECT_EQ(testing::failureText(edited).value_or(""), c.error);
     // A refusal lists nothing and leaves the area as read.
-    const FieldEdit edit = edited ? *edited : FieldEdit{read, {}, {}};
+    const FieldEdit edit = edited ? *edited : FieldEdit{read, read, {}, {}};
     EXPECT_EQ(edit.changed, c.changed);
     std::vector<std::string> shown;
     for (const NamedField& f : edit.named) shown.push_back(std::string(f.name) + ": " + f.before + " -> " + f.after);

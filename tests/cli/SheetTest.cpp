@@ -39,7 +39,7 @@ TEST(Sheet, HiddenPasswordAndLineBreaksAreLeftOut) {
   EXPECT_NE(sheet.find("\n; server: holds a line break, left out\n"), std::string::npos);
   const Result<FieldOverlay> back = parseSheet(sheet);
   ASSERT_EQ(testing::failureText(back), std::nullopt);
-  for (const auto& [name, value] : *back) EXPECT_TRUE(name != "password" && name != "server") << name;
+  for (const FieldValue& given : *back) EXPECT_TRUE(given.name != "password" && given.name != "server") << given.name;
   EXPECT_EQ(back->size(), 9u);
 }
 
@@ -50,18 +50,18 @@ TEST(Sheet, ReadsAndRefuses) {
     FieldOverlay fields;
   };
   const Row rows[] = {
-      {"\xEF\xBB\xBF[Settings]\r\n  IP = 10.0.0.1 \r\n; apn=x\r\n[other]\r\nfoo=bar\r\n", "", {{"ip", "10.0.0.1"}}},
+      {"\xEF\xBB\xBF[Settings]\r\n  IP = 10.0.0.1 \r\n; apn=x\r\n[other]\r\nfoo=bar\r\n", "", {{"ip", "10.0.0.1", "sheet line 2"}}},
       {"[settings]\n", "", {}},
-      {"ip=1.2.3.4\n", "the sheet has no [settings] section", {}},
-      {"[setting]\nip=1\n", "the sheet has no [settings] section", {}},
+      {"ip=1.2.3.4\n", "sheet has no [settings] section", {}},
+      {"[setting]\nip=1\n", "sheet has no [settings] section", {}},
       {"[settings]\nip=1\nmac=00:11\n",
-       "the sheet names an unknown field 'mac'; the fields are ip, mask, gateway, port, dhcp, server, "
+       "sheet line 3: unknown field 'mac'; the fields are ip, mask, gateway, port, dhcp, server, "
        "server_port, apn, login, password, auth",
        {}},
-      {"[settings]\nip=1\nIp=2\n", "the sheet sets ip twice", {}},
+      {"[settings]\nip=1\nIp=2\n", "sheet line 3: ip is set a second time", {}},
       {"[settings]\nip=1\n[settings]\nmask=2\n", "sheet line 3: a second [settings] section", {}},
       {"[settings]\nip: 10.0.0.5\n", "sheet line 2: 'ip: 10.0.0.5' is not NAME=VALUE", {}},
-      {"[settings]\nserver=" + std::string(2040, 'a') + "\n", "", {{"server", std::string(2040, 'a')}}},
+      {"[settings]\nserver=" + std::string(2040, 'a') + "\n", "", {{"server", std::string(2040, 'a'), "sheet line 2"}}},
       {"[settings]\r\nip=1\r\nserver=" + std::string(2041, 'a') + "\r\n",
        "sheet line 3 is 2048 bytes long; a sheet line holds at most 2047 bytes", {}},
   };

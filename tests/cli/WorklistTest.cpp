@@ -20,11 +20,12 @@ TEST(Worklist, ReadsRows) {
   EXPECT_EQ(a.line, 2u);
   EXPECT_EQ(a.name, "pump 1");
   EXPECT_EQ(a.serial, "COM3");
-  EXPECT_EQ(a.fields, (FieldOverlay{{"ip", "10.0.0.11"}, {"password", "p w"}}));
+  EXPECT_EQ(a.fields, (FieldOverlay{{"ip", "10.0.0.11", "worklist line 2, column ip"},
+                                    {"password", "p w", "worklist line 2, column password"}}));
   EXPECT_EQ(rowKey(a), "pump 1|COM3@9600||1");
   const WorkRow& b = list.rows[1];
   EXPECT_EQ(b.line, 4u);
-  EXPECT_EQ(b.fields, (FieldOverlay{{"dhcp", "0"}}));
+  EXPECT_EQ(b.fields, (FieldOverlay{{"dhcp", "0", "worklist line 4, column dhcp"}}));
   EXPECT_EQ(rowKey(b), "pump, 2|COM3@||2");
 }
 

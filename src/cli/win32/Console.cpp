@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "cli/win32/OutputCodePage.h"
 #include "text/UniqueHandle.h"
@@ -24,11 +26,11 @@ struct ArgumentListTraits {
 };
 using ArgumentList = UniqueHandle<ArgumentListTraits>;
 
-std::atomic<bool> interruptedFlag{false};
+std::atomic<unsigned> interruptTotal{0};
 OutputCodePage outputCodePage(::GetConsoleOutputCP, ::SetConsoleOutputCP);
 
 // Runs on a thread of its own, while the tool goes on.
-BOOL WINAPI onControl(DWORD type) { return onConsoleEvent(type, outputCodePage, interruptedFlag); }
+BOOL WINAPI onControl(DWORD type) { return onConsoleEvent(type, outputCodePage, interruptTotal); }
 
 void restoreCodePage() { outputCodePage.restore(); }
 
@@ -51,7 +53,13 @@ void prepareConsole() {
   ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
-bool interrupted() { return interruptedFlag.load(); }
+unsigned interruptCount() { return interruptTotal.load(); }
+
+Result<void> finishStandardOutput() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return {};
+  return Failure{"cannot write standard output", errno != 0 ? std::strerror(errno) : "a write failed"};
+}
 
 bool errorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 

@@ -13,9 +13,9 @@ void OutputCodePage::restore() {
   if (const UINT found = found_.exchange(0)) set_(found);
 }
 
-BOOL onConsoleEvent(DWORD type, OutputCodePage& codePage, std::atomic<bool>& stop) {
+BOOL onConsoleEvent(DWORD type, OutputCodePage& codePage, std::atomic<unsigned>& interrupts) {
   if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) {
-    stop.store(true);
+    ++interrupts;
     return TRUE;
   }
   codePage.restore();

@@ -25,10 +25,10 @@ class OutputCodePage {
   std::atomic<UINT> found_{0};  // 0: nothing to put back
 };
 
-// A console control event: Ctrl+C and Ctrl+Break only set `stop` (the tool stops at its next
-// exchange and leaves by its usual way, which restores the code page); a close, log-off or
-// shutdown ends the process as soon as the handler returns, so the code page goes back here.
-// Returns whether the event was handled.
-BOOL onConsoleEvent(DWORD type, OutputCodePage& codePage, std::atomic<bool>& stop);
+// A console control event: Ctrl+C and Ctrl+Break are only counted in `interrupts` (the tool
+// stops at its next exchange and leaves by its usual way, which restores the code page); a
+// close, log-off or shutdown ends the process as soon as the handler returns, so the code page
+// goes back here. Returns whether the event was handled.
+BOOL onConsoleEvent(DWORD type, OutputCodePage& codePage, std::atomic<unsigned>& interrupts);
 
 }  // namespace netsetup::cli

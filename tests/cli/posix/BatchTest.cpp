@@ -95,7 +95,7 @@ class Batch : public ::testing::TestWithParam<Case> {
 
   // Another batch on the same report in a process of its own (run as `user` when given); its
   // standard error comes back through a pipe.
-  void start(uid_t user = 0) {
+  void start(uid_t user = 0, const std::string& reportName = {}) {
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
     child = ::fork();
@@ -104,7 +104,7 @@ class Batch : public ::testing::TestWithParam<Case> {
       if (user != 0 && !(::setgroups(0, nullptr) == 0 && ::setgid(user) == 0 && ::setuid(user) == 0)) ::_exit(99);
       std::ostringstream out, err;
       Tmod07 link;
-      const int exit = runCli({"batch", worklist, "--report", report}, link, Io{out, err});
+      const int exit = runCli({"batch", worklist, "--report", reportName.empty() ? report : reportName}, link, Io{out, err});
       const std::string text = err.str();
       ::_exit(::write(pipe[1], text.data(), text.size()) < 0 ? 98 : exit);
     }
@@ -216,6 +216,43 @@ const Case kCases[] = {
        EXPECT_EQ(row["outcome"], "unchanged");
        EXPECT_TRUE(b.holdsOriginal(row["first_backup"], 0)) << row["first_backup"];
        EXPECT_FALSE(b.holdsOriginal(row["backup"], 0));
+     }},
+    {"AReportByAnotherNameIsTheSameReport",
+     [](Batch& b) {
+       std::filesystem::create_symlink(b.report, b.dir.file("alias.csv"));
+       b.slow(0, FaultScope::Command::Identify, 1, kSlowMs);
+       b.start(0, b.dir.file("alias.csv"));
+       Batch::waitFor([&] { return b.bus(0, [](Instrument& at) { return at.identifyRequests(); }) > 0; });
+     },
+     false, kExitUsage, "is in use by another batch: process ",
+     [](Batch& b, const std::string&) {
+       std::string first;
+       EXPECT_EQ(b.finish(first), kExitOk) << first;
+       const Result<CsvTable> csv = parseCsv(readFile(b.report));
+       EXPECT_EQ(csv ? csv->rows.size() : 0u, kSites + 1);  // each instrument once
+     }},
+    // A run killed mid-row, then one that cannot reach the instrument: the row still names the
+    // backup from before the first try, and what the killed run left half saved goes.
+    {"ARetryThatCannotConnectStillNamesTheBackupFromBeforeIt",
+     [](Batch& b) {
+       b.slow(0, FaultScope::Command::Write, 1, kSlowMs);
+       b.start();
+       Batch::waitFor([&] { return b.writes(0) > 0; });
+       ::kill(b.child, SIGKILL);
+       ::waitpid(b.child, nullptr, 0);
+       b.servers[0]->setTiming({});
+       b.bus(0, [](Instrument& at) { at.faults().silent = true; });
+       writeFile(b.dir.file("r-backups/backup-a1-x.txt.4242-0.tmp"), "half");
+     },
+     false, kExitBatchFailed, "removed " ,
+     [](Batch& b, const std::string& err) {
+       Cells row = b.reportRows()[0];
+       EXPECT_EQ(row["outcome"], "failed");
+       EXPECT_EQ(row["backup"], "");
+       EXPECT_TRUE(b.holdsOriginal(row["first_backup"], 0)) << row["first_backup"];
+       EXPECT_NE(err.find("backup-a1-x.txt.4242-0.tmp, a backup half saved by a run that was stopped"),
+                 std::string::npos);
+       EXPECT_FALSE(std::filesystem::exists(b.dir.file("r-backups/backup-a1-x.txt.4242-0.tmp")));
      }},
 };
 

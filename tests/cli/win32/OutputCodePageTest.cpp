@@ -20,14 +20,15 @@ BOOL WINAPI setPage(UINT page) {
 // closed console the process ends when the handler returns, so the handler restores it. Once.
 TEST(OutputCodePage, IsPutBackOnceHoweverTheToolEnds) {
   OutputCodePage page(getPage, setPage);
-  std::atomic<bool> stop{false};
+  std::atomic<unsigned> interrupts{0};
   page.switchTo(CP_UTF8);
-  EXPECT_TRUE(onConsoleEvent(CTRL_C_EVENT, page, stop));
-  EXPECT_TRUE(stop.load());
+  EXPECT_TRUE(onConsoleEvent(CTRL_C_EVENT, page, interrupts));
+  EXPECT_TRUE(onConsoleEvent(CTRL_BREAK_EVENT, page, interrupts));
+  EXPECT_EQ(interrupts.load(), 2u);
   EXPECT_EQ(consolePage, UINT{CP_UTF8});
   page.restore();
   page.switchTo(CP_UTF8);
-  EXPECT_FALSE(onConsoleEvent(CTRL_CLOSE_EVENT, page, stop));
+  EXPECT_FALSE(onConsoleEvent(CTRL_CLOSE_EVENT, page, interrupts));
   EXPECT_EQ(consolePage, 437u);
   page.restore();
   EXPECT_EQ(pagesSet, (std::vector<UINT>{CP_UTF8, 437, CP_UTF8, 437}));

@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "cli/CliFailure.h"
+#include "cli/CliOptions.h"
+#include "cli/FieldNames.h"
+
+namespace netsetup::cli {
+
+// The fields of a settings sheet file, each with its file and line as origin. `what` names the
+// file in a refusal ("the sheet", "the template").
+CliResult<FieldOverlay> loadSheet(const std::string& path, std::string_view what);
+
+// What write and apply are asked to store: --template, then the sheet, then --set (each later
+// one wins), every value judged before any instrument is touched.
+CliResult<FieldOverlay> givenValues(const CliOptions& options);
+
+}  // namespace netsetup::cli

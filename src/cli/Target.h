@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "actions/Actions.h"
+#include "cli/CliOptions.h"
+#include "link/Umod07.h"
+#include "text/Result.h"
+
+namespace netsetup::cli {
+
+// How to reach one instrument: the window's link choice and the network address.
+struct Target {
+  LinkChoice choice;
+  uint8_t address = 1;
+  std::string line;         // the link without its rate: "COM3 (/dev/ttyUSB2)", "TCP 10.0.0.5:10001"
+  std::string description;  // "COM3 (/dev/ttyUSB2) at 9600 baud", "TCP 10.0.0.5:10001"
+  std::string arguments;    // the link options that reach it again: "--tcp 10.0.0.5 --address 5"
+  // What the instrument is, whatever the link was called: the device opened ("/dev/ttyUSB2"),
+  // or "10.0.0.5:10001", with the address: two targets with the same one are one instrument.
+  std::string instrument;
+};
+
+// The link options, over a window settings file when one is named; `link`'s port map receives
+// the file's [Ports] and a device path given with --serial. Fails, in one line, when the
+// settings file cannot be read or names no usable TCP host.
+Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link);
+
+}  // namespace netsetup::cli
