@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/Csv.h"
+#include "cli/Sha256.h"
+#include "text/Hex.h"
 #include "cli/Worklist.h"
 #include "support/Results.h"
 
@@ -27,6 +29,37 @@ TEST(Worklist, ReadsRows) {
   EXPECT_EQ(b.line, 4u);
   EXPECT_EQ(b.fields, (FieldOverlay{{"dhcp", "0", "worklist line 4, column dhcp"}}));
   EXPECT_EQ(rowKey(b), "pump, 2|COM3@||2");
+}
+
+TEST(Worklist, Sha256) {
+  const auto hex = [](std::string_view text) {
+    std::string out;
+    for (uint8_t byte : sha256(text)) out += hexDigits(byte, 2);
+    return out;
+  };
+  EXPECT_EQ(hex(""), "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");
+  EXPECT_EQ(hex("abc"), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
+  // 56 bytes: the length no longer fits the first block.
+  EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248D6A61D20638B8E5C026930C3E6039A33CE45964FF2167F6ECEDD419DB06C1");
+}
+
+// A row is done only with the values it was done with: the last one given for each field, the
+// template's included, and the report learns nothing of them.
+TEST(Worklist, ResumeKeysFollowTheValues) {
+  WorkRow row;
+  row.name = "pump 1", row.tcp = "10.0.0.5", row.address = "1";
+  const FieldOverlay values{{"apn", "internet"}, {"password", "Secret-7"}};
+  const std::string key = resumeKey(row, values, "k1");
+  EXPECT_TRUE(key.starts_with(rowKey(row) + "|values:")) << key;
+  EXPECT_EQ(rowKeyPart(key), rowKey(row));
+  EXPECT_EQ(rowKeyPart(rowKey(row)), rowKey(row));  // a report made before the digest
+  EXPECT_EQ(key.find("Secret"), std::string::npos);
+  EXPECT_EQ(resumeKey(row, {{"password", "Secret-7"}, {"apn", "other"}, {"apn", "internet"}}, "k1"), key);
+  for (const std::string& other : {resumeKey(row, {{"apn", "internet"}, {"password", "Secret-8"}}, "k1"),
+                                   resumeKey(row, {{"apn", "internet"}}, "k1"), resumeKey(row, values, "k2")}) {
+    EXPECT_NE(other, key);
+  }
 }
 
 TEST(Worklist, RefusesHeadersAndShapes) {
