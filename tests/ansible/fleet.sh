@@ -30,13 +30,15 @@ stop_sims() {
 }
 
 # An inventory of COUNT instruments on TCP, t01.., each with its own state file and address
-# 10.0.0.N, in group "instruments"; extra lines (a pseudo-terminal's host) come on stdin.
+# 10.0.0.N, in group "instruments"; extra lines (a pseudo-terminal's host) come on stdin. The
+# simulators take $sim_options as well (a delay, say).
 write_inventory() {
   local count=$1 i
   {
     echo "[instruments]"
     for i in $(seq -w 1 "$count"); do
-      start_sim --tcp 127.0.0.1:0 --state "$work/state-t$i"
+      # shellcheck disable=SC2086  # the options are words
+      start_sim --tcp 127.0.0.1:0 --state "$work/state-t$i" ${sim_options:-}
       echo "t$i instrument_tcp=$sim_endpoint instrument_ip=10.0.0.$((10#$i))"
     done
     cat

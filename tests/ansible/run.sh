@@ -89,4 +89,51 @@ done
   fail "the pseudo-terminal's instrument does not hold its values"
 ls "$work"/backups/backup-a1-*.txt >/dev/null || fail "no backup in the backup folder"
 ansible-doc netsetup.instrument.settings | grep -q 'backup_dir' || fail "ansible-doc does not show the module"
+# Stopped from outside while the programs still read their instruments (which answer slowly):
+# by the task's time-out, and by an interrupt to ansible-playbook alone. Neither ends the
+# module's process, only the worker that waits for it; afterwards nothing may be written and
+# no program may be left running. The programs here are a copy, so that other tests' runs of
+# the same program are not counted.
+mkdir -p "$work/bin"
+cp "$build/netsetup-cli" "$work/bin/netsetup-cli"
+cat >"$work/cli-copy" <<WRAP
+#!/bin/sh
+echo start >>"$work/calls"
+sleep 1
+exec "$work/bin/netsetup-cli" "\$@"
+WRAP
+chmod +x "$work/cli-copy"
+sed 's/^      netsetup.instrument.settings:/      timeout: "{{ instrument_task_timeout | default(0) }}"\n&/' \
+  "$work/playbook.yml" >"$work/stoppable.yml"
+stopped() {  # name, then what stops the run
+  local name=$1 how=$2 says=$3 pid failed_before=$failures
+  stop_sims
+  rm -f "$work"/state-*
+  sim_options="--delay 400" write_inventory 3 </dev/null
+  memory >"$work/before"
+  : >"$work/calls"
+  if [[ $how == timeout ]]; then
+    ansible-playbook -i "$work/inventory.ini" "$work/stoppable.yml" -e instrument_cli="$work/cli-copy" \
+      -e instrument_task_timeout=2 >"$work/out" 2>&1 || true
+  else
+    # With job control on, a background job keeps SIGINT (a script's background jobs ignore it).
+    set -m
+    ansible-playbook -i "$work/inventory.ini" "$work/stoppable.yml" -e instrument_cli="$work/cli-copy" \
+      >"$work/out" 2>&1 &
+    pid=$!
+    set +m
+    for _ in $(seq 100); do (($(grep -c start "$work/calls") == 3)) && break; sleep 0.05; done
+    sleep 1.5  # the programs are reading now
+    kill -INT "$pid"
+    wait "$pid" || true
+  fi
+  sleep 6  # longer than a program would need to get to writing and through it
+  grep -qF "$says" "$work/out" || fail "$name: the output does not hold '$says'"$'\n'"$(cat "$work/out")"
+  [[ $(memory) == "$(cat "$work/before")" ]] || fail "$name: an instrument was written after the run was stopped"
+  ! pgrep -f "$work/bin/netsetup-cli" >/dev/null || fail "$name: a program is still running"
+  ((failures > failed_before)) || echo "ok: $name"
+}
+stopped "a task time-out" timeout "in the expected time frame (2) and was terminated"
+stopped "ansible-playbook interrupted alone" sigint "User interrupted execution"
+
 ((failures == 0)) || { echo "$failures failures" >&2; exit 1; }

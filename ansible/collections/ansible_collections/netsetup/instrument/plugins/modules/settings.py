@@ -15,9 +15,15 @@ description:
   - Brings the network settings of one instrument, reached over a serial line or a TCP stream from the
     machine the task runs on, to the values given. It runs C(netsetup-cli apply --json), which reads the
     instrument, compares each field given with what the instrument holds (as the value would be stored,
-    so C(192.168.0.012) and C(192.168.0.10) are the same) and writes only when one differs, after saving a backup
+    so a port C($2328) and C(9000) are the same) and writes only when one differs, after saving a backup
     of the settings area, reading it back afterwards to check it.
   - Fields left out keep the instrument's values.
+  - Every value is checked before the instrument is asked anything. An address (ip, mask, gateway) is
+    four decimal numbers 0 to 255 without leading zeros, whether or not DHCP is on; forms such as
+    C(10.1) or C(010.0.0.5), which other tools read as other addresses, are refused.
+  - If the task is stopped (a task C(timeout), ansible-playbook interrupted, the worker gone), the
+    program stops at its next exchange with the instrument; a write whose first part is out is
+    finished first, so the instrument never keeps half of the new settings.
   - Run it where the instrument is wired, usually with C(ansible_connection=local) and one inventory host
     per instrument.
   - The password is handed to the program in a file only the user can read, never on its command line,
@@ -141,10 +147,20 @@ before:
   type: dict
   sample: {"ip": "192.168.0.10", "server_port": 9000}
 after:
-  description: The fields given, as they are stored now (in check mode, would be); the password as C(***).
+  description:
+    - The fields given, as the instrument is known to hold them now (in check mode, as they would be
+      stored); the password as C(***).
+    - After a failed write, a field the instrument may hold either way (its part was sent but not
+      confirmed) is null and named in C(unknown); after reading back, the values read.
   returned: always
   type: dict
   sample: {"ip": "10.0.0.12", "server_port": 9000}
+unknown:
+  description: The fields whose stored value a failed write left unknown, old or new.
+  returned: always
+  type: list
+  elements: str
+  sample: []
 backup:
   description: The backup of the settings area taken before the write, or null when nothing was written.
   returned: always
@@ -167,7 +183,10 @@ rc:
 
 import json
 import os
+import select
 import shutil
+import signal
+import subprocess
 import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
@@ -197,6 +216,43 @@ def diff_text(result, side):
         elif side == "after":
             lines.append("password: changes (not shown)")
     return "".join(line + "\n" for line in lines)
+
+
+def caller_gone():
+    """Whether whoever reads this module's output has gone (a task time-out or an interrupted
+    ansible-playbook ends the worker, not the module): the pipe then has no reader left."""
+    try:
+        watch = select.poll()
+        watch.register(1, 0)
+        return any(events & (select.POLLERR | select.POLLHUP) for _, events in watch.poll(0))
+    except (OSError, ValueError):
+        return False
+
+
+def run_cli(args, cwd):
+    """Runs netsetup-cli and waits for it. TERM, INT and HUP sent to the module go on to the
+    program, once, and so does the loss of the caller: the program then stops as on Ctrl+C, and
+    finishes a write already begun rather than leave half of it."""
+    proc = subprocess.Popen(args, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, start_new_session=True)
+
+    def forward(signum, frame):
+        try:
+            proc.send_signal(signum)
+        except OSError:
+            pass
+
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, forward)
+    told = False
+    while True:
+        try:
+            out, err = proc.communicate(timeout=0.1)
+            return proc.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
+        except subprocess.TimeoutExpired:
+            if not told and caller_gone():
+                forward(signal.SIGTERM, None)
+                told = True
 
 
 def main():
@@ -251,7 +307,7 @@ def main():
             args += ["--template", os.path.abspath(params["sheet"])]
         if module.check_mode:
             args.append("--check")
-        rc, out, err = module.run_command(args, cwd=backup_dir)
+        rc, out, err = run_cli(args, backup_dir)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
