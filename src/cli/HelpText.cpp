@@ -43,7 +43,10 @@ Commands:
 Each command explains itself: netsetup-cli COMMAND --help
 
 Fields (the names used by --set, sheets, worklists and every output):
-  ip, mask, gateway   the instrument's own address, network mask and gateway (dotted IPv4)
+  ip, mask, gateway   the instrument's own address, network mask and gateway: four decimal
+                      numbers 0..255 without leading zeros (10.1 or 010.0.0.5, which other
+                      tools read as other addresses, are refused); with DHCP on, the ones the
+                      instrument keeps for when it is off
   port                the instrument's own TCP port
   dhcp                1 (or true) to take the address from the network, 0 (or false) to use
                       ip/mask/gateway
@@ -58,7 +61,8 @@ Texts on the command line, in sheets and in worklists are UTF-8.
 Exit status:
   0    success
   1    diff: the instrument differs from the sheet (apply returns 0 whether it wrote or not)
-  2    the command line is wrong, or a file it names cannot be used
+  2    the command line is wrong, a file it names cannot be used, or standard output
+       could not take the result
   3    the link could not be opened
   4    no answer to identification, or the instrument is not a VRN-207K
   5    reading or writing the settings area failed
@@ -67,10 +71,12 @@ Exit status:
   7    reading back found a difference
   8    scan found no instrument
   9    batch finished, but at least one row failed
-  130  interrupted (Ctrl+C, SIGTERM; Ctrl+Break on Windows): every command stops at its
-       next exchange with the instrument and says how far it got; a write never sends part
-       of a chunk, and one stopped between chunks says which were written, as a failed
-       write does
+  130  interrupted (Ctrl+C, SIGTERM, SIGHUP, the death of the process that started it;
+       Ctrl+C or Ctrl+Break on Windows): every command stops at its next exchange with the
+       instrument and says how far it got. A write whose first chunk is out is finished
+       first (every chunk, then the reading back), so the instrument never keeps half of
+       the new settings; a second interrupt stops it after the chunk in hand, and the
+       message says which chunks were written, as a failed write does
 
 Examples:
   netsetup-cli --serial COM3 read
@@ -96,7 +102,9 @@ type of instrument answered; 130 interrupted.
 
 constexpr std::string_view kRead = R"(Usage: netsetup-cli [LINK OPTIONS] read [--format table|json|ini] [-o FILE] [--show-password]
 
-Reads the instrument's network settings and prints them. Nothing is changed.
+Reads the instrument's network settings and prints them as stored: with DHCP on, the
+addresses the instrument keeps for when it is off are shown too (marked so in a table), so a
+sheet read and written back changes nothing. Nothing is changed.
 
 Options:
   --format table      one line per field: name, then value (the default)
@@ -104,7 +112,8 @@ Options:
                       port, server_port and dhcp as numbers
   --format ini        a settings sheet, ready to edit and give to write or diff
   -o FILE, --output FILE
-                      write to FILE instead of the screen
+                      write to FILE instead of the screen (- or /dev/stdout: the screen);
+                      never the settings file the link comes from, nor a backup
   --show-password     show the password instead of ***, on the screen and in FILE; without
                       it a sheet's password line is commented out, so writing that sheet
                       keeps the instrument's password
@@ -120,9 +129,11 @@ Reads the instrument's settings area, puts in the values of SHEET and of each --
 wins over the sheet), writes the area back and reads it again to check that every value was
 stored. Only the bytes of the fields named change; every other byte goes back as read, so
 fields named nowhere keep the instrument's values exactly. Every value named is checked as the
-window checks it before anything is sent; a refused value changes nothing. password=*** keeps
-the instrument's password. An address the parser reads its own way is shown as stored
-(ip: 010.0.0.8 is stored as 8.0.0.8).
+window checks it before the instrument is asked anything, and a refusal names the field and
+where the value was given (a sheet's line); a refused value changes nothing. An address is
+four decimal numbers 0..255 without leading zeros, whatever DHCP says. password=*** keeps
+the instrument's password. A port given in another form is shown as stored
+(port: $2711 is stored as 10001).
 
 SHEET is a settings sheet such as read --format ini prints:
   [settings]
@@ -144,9 +155,13 @@ Options:
 Before anything is written, the area as read is always saved as a backup; its path is printed.
 If the instrument already holds every value, nothing is written. A write that fails on the
 way says which chunks of the area were written and confirmed, which one was sent but not
-confirmed, where the backup is, and the restore command that puts it back (with the link
-options used and the path quoted for the shell), ready to paste. Ctrl+C stops it before the
-next chunk (never within one) and says the same; before the first chunk nothing is written.
+confirmed, what that means for each field (written, not written, or not known: the
+instrument holds the old or the new value), where the backup is, and the restore command
+that puts it back (with the link options used and the path quoted for the shell), ready to
+paste. A verification that finds another value names it, with the same command.
+Ctrl+C before the first chunk stops with nothing written; once the first chunk is out the
+write and its reading back are finished first (said at once); a second Ctrl+C stops after
+the chunk in hand and says which chunks were written.
 
 Exit status: 0 written (and checked), or nothing to change; 3 link; 4 identification;
 5 reading or writing the area failed; 6 a value was refused or the backup could not be saved,
@@ -160,8 +175,7 @@ constexpr std::string_view kApply = R"(Usage: netsetup-cli [LINK OPTIONS] apply 
 Brings the instrument to the values named, for scripts and configuration tools that run the
 same command again and again. It reads the instrument and compares each field named with
 what it holds, as the value would be stored (port $2711 and 10001, dhcp true and 1, auth PAP
-and pap, ip 192.168.0.012 and 192.168.0.10 are the same), so a second run with the same values
-finds nothing to do. Only when a field differs does it write, exactly as write does: the
+and pap are the same), so a second run with the same values finds nothing to do. Only when a field differs does it write, exactly as write does: the
 backup first, only the bytes of the fields named, then reading back to check.
 
 The values come from --template SHEET (shared by many instruments), then SHEET, then each
@@ -173,11 +187,17 @@ Options:
                       changes (a password only as "would change")
   --json              print one JSON object on standard output and nothing else, whatever
                       the outcome (messages still go to standard error):
-                        changed     true when a value was written (with --check: would be;
-                                    after a failure: when writing began)
+                        changed     true when the instrument now holds a new value (with
+                                    --check: would); after a failure only when a
+                                    confirmed chunk changed a byte
                         fields      the names of the fields that differ
-                        before, after
-                                    the fields named, as stored; the password as "***"
+                        before      the fields named, as the instrument held them
+                        after       the fields named, as the instrument is known to hold
+                                    them now (read back when verified; with --check, as
+                                    they would be stored); null for a field a failed write
+                                    left in doubt (its chunk sent but not confirmed)
+                        unknown     the names of those fields
+                                    (the password shows as "***" in before and after)
                         backup      the backup's path, or null when nothing was written
                         verified    true when the write was read back and found stored
                         instrument  {"type", "address", "link"}, null where not known
@@ -262,10 +282,13 @@ answered; 130 interrupted.
 constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv [--template SHEET] [--trace]
 
 Sets up many instruments from a worklist: for each row, opens the row's link, writes the
-row's fields as write does, checks them, and appends one line to the report. A row that
-fails does not stop the others; a row whose link cells cannot be used is named by its line
-and its columns. Run it again with the same report to retry: rows the report
-already shows as ok or unchanged are skipped.
+row's fields as write does, checks them, and appends one line to the report. Before any
+instrument is touched every row is checked: its link cells (an address in every row, a rate
+in every serial row), every value of the row and of the template (a refusal names the file,
+line and column), and that no instrument (link and address) is named twice; any problem
+refuses the whole run. A row that fails on the line does not stop the others. Run it again
+with the same report to retry: rows the report shows as ok or unchanged with the same values
+(the row's and the template's) are skipped; an edited row or template runs again.
 
 WORKLIST.csv is a CSV file (comma separated, UTF-8) whose first row names the columns:
   address             the network address (required)
@@ -284,17 +307,21 @@ For each row the area as read is saved first, in a folder beside the report name
 (REPORT-backups), as NAME-backup-a<ADDRESS>-<LINK>-<TIME>.txt, so every row gets its own.
 REPORT.csv gets the columns time, key, name, link, address, outcome (ok, unchanged or
 failed), changed (the names of the fields written and confirmed), backup, error (which also
-names the fields a write that broke off did not confirm), first_backup (for a row tried
-before, by a failed or killed run: the backup from before that first try); a password never
-appears in it. Progress goes to standard error.
+says what a write that broke off did to each field: not written, or not known), first_backup
+(for a row tried before, by a failed or killed run: the backup from before that first try,
+found whether or not the row connects now); key holds the row's cells and a digest of its
+values that tells nothing of them; a password never appears in it. Progress goes to
+standard error. Ctrl+C finishes the row being written (see write) and begins no other.
 
 Before any instrument is touched, the report and REPORT-backups are checked to be writable,
-and REPORT.csv.lock is taken: a second batch on the same report says which process holds
-it and stops. If a row cannot be added to the report later, the batch says on screen what
+and the lock beside the report's real file (REPORT.csv.lock, whatever name or link the report
+is given by) is taken: a second batch on the same report says which process holds it and
+stops. A backup half saved by a run that was killed is removed, and named. If a row cannot be added to the report later, the batch says on screen what
 was done to that row (and where its backup is) and stops.
 
 Exit status: 0 every row is done; 2 the worklist or the report cannot be used (or another
-batch holds it); 9 at least one row failed; 130 interrupted.
+batch holds it); 6 a value of the worklist or the template was refused; 9 at least one row
+failed; 130 interrupted.
 )";
 
 std::string_view helpFor(std::string_view command) {
