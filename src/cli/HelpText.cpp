@@ -175,8 +175,9 @@ constexpr std::string_view kApply = R"(Usage: netsetup-cli [LINK OPTIONS] apply 
 Brings the instrument to the values named, for scripts and configuration tools that run the
 same command again and again. It reads the instrument and compares each field named with
 what it holds, as the value would be stored (port $2711 and 10001, dhcp true and 1, auth PAP
-and pap are the same), so a second run with the same values finds nothing to do. Only when a field differs does it write, exactly as write does: the
-backup first, only the bytes of the fields named, then reading back to check.
+and pap are the same), so a second run with the same values finds nothing to do. Only when a
+field differs does it write, exactly as write does: the backup first, only the bytes of the
+fields named, then reading back to check.
 
 The values come from --template SHEET (shared by many instruments), then SHEET, then each
 --set; a later one wins. password=*** keeps the instrument's password.
@@ -316,8 +317,9 @@ standard error. Ctrl+C finishes the row being written (see write) and begins no 
 Before any instrument is touched, the report and REPORT-backups are checked to be writable,
 and the lock beside the report's real file (REPORT.csv.lock, whatever name or link the report
 is given by) is taken: a second batch on the same report says which process holds it and
-stops. A backup half saved by a run that was killed is removed, and named. If a row cannot be added to the report later, the batch says on screen what
-was done to that row (and where its backup is) and stops.
+stops. A backup half saved by a run that was killed is removed, and named. If a row cannot be
+added to the report later, the batch says on screen what was done to that row (and where its
+backup is) and stops.
 
 Exit status: 0 every row is done; 2 the worklist or the report cannot be used (or another
 batch holds it); 6 a value of the worklist or the template was refused; 9 at least one row

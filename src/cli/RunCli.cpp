@@ -36,7 +36,11 @@ int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std:
   const Result<CliOptions, UsageError> parsed = parseArguments(args);
   if (!parsed) {
     const CliFailure usage{kExitUsage, parsed.failure().message, "", {"(netsetup-cli --help describes every command)"}};
-    if (asksForApplyJson(args)) io.out << formatApplyJson(ApplyState{.failure = usage}, false);
+    if (asksForApplyJson(args)) {
+      ApplyState state;
+      state.failure = usage;
+      io.out << formatApplyJson(state, false);
+    }
     io.err << usage.lines();
     return kExitUsage;
   }

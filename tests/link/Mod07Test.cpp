@@ -115,7 +115,9 @@ TEST_F(Mod07, StopCheckEndsWaitsButNeverCutsASentWrite) {
     EXPECT_EQ(line.sent.size(), stopped ? 1u : 5u);
     EXPECT_EQ(line.polls, stopped ? c.polls : 5 * 21);
     EXPECT_EQ(sleeper.sleeps, stopped ? c.polls : 5 * 21 + 4 * 21);
-    if (c.write) EXPECT_GT(asked, line.polls);
+    if (c.write) {
+      EXPECT_GT(asked, line.polls);
+    }
   }
 }
 

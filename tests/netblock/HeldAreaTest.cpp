@@ -48,9 +48,15 @@ TEST(HeldArea, FieldsAreKnownOnlyWhereTheWriteLeavesNoDoubt) {
     EXPECT_EQ(held.known(SettingsField::ApnName), c.apnKnown);
     EXPECT_EQ(held.known(SettingsField::ApnLogin), c.loginKnown);
     EXPECT_EQ(held.known(SettingsField::ApnPassword), c.passwordKnown);
-    if (c.ipKnown) EXPECT_EQ(held.bytes()[kIpAddressOffset], c.ip);
-    if (c.apnKnown) EXPECT_EQ(held.bytes()[kApnNameOffset], c.apn);
-    if (c.loginKnown) EXPECT_EQ(held.bytes()[kApnLoginOffset], c.login);
+    if (c.ipKnown) {
+      EXPECT_EQ(held.bytes()[kIpAddressOffset], c.ip);
+    }
+    if (c.apnKnown) {
+      EXPECT_EQ(held.bytes()[kApnNameOffset], c.apn);
+    }
+    if (c.loginKnown) {
+      EXPECT_EQ(held.bytes()[kApnLoginOffset], c.login);
+    }
     EXPECT_EQ(held.differsFrom(w.before), c.changed);
     EXPECT_EQ(held.bytes()[kSettingsAreaSize - 1], 0) << "bytes 195..199 are never written";
   }

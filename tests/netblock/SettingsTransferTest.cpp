@@ -184,7 +184,9 @@ TEST(SettingsTransfer, ACommittedWriteStopsOnlyWhenItsCallerSays) {
     const TransferResult result = WriteSettingsArea(bench.link, kNetworkAddress, area, [&] { committed = true; });
     EXPECT_EQ(committed, c.committed);
     EXPECT_EQ(result.ok(), c.chunksSent == kChunkCount);
-    if (!result) EXPECT_TRUE(result.failure().interrupted);
+    if (!result) {
+      EXPECT_TRUE(result.failure().interrupted);
+    }
     EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupWrite, c.chunksSent));
   }
 }
