@@ -6,6 +6,7 @@
 #include "cli/FieldWrite.h"
 #include "cli/Files.h"
 #include "cli/GivenValues.h"
+#include "cli/Records.h"
 #include "cli/WrittenText.h"
 
 namespace netsetup::cli {
@@ -20,9 +21,9 @@ CliResult<> applyValues(const CliOptions& options, const Context& context, Apply
   if (!target) return CliFailure::of(kExitUsage, target.failure());
   state.target = *target;
   Session session(context, *target, options.link.trace);
-  const BackupPlace backup =
-      options.backup.empty() ? BackupPlace{"", defaultBackupStem(target->address)} : BackupPlace{options.backup, ""};
-  CliResult<FieldWrite> done = writeNamedFields(session, *values, backup, options.verify, options.check);
+  CliResult<FieldWrite> done =
+      writeNamedFields(session, *values, backupPlace(options, *target), logPlace(options), options.verify,
+                       options.check);
   state.type = session.type();
   if (!done) {
     state.write = done.failure().write;

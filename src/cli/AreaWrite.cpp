@@ -1,11 +1,14 @@
 #include "cli/AreaWrite.h"
 
 #include "cli/BackupFile.h"
+#include "cli/Console.h"
+#include "cli/WriteLog.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldNames.h"
 #include "cli/Files.h"
 #include "cli/ShellWords.h"
 #include "cli/UtcTime.h"
+#include "config/FileStore.h"
 #include "link/FrameText.h"
 #include "text/Quote.h"
 
@@ -57,17 +60,23 @@ CliFailure afterSending(Session& session, int exit, const std::string& message, 
 
 }  // namespace
 
-CliResult<std::string> saveBackup(Session& session, const SettingsArea& area, const BackupPlace& place) {
+Backup backupOf(const Session& session, const SettingsArea& area, const std::string& name) {
+  return {session.type(), session.target().address, utcNow(), area, session.target().where, name};
+}
+
+Result<std::string> saveAt(const BackupPlace& place, const std::string& text) {
   if (place.saved) return place.file;
-  const Backup backup{session.type(), session.target().address, utcNow(), area};
-  const std::string text = formatBackup(backup, storedFields(area));
-  // A backup never replaces a file: a name given is refused when taken, a default one numbered.
-  Result<std::string> saved = place.file;
-  if (place.file.empty()) {
-    saved = saveUnderFreeName(place.stem + backupStamp(backup.timeUtc), text);
-  } else if (const Result<void> written = saveNewFile(place.file, text); !written) {
-    saved = written.failure();
+  if (!place.file.empty()) {
+    if (const Result<void> written = saveNewFile(place.file, text); !written) return written.failure();
+    return place.file;
   }
+  if (const Result<void> folder = files::makeFolder(place.folder, true); !folder) return folder.failure();
+  return saveUnderFreeName(place.folder + "/" + place.stem + backupStamp(utcNow()), text);
+}
+
+CliResult<std::string> saveBackup(Session& session, const SettingsArea& area, const BackupPlace& place) {
+  const Backup backup = backupOf(session, area, place.name);
+  const Result<std::string> saved = saveAt(place, formatBackup(backup, storedFields(area)));
   if (saved) return *saved;
   return CliFailure::of(kExitRefused, saved.failure(),
                         std::string("; no backup, so nothing was written to the instrument") +
@@ -110,7 +119,61 @@ CliResult<> stopAfterFinishing(Session& session, const WriteOutcome& outcome, co
   return stopped;
 }
 
+namespace {
+
+// The log's line for a write that ran, the exit it leads to included.
+WriteRecord recordOf(Session& session, const StoreRequest& request, const WriteOutcome& outcome, int exit) {
+  WriteRecord record;
+  record.time = utcNow(), record.user = userName(), record.computer = computerName();
+  record.command = request.log.command, record.name = request.log.name;
+  record.link = session.target().description, record.address = session.target().address;
+  record.type = session.type();
+  record.outcome = exit == kExitOk ? "written" : exit == kExitInterrupted ? "interrupted" : "failed";
+  record.exit = exit;
+  const NetworkFields before = storedFields(outcome.before), held = storedFields(outcome.held.bytes());
+  for (const std::string& part : outcome.toChange()) {
+    if (!isFieldName(part)) continue;
+    const bool secret = settingsField(part) == SettingsField::ApnPassword;
+    const auto shown = [&](const NetworkFields& fields) {
+      return secret ? std::string(kHiddenPassword) : fieldValue(fields, part);
+    };
+    record.changes.push_back({part, shown(before), outcome.held.known(settingsField(part))
+                                                       ? std::optional(shown(held))
+                                                       : std::nullopt});
+  }
+  record.confirmed = confirmedBytes(outcome.written);
+  record.verified = outcome.verified;
+  record.backup = outcome.backupPath;
+  return record;
+}
+
+void addToLog(Session& session, const StoreRequest& request, const WriteOutcome& outcome, int exit) {
+  const std::string& path = request.log.path;
+  if (path.empty() || outcome.backupPath.empty()) return;  // nothing was sent without a backup
+  const std::string line = formatWriteRecord(recordOf(session, request, outcome, exit));
+  const std::string folder = path.substr(0, path.find_last_of("/\\"));
+  Result<void> added = files::makeFolder(folder.empty() ? "/" : folder, true);
+  if (added) added = files::appendLocked(path, line, true);
+  if (!added) session.io().err << kComplaintPrefix << added.failure().text() << " (the log of writes)\n";
+}
+
+CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request);
+
+}  // namespace
+
 CliResult<WriteOutcome> storeArea(Session& session, const StoreRequest& request) {
+  CliResult<WriteOutcome> stored = runStore(session, request);
+  if (stored) {
+    addToLog(session, request, *stored, session.interrupts().any() ? kExitInterrupted : kExitOk);
+  } else if (stored.failure().write) {
+    addToLog(session, request, *stored.failure().write, stored.failure().exit);
+  }
+  return stored;
+}
+
+namespace {
+
+CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) {
   if (CliResult<> stop = session.stopPoint(); !stop) return stop.failure();
   WriteOutcome outcome;
   outcome.before = request.before;
@@ -163,5 +226,7 @@ CliResult<WriteOutcome> storeArea(Session& session, const StoreRequest& request)
   return afterSending(session, kExitVerify, "verification failed: reading back, the instrument holds " + held,
                       std::move(outcome));
 }
+
+}  // namespace
 
 }  // namespace netsetup::cli

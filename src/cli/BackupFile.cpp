@@ -7,6 +7,7 @@
 #include "text/ByteOrderMarks.h"
 #include "text/Hex.h"
 #include "text/Quote.h"
+#include "text/Utf8.h"
 
 namespace netsetup::cli {
 
@@ -64,6 +65,16 @@ bool isUtcTime(std::string_view t) {
   return day <= days && number(parts[3]) <= 23 && number(parts[4]) <= 59 && number(parts[5]) <= 60;
 }
 
+// Non-empty UTF-8 without control characters.
+bool isTextLine(std::string_view s) {
+  if (s.empty()) return false;
+  for (size_t pos = 0; pos < s.size();) {
+    const std::optional<char32_t> c = readUtf8(s, pos);
+    if (!c || *c < 0x20 || *c == 0x7F) return false;
+  }
+  return true;
+}
+
 bool isPrintableAscii(std::string_view s) {
   for (char c : s)
     if (c < 0x20 || c > 0x7E) return false;  // char may be signed: bytes >= 0x80 are negative
@@ -97,6 +108,7 @@ bool isAreaLine(std::string_view line) { return line.size() >= 5 && hexAt(line, 
 
 uint32_t backupCheck(const Backup& backup) {
   std::string bytes = backup.type + "\n" + std::to_string(backup.address) + "\n" + backup.timeUtc + "\n";
+  if (!backup.link.empty() || !backup.name.empty()) bytes += "link=" + backup.link + "\nname=" + backup.name + "\n";
   bytes.append(reinterpret_cast<const char*>(backup.area.data()), backup.area.size());
   return crc32(bytes);
 }
@@ -108,6 +120,8 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
   out += "type=" + backup.type + "\n";
   out += "address=" + std::to_string(backup.address) + "\n";
   out += "time=" + backup.timeUtc + "\n";
+  if (!backup.link.empty()) out += "link=" + backup.link + "\n";
+  if (!backup.name.empty()) out += "name=" + backup.name + "\n";
   out += "area=" + areaText() + "\n";
   for (size_t offset = 0; offset < kSettingsAreaSize; offset += kBytesPerLine) {
     out += hexDigits(static_cast<uint32_t>(offset), 4) + ":";
@@ -127,7 +141,7 @@ Result<Backup> parseBackup(std::string_view text) {
   text = withoutUtf8Mark(text);
 
   Backup backup;
-  std::optional<std::string_view> type, address, time, area;
+  std::optional<std::string_view> type, address, time, area, link, name;
   std::optional<uint32_t> check;
   size_t areaLines = 0;
   size_t lineNumber = 0;
@@ -157,6 +171,8 @@ Result<Backup> parseBackup(std::string_view text) {
                                             : key == "address" ? &address
                                             : key == "time"    ? &time
                                             : key == "area"    ? &area
+                                            : key == "link"    ? &link
+                                            : key == "name"    ? &name
                                                                : nullptr;
     if (key == "check") {
       if (check) return fail("check given a second time");
@@ -175,6 +191,8 @@ Result<Backup> parseBackup(std::string_view text) {
       return fail("address must be 0..255 in decimal, found " + quoteText(value));
     if (slot == &time && !isUtcTime(value))
       return fail("time must be a UTC time YYYY-MM-DDTHH:MM:SSZ, found " + quoteText(value));
+    if ((slot == &link || slot == &name) && !isTextLine(value))
+      return fail(std::string(key) + " must be one line of UTF-8 text, found " + quoteText(value));
     if (slot == &area && value != areaText())
       return fail("area must be " + areaText() + " (the settings area), found " + quoteText(value));
   }
@@ -195,6 +213,8 @@ Result<Backup> parseBackup(std::string_view text) {
   backup.type = std::string(*type);
   backup.address = *parseAddress(*address);
   backup.timeUtc = std::string(*time);
+  backup.link = std::string(link.value_or(""));
+  backup.name = std::string(name.value_or(""));
   if (backupCheck(backup) != *check) return Failure{"backup check failed: the file was changed or damaged"};
   return backup;
 }

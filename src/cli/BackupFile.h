@@ -16,6 +16,10 @@ struct Backup {
   uint8_t address = 0;  // the network address it was read from
   std::string timeUtc;  // "2026-12-07T11:22:33Z"
   SettingsArea area{};
+  // Where it was read: the line ("10.20.0.11:10001", "/dev/ttyUSB0") and the instrument's name
+  // when one was given. Empty in backups made before these were recorded.
+  std::string link = {};
+  std::string name = {};
 
   bool operator==(const Backup&) const = default;
 };
@@ -27,7 +31,8 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded);
 // Whether a text is meant as a backup (it starts as formatBackup starts one), damaged or not.
 bool looksLikeBackup(std::string_view text);
 
-// The CRC-32 of type, address (decimal) and time, each followed by "\n", then the area bytes.
+// The CRC-32 of type, address (decimal) and time, each followed by "\n", then (when either is
+// known) "link=<link>\nname=<name>\n", then the area bytes.
 uint32_t backupCheck(const Backup& backup);
 
 // Reads a backup written by formatBackup. Accepts CRLF line ends, a UTF-8 byte-order mark,

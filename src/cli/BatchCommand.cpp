@@ -10,6 +10,7 @@
 #include "cli/Files.h"
 #include "cli/GivenValues.h"
 #include "cli/Progress.h"
+#include "cli/Records.h"
 #include "cli/Session.h"
 #include "cli/UtcTime.h"
 #include "cli/Worklist.h"
@@ -116,13 +117,10 @@ CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Workl
   return planned;
 }
 
-// How the names of a row's backups start: "pump 1-backup-a1-COM3-", "backup-a1-10.0.0.5_10001-".
-// The name, the link and the address keep every row's backups apart, and let a later run find
-// those of an earlier one.
+// How the names of a row's backups start: "pump 1-backup-a1-COM3-", "backup-a1-10.0.0.5_10001-",
+// the link as the row's cell spells it, so that a later run finds those of an earlier one.
 std::string backupPrefix(const WorkRow& row, uint8_t address) {
-  const std::string link = row.tcp.empty() ? row.serial.substr(row.serial.find_last_of("/\\") + 1) : row.tcp;
-  return (row.name.empty() ? "" : fileNamePart(row.name) + "-") + "backup-a" + std::to_string(address) + "-" +
-         fileNamePart(link) + "-";
+  return backupStem(row.name, linkFileName(row.tcp.empty() ? row.serial : row.tcp), address);
 }
 
 // The report row of a write that ran: the fields it is known to have written, and whatever
@@ -136,7 +134,7 @@ void describeWrite(const WriteOutcome& write, ReportRow& result) {
 // Connect, identify, back up, compare, write what differs, verify: the row's outcome.
 // `firstBackup`: the earliest backup of the row the report names, if any.
 ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::string& backupFolder,
-                 const std::string& firstBackup, const Context& context, bool trace) {
+                 const std::string& firstBackup, const std::string& log, const Context& context, bool trace) {
   const WorkRow& row = plan.row;
   ReportRow result{utcNow(), key, row.name, "", row.address, std::string(kOutcomeFailed), "", "", "", firstBackup};
   const auto failed = [&](const CliFailure& failure) {
@@ -163,7 +161,7 @@ ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::stri
   const Result<FieldEdit> edited = editNamedFields(*area, plan.values);
   if (!edited) return failed(CliFailure{kExitRefused, edited.failure().text() + "; nothing was written"});
   // Every row keeps a backup of the area it found, written to or not.
-  const CliResult<std::string> saved = saveBackup(session, *area, BackupPlace{"", backupFolder + "/" + prefix});
+  const CliResult<std::string> saved = saveBackup(session, *area, BackupPlace{"", backupFolder, prefix, false, row.name});
   if (!saved) return failed(saved.failure());
   result.backup = *saved;
   if (edited->changed.empty()) {
@@ -171,7 +169,8 @@ ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::stri
     return result;
   }
   const CliResult<WriteOutcome> stored =
-      storeArea(session, StoreRequest{*area, edited->area, edited->namedNames(), BackupPlace{*saved, "", true}, true});
+      storeArea(session, StoreRequest{*area, edited->area, edited->namedNames(), BackupPlace{*saved, "", "", true}, true,
+                                      LogPlace{log, "batch", row.name}});
   if (!stored) return failed(stored.failure());
   describeWrite(*stored, result);
   result.outcome = kOutcomeOk;
@@ -182,7 +181,7 @@ ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::stri
 std::string backupFolderOf(const std::string& report) {
   const size_t name = report.find_last_of("/\\") + 1;  // 0 without a folder
   const size_t dot = report.rfind('.');
-  return report.substr(0, dot != std::string::npos && dot > name ? dot : report.size()) + "-backups";
+  return files::absolutePath(report.substr(0, dot != std::string::npos && dot > name ? dot : report.size()) + "-backups");
 }
 
 // What was done to a row, for a row the report could not take: "written (server_port) and
@@ -294,7 +293,7 @@ CommandResult runBatch(const CliOptions& options, const Context& context) {
     progress.at(i, label);
     const auto first = done.firstBackups.find(rowKey(row));
     const ReportRow result = runRow(plan, key, backupFolder, first == done.firstBackups.end() ? "" : first->second,
-                                    context, options.link.trace);
+                                    logPath(options), context, options.link.trace);
     if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
         !added) {
       progress.finish();

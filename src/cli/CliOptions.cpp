@@ -27,11 +27,15 @@ constexpr OptionInfo kOptions[] = {
     {"--settings", "", true, kLinked},
     {"--address", "", true, "identify read write apply backup restore diff"},
     {"--trace", "", false, kAll},
-    {"--format", "", true, "read"},
+    {"--format", "", true, "read log"},
     {"--output", "-o", true, "read"},
     {"--show-password", "", false, "read apply"},
     {"--set", "", true, "write apply"},
     {"--backup", "", true, "write restore apply"},
+    {"--backup-dir", "", true, "write restore apply backup"},
+    {"--name", "", true, "write restore apply backup log"},
+    {"--log", "", true, "write restore apply batch log"},
+    {"--since", "", true, "log"},
     {"--no-verify", "", false, "write restore apply"},
     {"--check", "", false, "apply"},
     {"--diff", "", false, "apply"},
@@ -63,6 +67,16 @@ std::string commandList() {
 
 bool isCommand(std::string_view word) {
   return std::find(kCommands.begin(), kCommands.end(), word) != kCommands.end();
+}
+
+// The start of a UTC time as the log's lines carry it: a date, with hours and minutes, with seconds.
+bool isTimeFrom(std::string_view t) {
+  constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
+  if (t.size() != 10 && t.size() != 16 && t.size() != 20) return false;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (kShape[i] == 'd' ? t[i] < '0' || t[i] > '9' : t[i] != kShape[i]) return false;
+  }
+  return true;
 }
 
 // The window's conversion and range messages, word for word.
@@ -161,6 +175,18 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     o_.sets.push_back({std::string(*field), std::string(value.substr(eq + 1))});
   } else if (name == "--backup") {
     o_.backup = std::string(value);
+  } else if (name == "--log") {
+    o_.log = std::string(value);
+  } else if (name == "--since") {
+    if (!isTimeFrom(value))
+      return fail("The time " + quoteText(value) + " is not YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SSZ (UTC)");
+    o_.since = std::string(value);
+  } else if (name == "--backup-dir") {
+    o_.backupDir = std::string(value);
+  } else if (name == "--name") {
+    if (value.empty() || std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+      return fail("The name " + quoteText(value) + " must be a non-empty line of text");
+    o_.name = std::string(value);
   } else if (name == "--no-verify") {
     o_.verify = false;
   } else if (name == "--force") {
@@ -228,8 +254,7 @@ void Parser::checkCommand() {
     return fail("unexpected argument " + quoteText(o_.file) + " after " + command);
   if (!extra_.empty()) return fail("unexpected argument " + quoteText(extra_.front()) + " after " + command);
   if (o_.file.empty()) {
-    if (command == "backup" || command == "restore")
-      return fail(command + " needs a FILE: netsetup-cli " + command + " FILE");
+    if (command == "restore") return fail("restore needs a FILE: netsetup-cli restore FILE");
     if (command == "diff") return fail("diff needs a SHEET: netsetup-cli diff SHEET");
     if (command == "batch")
       return fail("batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv");
@@ -237,8 +262,14 @@ void Parser::checkCommand() {
       return fail(command + " needs a SHEET or --set NAME=VALUE");
   }
   if (command == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
+  if (command == "log" && o_.format == OutputFormat::Ini) return fail("log shows a table or JSON lines", {"--format"});
   if (o_.json && o_.showDiff) return fail("--diff shows lines of text; --json holds before and after already",
                                           {"--diff", "--json"});
+  if (!o_.backup.empty() && !o_.backupDir.empty())
+    return fail("--backup names the file and --backup-dir the folder: give one of them", {"--backup", "--backup-dir"});
+  if (command == "backup" && !o_.file.empty() && !o_.backupDir.empty())
+    return fail("backup FILE names the file; --backup-dir is for the name backup chooses itself",
+                {"--backup-dir"});
 }
 
 Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args) {

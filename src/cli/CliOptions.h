@@ -13,8 +13,8 @@
 
 namespace netsetup::cli {
 
-inline constexpr std::array<std::string_view, 9> kCommands{"identify", "read", "write", "apply", "backup",
-                                                           "restore",  "diff", "scan",  "batch"};
+inline constexpr std::array<std::string_view, 10> kCommands{"identify", "read", "write", "apply", "backup",
+                                                            "restore",  "diff", "scan",  "batch", "log"};
 
 // How to reach the instrument; an empty text or an empty optional was not given.
 struct LinkOptions {
@@ -38,7 +38,11 @@ struct CliOptions {
   std::string file;    // the command's argument: SHEET, FILE or WORKLIST
   std::string templateSheet;  // --template SHEET: values every instrument shares; file's win
   FieldOverlay sets;   // --set NAME=VALUE, canonical names, in the order given
-  std::string backup;  // write --backup FILE
+  std::string backup;     // --backup FILE
+  std::string backupDir;  // --backup-dir DIR
+  std::string name;       // --name NAME: the instrument's, for its records
+  std::string log;        // --log FILE: the log of writes
+  std::string since;      // log --since TIME
   bool verify = true;
   bool force = false;
   bool check = false;     // apply --check: compare only

@@ -27,6 +27,7 @@ CommandResult runApply(const CliOptions& options, const Context& context);
 CommandResult runRestore(const CliOptions& options, const Context& context);
 CommandResult runScan(const CliOptions& options, const Context& context);
 CommandResult runBatch(const CliOptions& options, const Context& context);
+CommandResult runLog(const CliOptions& options, const Context& context);
 
 // Parses and runs a whole command line (help and version included) and prints a failure on
 // io.err. `interruptCount` says how many interrupts (Ctrl+C...) have come so far; the link's

@@ -31,4 +31,9 @@ bool errorIsTerminal();
 // "11:22:33.417": the local time of day to the millisecond, for traces.
 std::string localTimeOfDay();
 
+// Who runs the program and where, for the log of writes: the user's login name and the
+// computer's name ("?" where the system does not say).
+std::string userName();
+std::string computerName();
+
 }  // namespace netsetup::cli

@@ -5,7 +5,7 @@
 namespace netsetup::cli {
 
 CliResult<FieldWrite> writeNamedFields(Session& session, const FieldOverlay& overlay, const BackupPlace& backup,
-                                       bool verify, bool compareOnly) {
+                                       const LogPlace& log, bool verify, bool compareOnly) {
   const CliResult<SettingsArea> read = session.connectAndRead();
   if (!read) return read.failure();
   Result<FieldEdit> edited = editNamedFields(*read, overlay);
@@ -13,7 +13,7 @@ CliResult<FieldWrite> writeNamedFields(Session& session, const FieldOverlay& ove
   FieldWrite done{std::move(*edited), std::nullopt};
   if (done.edit.changed.empty() || compareOnly) return done;
   CliResult<WriteOutcome> stored =
-      storeArea(session, StoreRequest{*read, done.edit.area, done.edit.namedNames(), backup, verify});
+      storeArea(session, StoreRequest{*read, done.edit.area, done.edit.namedNames(), backup, verify, log});
   if (!stored) return stored.failure();
   done.write = std::move(*stored);
   return done;

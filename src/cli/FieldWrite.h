@@ -18,6 +18,6 @@ struct FieldWrite {
 // `overlay` names (every other byte as read) and, when one differs and `compareOnly` is false,
 // store it through storeArea.
 CliResult<FieldWrite> writeNamedFields(Session& session, const FieldOverlay& overlay, const BackupPlace& backup,
-                                       bool verify, bool compareOnly);
+                                       const LogPlace& log, bool verify, bool compareOnly);
 
 }  // namespace netsetup::cli

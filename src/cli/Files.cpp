@@ -93,7 +93,10 @@ std::string backupStamp(const std::string& utcTime) {
   return stamp;
 }
 
-std::string defaultBackupStem(uint8_t address) { return "backup-a" + std::to_string(address) + "-"; }
+std::string backupStem(std::string_view name, std::string_view link, uint8_t address) {
+  return (name.empty() ? "" : fileNamePart(name) + "-") + "backup-a" + std::to_string(address) + "-" +
+         std::string(link) + "-";
+}
 
 std::string fileNamePart(std::string_view text) {
   std::string part(text);

@@ -38,9 +38,10 @@ std::optional<std::string> oldestSaved(const std::string& folder, const std::str
 // "20261207T112233Z" for "2026-12-07T11:22:33Z": the time as backup names carry it.
 std::string backupStamp(const std::string& utcTime);
 
-// "backup-a1-" in the current folder: how the names of write's and restore's backups start,
-// before the time (backupStamp) and a number when taken.
-std::string defaultBackupStem(uint8_t address);
+// How a backup's name starts, before the time (backupStamp) and a number when taken:
+// "pump 1-backup-a1-10.0.0.5_10001-", "backup-a1-ttyUSB0-". The instrument's name (when given),
+// its address and its link (linkFileName) say whose area it holds.
+std::string backupStem(std::string_view name, std::string_view link, uint8_t address);
 
 // `text` usable in a file name on every system: / \ : * ? " < > | and control characters become
 // '_'; everything else (UTF-8 included) stays.

@@ -1,7 +1,9 @@
 // The commands that only read: identify, read, backup, diff.
 #include <array>
 
+#include "cli/AreaWrite.h"
 #include "cli/BackupFile.h"
+#include "cli/Records.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
@@ -92,16 +94,23 @@ CommandResult runRead(const CliOptions& options, const Context& context) {
 }
 
 CommandResult runBackup(const CliOptions& options, const Context& context) {
-  const CliResult<Reading> reading = readInstrument(options.link, context);
-  if (!reading) return reading.failure();
-  const Target& target = reading->target;
-  const Backup backup{reading->type, target.address, utcNow(), reading->area};
+  const Result<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  Session session(context, *target, options.link.trace);
+  const CliResult<SettingsArea> area = session.connectAndRead();
+  if (!area) return area.failure();
+  const Backup backup = backupOf(session, *area, options.name);
   const std::string text = formatBackup(backup, storedFields(backup.area));
-  if (const Result<void> written = writeTextFile(options.file, text, true); !written) {
-    return CliFailure::of(kExitUsage, written.failure());
+  // A FILE named is the user's to replace; a name the tool chooses never replaces one.
+  Result<std::string> saved = files::absolutePath(options.file);
+  if (options.file.empty()) {
+    saved = saveAt(backupPlace(options, *target), text);
+  } else if (const Result<void> written = writeTextFile(options.file, text, true); !written) {
+    saved = written.failure();
   }
-  context.io.out << "backup of address " << int{target.address} << " on " << target.description << " saved to "
-                 << options.file << '\n';
+  if (!saved) return CliFailure::of(kExitUsage, saved.failure());
+  context.io.out << "backup of address " << int{target->address} << " on " << target->description << " saved to "
+                 << *saved << '\n';
   return kExitOk;
 }
 

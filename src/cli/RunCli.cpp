@@ -57,7 +57,7 @@ int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std:
   static const std::map<std::string, Command> commands{
       {"identify", runIdentify}, {"read", runRead},       {"backup", runBackup}, {"diff", runDiff},
       {"write", runWrite},       {"restore", runRestore}, {"scan", runScan},     {"batch", runBatch},
-      {"apply", runApply},
+      {"apply", runApply},       {"log", runLog},
   };
   Interrupts interrupts(interruptCount, io.err);
   const StopCheck stopCheck(link, interrupts);

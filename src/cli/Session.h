@@ -26,6 +26,7 @@ class Session {
   const std::string& type() const { return type_; }  // what identification answered, if anything
   Tmod07& link() { return context_.link; }
   Interrupts& interrupts() { return context_.interrupts; }
+  Io io() const { return context_.io; }
 
   CliResult<> open();      // opens the link
   CliResult<> identify();  // asks the type at address 0; anything but VRN-207K fails

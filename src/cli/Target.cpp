@@ -70,14 +70,18 @@ Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
   const std::string where = target.choice.host + ":" + target.choice.tcpPortText;
   if (target.choice.useTcp) {
     target.line = target.description = "TCP " + where;
-    target.instrument = where;
+    target.where = where;
   } else {
     target.line = portName(link, target.choice, isPath);
     target.description = target.line + " at " + std::to_string(baudRateAt(target.choice.baudIndex)) + " baud";
-    target.instrument = link.portMap().device(static_cast<unsigned>(target.choice.portIndex + 1));
+    target.where = link.portMap().device(static_cast<unsigned>(target.choice.portIndex + 1));
   }
-  target.instrument += " address " + std::to_string(target.address);
+  target.instrument = target.where + " address " + std::to_string(target.address);
   return target;
+}
+
+std::string linkFileName(const std::string& where) {
+  return fileNamePart(where.substr(where.find_last_of("/\\") + 1));
 }
 
 }  // namespace netsetup::cli

@@ -16,10 +16,15 @@ struct Target {
   std::string line;         // the link without its rate: "COM3 (/dev/ttyUSB2)", "TCP 10.0.0.5:10001"
   std::string description;  // "COM3 (/dev/ttyUSB2) at 9600 baud", "TCP 10.0.0.5:10001"
   std::string arguments;    // the link options that reach it again: "--tcp 10.0.0.5 --address 5"
-  // What the instrument is, whatever the link was called: the device opened ("/dev/ttyUSB2"),
-  // or "10.0.0.5:10001", with the address: two targets with the same one are one instrument.
-  std::string instrument;
+  // The line itself, whatever it was called: the device opened ("/dev/ttyUSB2"), or
+  // "10.0.0.5:10001". With the address it names the instrument: two targets with the same
+  // `where` and address are one instrument.
+  std::string where;
+  std::string instrument;  // "<where> address 1"
 };
+
+// A link as a file name takes it: "10.0.0.5_10001", "ttyUSB2", "COM3".
+std::string linkFileName(const std::string& where);
 
 // The link options, over a window settings file when one is named; `link`'s port map receives
 // the file's [Ports] and a device path given with --serial. Fails, in one line, when the

@@ -9,19 +9,23 @@
 #include "cli/FieldWrite.h"
 #include "cli/Files.h"
 #include "cli/GivenValues.h"
+#include "cli/Records.h"
 #include "cli/WrittenText.h"
+#include "config/FileStore.h"
+#include "text/Quote.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
-  return std::memcmp(a.data(), b.data(), kWrittenAreaSize) == 0;
+// "the backup of address 1 at 10.20.0.11:10001 (pump-north), taken 2026-12-07T11:22:33Z".
+std::string origin(const Backup& backup) {
+  return "the backup of address " + std::to_string(backup.address) + (backup.link.empty() ? "" : " at " + backup.link) +
+         (backup.name.empty() ? "" : " (" + visibleText(backup.name) + ")") + ", taken " + backup.timeUtc;
 }
 
-// --backup FILE, or else a numbered name in the current folder.
-BackupPlace backupPlace(const CliOptions& options, uint8_t address) {
-  return options.backup.empty() ? BackupPlace{"", defaultBackupStem(address)} : BackupPlace{options.backup, ""};
+bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
+  return std::memcmp(a.data(), b.data(), kWrittenAreaSize) == 0;
 }
 
 }  // namespace
@@ -33,7 +37,7 @@ CommandResult runWrite(const CliOptions& options, const Context& context) {
   if (!target) return CliFailure::of(kExitUsage, target.failure());
   Session session(context, *target, options.link.trace);
   const CliResult<FieldWrite> done =
-      writeNamedFields(session, *values, backupPlace(options, target->address), options.verify, false);
+      writeNamedFields(session, *values, backupPlace(options, *target), logPlace(options), options.verify, false);
   if (!done) return done.failure();
   const std::vector<std::string> lines = writtenLines(*target, *done, options.verify);
   if (done->write) {
@@ -60,15 +64,16 @@ CommandResult runRestore(const CliOptions& options, const Context& context) {
   // Without --address the backup goes back where it came from.
   LinkOptions linkOptions = options.link;
   if (!linkOptions.address) linkOptions.address = backup.address;
-  if (*linkOptions.address != backup.address && !options.force) {
-    return CliFailure{kExitRefused, options.file + " was saved from address " + std::to_string(backup.address) +
-                                        ", not " + std::to_string(*linkOptions.address) +
-                                        "; give --force to restore it there. Nothing was written"};
-  }
-
   const Result<Target> resolved = resolveTarget(linkOptions, context.link);
   if (!resolved) return CliFailure::of(kExitUsage, resolved.failure());
   const Target& target = *resolved;
+  // Another instrument's area would give this one its addresses: only when forced.
+  const bool elsewhere = target.address != backup.address || (!backup.link.empty() && backup.link != target.where);
+  if (elsewhere && !options.force) {
+    return CliFailure{kExitRefused, options.file + " is " + origin(backup) + "; this is address " +
+                                        std::to_string(target.address) + " at " + target.where +
+                                        ". Give --force to restore it here; nothing was written"};
+  }
   Session session(context, target, options.link.trace);
   const CliResult<SettingsArea> area = session.connectAndRead();
   if (!area) return area.failure();
@@ -78,10 +83,12 @@ CommandResult runRestore(const CliOptions& options, const Context& context) {
     return kExitOk;
   }
   const CliResult<WriteOutcome> stored =
-      storeArea(session, StoreRequest{*area, backup.area, {}, backupPlace(options, target.address), options.verify});
+      storeArea(session,
+                StoreRequest{*area, backup.area, {}, backupPlace(options, target), options.verify, logPlace(options)});
   if (!stored) return stored.failure();
   const std::string done = "restored address " + std::to_string(target.address) + " on " + target.description +
-                           " from " + options.file + " (bytes 0-" + std::to_string(kWrittenAreaSize - 1) + ")" +
+                           " from " + files::absolutePath(options.file) + ", " + origin(backup) + " (bytes 0-" +
+                           std::to_string(kWrittenAreaSize - 1) + ")" +
                            (options.verify ? "; verified by reading back" : "");
   if (CliResult<> stopped = stopAfterFinishing(session, *stored, done); !stopped) return stopped.failure();
   context.io.out << done << "\nbackup of the area before: " << stored->backupPath << '\n';

@@ -209,4 +209,26 @@ Result<void> makeFolders(const std::string& filePath) {
   return Failure{"cannot make the folder " + utf8Path(folder), error ? error.message() : std::string()};
 }
 
+Result<void> makeFolder(const std::string& folder, bool ownerOnly) {
+  std::filesystem::path made;
+  for (const std::filesystem::path& part : nativePath(folder)) {
+    made /= part;
+    std::error_code error;
+    if (std::filesystem::is_directory(made, error)) continue;
+    if (!std::filesystem::create_directory(made, error) && !std::filesystem::is_directory(made)) {
+      // A file where a folder should be says "File exists"; name what it is instead.
+      const std::string reason = std::filesystem::exists(made) ? "a file of that name is in the way" : error.message();
+      return Failure{"cannot make the folder " + utf8Path(made), reason};
+    }
+    if (ownerOnly) std::filesystem::permissions(made, std::filesystem::perms::owner_all, error);
+  }
+  return {};
+}
+
+std::string absolutePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(nativePath(path), error);
+  return error ? path : utf8Path(absolute.lexically_normal());
+}
+
 }  // namespace netsetup::files

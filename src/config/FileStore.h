@@ -54,6 +54,14 @@ std::string utf8Path(const std::filesystem::path& path);
 // Makes the folders a file's path needs; a Failure when they do not exist afterwards.
 Result<void> makeFolders(const std::string& filePath);
 
+// Makes `folder` and any missing folder above it; those it makes are readable by their owner
+// only when `ownerOnly`. A Failure names the folder with the system's reason.
+Result<void> makeFolder(const std::string& folder, bool ownerOnly);
+
+// `path` from the root: a relative path taken from the current folder, so that a message or a
+// command to paste names the same file wherever it is read.
+std::string absolutePath(const std::string& path);
+
 // A lock on a file of its own, held by one process at a time while the object lives; the file
 // holds the holder's process id so that others can say who it is, and goes when it is released.
 // Advisory: it keeps out only those that take the same lock.
@@ -75,6 +83,11 @@ struct LockAttempt {
   std::optional<FileLock> lock;  // held by this process from now on
   std::string heldBy;            // else who holds it: "process 4242 (netsetup-cli)", "another process"
 };
+
+// Adds `line` at the end of the file (made, owner-only when `ownerOnly`, when missing) in one
+// write under the file's own lock, waiting for it, so lines that processes add at the same
+// moment never mix.
+Result<void> appendLocked(const std::string& path, std::string_view line, bool ownerOnly);
 
 // Takes the lock `path` (creating the file) without waiting. A Failure when the lock file
 // cannot be made or opened.

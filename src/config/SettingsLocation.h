@@ -26,6 +26,11 @@ SettingsLocation settingsLocationFor(const std::string& executablePath);
 // The user's own settings file, as above; empty when the system names no home for it.
 std::string userSettingsPath();
 
+// The user's own folder for what the tools keep of their work (the command-line tool's backups
+// and log of writes): $XDG_STATE_HOME/netsetup, by default ~/.local/state/netsetup; on Windows
+// %LOCALAPPDATA%\netsetup. Empty when the system names no home for it.
+std::string userStateFolder();
+
 // Whether this user may create files in `folder`.
 bool folderWritable(const std::string& folder);
 

@@ -1,6 +1,7 @@
 #include "cli/Console.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -67,6 +68,17 @@ Result<void> finishStandardOutput() {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return {};
   if (outputClosedAtStart) return Failure{"cannot write standard output", "it is closed"};
   return Failure{"cannot write standard output", errno != 0 ? std::strerror(errno) : "a write failed"};
+}
+
+std::string userName() {
+  const passwd* user = ::getpwuid(::geteuid());
+  return user ? user->pw_name : std::to_string(::geteuid());
+}
+
+std::string computerName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0 || !name[0]) return "?";
+  return name;
 }
 
 bool errorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }

@@ -61,6 +61,18 @@ Result<void> finishStandardOutput() {
   return Failure{"cannot write standard output", errno != 0 ? std::strerror(errno) : "a write failed"};
 }
 
+std::string userName() {
+  wchar_t name[257] = {};
+  DWORD size = 257;
+  return ::GetUserNameW(name, &size) ? toUtf8(name) : "?";
+}
+
+std::string computerName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  return ::GetComputerNameW(name, &size) ? toUtf8(name) : "?";
+}
+
 bool errorIsTerminal() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 std::string localTimeOfDay() {

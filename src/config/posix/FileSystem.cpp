@@ -192,6 +192,17 @@ Result<LockAttempt> tryLock(const std::string& path) {
   }
 }
 
+Result<void> appendLocked(const std::string& path, std::string_view line, bool ownerOnly) {
+  const std::string what = "cannot add to " + path;
+  const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, ownerOnly ? 0600 : 0644));
+  if (!fd) return lockFailure(what);
+  int locked;
+  while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (locked != 0 || !writeAll(fd.get(), line) || ::fsync(fd.get()) != 0) return lockFailure(what);
+  return {};  // closing releases the lock
+}
+
 FileLock::~FileLock() {
   if (handle_ < 0) return;
   // Removed while still held, so that no one locks a file that is about to go.

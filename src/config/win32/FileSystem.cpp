@@ -165,6 +165,20 @@ Result<LockAttempt> tryLock(const std::string& path) {
   return LockAttempt{FileLock(reinterpret_cast<std::intptr_t>(lock.release()), path), {}};
 }
 
+Result<void> appendLocked(const std::string& path, std::string_view line, bool) {
+  const std::string what = "cannot add to " + path;
+  const UniqueFileHandle file(::CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return lockFailure(what);
+  OVERLAPPED whole{};
+  if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) return lockFailure(what);
+  const bool written = writeAll(file.get(), line) && ::FlushFileBuffers(file.get());
+  const Failure failed = lockFailure(what);
+  ::UnlockFileEx(file.get(), 0, MAXDWORD, MAXDWORD, &whole);
+  if (!written) return failed;
+  return {};
+}
+
 FileLock::~FileLock() {
   if (handle_ == -1) return;
   ::CloseHandle(reinterpret_cast<HANDLE>(handle_));

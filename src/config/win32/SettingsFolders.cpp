@@ -14,6 +14,12 @@ std::string userSettingsPath() {
   return toUtf8(path);
 }
 
+std::string userStateFolder() {
+  const wchar_t* local = ::_wgetenv(L"LOCALAPPDATA");
+  if (!local || !*local) return {};
+  return toUtf8(std::wstring(local) + L"\\netsetup");
+}
+
 bool folderWritable(const std::string& folder) {
   // Windows says little in advance about a folder's permissions: try making a file there.
   wchar_t name[MAX_PATH];

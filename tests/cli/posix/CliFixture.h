@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -26,6 +28,8 @@ namespace netsetup::cli {
 class Cli : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The user's folder for backups and the log of writes, the test's own.
+    ::setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);
     for (uint8_t address : {1, 2}) bus.add(std::make_unique<Instrument>(address));
     ASSERT_EQ(testing::failureText(tcp.open("127.0.0.1", 0)), std::nullopt);
     tcp.start();
