@@ -29,7 +29,7 @@ class ScriptedTransport final : public Transport {
  public:
   explicit ScriptedTransport(std::shared_ptr<LineScript> script) : script_(std::move(script)) {}
   bool isTcp() const override { return script_->tcp; }
-  void purge() override {}
+  size_t purge() override { return 0; }
   size_t send(const uint8_t* bytes, size_t count) override {
     script_->sent.emplace_back(bytes, bytes + count);
     return count > script_->sendShortBy ? count - script_->sendShortBy : 0;
@@ -52,7 +52,7 @@ class ScriptedTransport final : public Transport {
 class ScriptedTransportFactory final : public TransportFactory {
  public:
   explicit ScriptedTransportFactory(std::shared_ptr<LineScript> script) : script_(std::move(script)) {}
-  Result<std::unique_ptr<Transport>> openSerial(const std::string&, int32_t) override {
+  Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string&, int32_t) override {
     script_->tcp = false;
     return std::unique_ptr<Transport>(std::make_unique<ScriptedTransport>(script_));
   }

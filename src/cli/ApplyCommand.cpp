@@ -17,8 +17,8 @@ namespace {
 CliResult<> applyValues(const CliOptions& options, const Context& context, ApplyState& state) {
   const CliResult<FieldOverlay> values = givenValues(options);
   if (!values) return values.failure();
-  const Result<Target> target = resolveTarget(options.link, context.link);
-  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  const CliResult<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return target.failure();
   state.target = *target;
   Session session(context, *target, options.link.trace);
   CliResult<FieldWrite> done =

@@ -54,6 +54,7 @@ CliFailure afterSending(Session& session, int exit, const std::string& message, 
                      (interrupted ? "interrupted while the write was finished, and " : "") + message + ". " +
                          restoreAdvice(session, outcome.backupPath)};
   if (const std::string fates = fatesText(outcome); !fates.empty()) failure.advice.push_back(fates);
+  if (std::optional<std::string> slow = session.slowAnswers()) failure.advice.push_back(*slow);
   failure.write = std::move(outcome);
   return failure;
 }
@@ -175,6 +176,15 @@ namespace {
 
 CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) {
   if (CliResult<> stop = session.stopPoint(); !stop) return stop.failure();
+  // An answer that came after its attempt was given up may have been taken for a later request,
+  // putting one block's bytes in another's place: wait out any still on its way, and write
+  // nothing over an area read so.
+  if (session.link().timedOutAttempts() > 0) session.link().settle();
+  if (std::optional<std::string> slow = session.slowAnswers()) {
+    return CliFailure{kExitTransfer,
+                      "answers came late while the settings area was read, so what was read may be mixed up; "
+                      "nothing was written", "", {*slow}};
+  }
   WriteOutcome outcome;
   outcome.before = request.before;
   outcome.wanted = request.wanted;

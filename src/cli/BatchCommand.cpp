@@ -81,27 +81,36 @@ Result<LinkOptions> rowLink(const std::string& worklist, const WorkRow& row) {
 struct PlannedRow {
   WorkRow row;
   LinkOptions link;
+  Target target;  // its host name looked up once, here
   FieldOverlay values;
 };
 
 // Everything a row needs, for every row, before any instrument is touched: the link cells, the
 // values (from the template and the cells), and no instrument named twice (the second row would
-// undo the first). A refusal names the file, line and column.
+// undo the first). A refusal names the file, line and column. `common`: the batch's own link
+// options (--wait, --timeout), for every row.
 CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Worklist& worklist,
-                                             const FieldOverlay& shared, Tmod07& link) {
+                                             const FieldOverlay& shared, const LinkOptions& common, Tmod07& link) {
   std::vector<PlannedRow> planned;
   std::map<std::string, const WorkRow*> instruments;
   if (Result<void> checked = checkValues(shared); !checked) {
     return CliFailure{kExitRefused, checked.failure().text() + "; no instrument was touched"};
   }
   for (const WorkRow& row : worklist.rows) {
-    const Result<LinkOptions> options = rowLink(file, row);
+    Result<LinkOptions> options = rowLink(file, row);
     if (!options) return CliFailure{kExitUsage, options.failure().text() + "; no instrument was touched"};
+    options->waitSeconds = common.waitSeconds;
+    options->timeoutMs = common.timeoutMs;
     if (Result<void> checked = checkValues(row.fields); !checked) {
       return CliFailure{kExitRefused, checked.failure().text() + "; no instrument was touched"};
     }
-    const Result<Target> target = resolveTarget(*options, link);
-    if (!target) return CliFailure::of(kExitUsage, target.failure(), "; no instrument was touched");
+    const CliResult<Target> target = resolveTarget(*options, link);
+    if (!target) {
+      CliFailure failure = target.failure();
+      failure.message = rowPlace(file, row) + ": " + failure.message;
+      failure.reason += "; no instrument was touched";
+      return failure;
+    }
     const auto [first, isNew] = instruments.emplace(target->instrument, &row);
     if (!isNew) {
       return CliFailure{kExitUsage, file + " lines " + std::to_string(first->second->line) + " and " +
@@ -110,7 +119,7 @@ CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Workl
                                         ": the second would undo the first. Keep one row per instrument; no "
                                         "instrument was touched"};
     }
-    PlannedRow plan{row, *options, shared};
+    PlannedRow plan{row, *options, *target, shared};
     plan.values.insert(plan.values.end(), row.fields.begin(), row.fields.end());
     planned.push_back(std::move(plan));
   }
@@ -145,9 +154,9 @@ ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::stri
     }
     return result;
   };
-  const Result<Target> resolved = resolveTarget(plan.link, context.link);
-  if (!resolved) return failed(CliFailure::of(kExitUsage, resolved.failure()));
-  const Target& target = *resolved;
+  // A row's serial device path is put behind a port number of the link's map for the row.
+  if (!plan.link.serial.empty()) static_cast<void>(resolveTarget(plan.link, context.link));
+  const Target& target = plan.target;
   result.link = target.description;
   result.address = std::to_string(target.address);
   // An earlier try may have written the instrument already (a run killed mid-row leaves no line
@@ -265,7 +274,7 @@ CommandResult runBatch(const CliOptions& options, const Context& context) {
     if (!sheet) return sheet.failure();
     shared = std::move(*sheet);
   }
-  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, context.link);
+  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, options.link, context.link);
   if (!planned) return planned.failure();
 
   const CliResult<OpenReport> opened = openReport(options.report, io.err);

@@ -4,6 +4,7 @@
 
 #include "actions/Actions.h"
 #include "link/PortMap.h"
+#include "link/Umod07.h"
 #include "text/CommandLine.h"
 #include "text/ComPortName.h"
 #include "text/IntegerText.h"
@@ -27,6 +28,8 @@ constexpr OptionInfo kOptions[] = {
     {"--settings", "", true, kLinked},
     {"--address", "", true, "identify read write apply backup restore diff"},
     {"--trace", "", false, kAll},
+    {"--wait", "", true, "identify read write apply backup restore diff scan batch"},
+    {"--timeout", "", true, "identify read write apply backup restore diff scan batch"},
     {"--format", "", true, "read log"},
     {"--output", "-o", true, "read"},
     {"--show-password", "", false, "read apply"},
@@ -67,6 +70,15 @@ std::string commandList() {
 
 bool isCommand(std::string_view word) {
   return std::find(kCommands.begin(), kCommands.end(), word) != kCommands.end();
+}
+
+// A DNS name (or one /etc/hosts knows): letters, digits, hyphens and dots, at most 253.
+bool isHostName(std::string_view text) {
+  const auto allowed = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+  };
+  return !text.empty() && text.size() <= 253 && std::all_of(text.begin(), text.end(), allowed) && text.front() != '-' &&
+         text.front() != '.';
 }
 
 // The start of a UTC time as the log's lines carry it: a date, with hours and minutes, with seconds.
@@ -139,8 +151,8 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
   } else if (name == "--tcp") {
     const size_t colon = value.find(':');
     const std::string_view host = value.substr(0, colon);
-    if (host.empty() || !tryParseIpv4(host))
-      return fail("The host " + quoteText(host) + " is not a dotted IPv4 address");
+    if (!tryParseIpv4(host) && !isHostName(host))
+      return fail("The host " + quoteText(host) + " is neither an IPv4 address nor a host name");
     link.tcpHost = std::string(host);
     if (colon != std::string_view::npos) {
       const std::string_view portText = value.substr(colon + 1);
@@ -158,6 +170,17 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     link.address = static_cast<uint8_t>(*address);
   } else if (name == "--trace") {
     link.trace = true;
+  } else if (name == "--timeout") {
+    const std::optional<int32_t> ms = parseInteger(value);
+    if (!ms) return fail(notAnInteger(value));
+    if (*ms < 1 || *ms > static_cast<int32_t>(Tmod07::kMaxTimeoutMs))
+      return fail("The time-out " + quoteText(value) + " is outside 1.." + std::to_string(Tmod07::kMaxTimeoutMs) + " ms");
+    link.timeoutMs = static_cast<uint32_t>(*ms);
+  } else if (name == "--wait") {
+    const std::optional<int32_t> seconds = parseInteger(value);
+    if (!seconds) return fail(notAnInteger(value));
+    if (*seconds < 0 || *seconds > 3600) return fail(outside("The wait", value, 3600) + " seconds");
+    link.waitSeconds = static_cast<unsigned>(*seconds);
   } else if (name == "--format") {
     if (auto format = parseFormat(value)) o_.format = *format;
     else fail("The format " + quoteText(value) + " is not table, json or ini");

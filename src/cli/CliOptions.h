@@ -25,6 +25,8 @@ struct LinkOptions {
   std::string settingsFile;         // a window settings file to take the link from
   std::optional<uint8_t> address;   // the instrument's network address
   bool trace = false;
+  unsigned waitSeconds = 60;        // for a serial port another netsetup-cli holds
+  std::optional<uint32_t> timeoutMs;  // --timeout: the wait for each answer's first byte
 };
 
 struct CliOptions {

@@ -27,8 +27,8 @@ struct Reading {
 };
 
 CliResult<Reading> readInstrument(const LinkOptions& options, const Context& context) {
-  const Result<Target> target = resolveTarget(options, context.link);
-  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  const CliResult<Target> target = resolveTarget(options, context.link);
+  if (!target) return target.failure();
   Session session(context, *target, options.trace);
   const CliResult<SettingsArea> area = session.connectAndRead();
   if (!area) return area.failure();
@@ -60,8 +60,8 @@ CliResult<> checkOutputFile(const CliOptions& options) {
 }  // namespace
 
 CommandResult runIdentify(const CliOptions& options, const Context& context) {
-  const Result<Target> target = resolveTarget(options.link, context.link);
-  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  const CliResult<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return target.failure();
   Session session(context, *target, options.link.trace);
   if (CliResult<> opened = session.open(); !opened) return opened.failure();
   const CliResult<> identified = session.identify();
@@ -94,8 +94,8 @@ CommandResult runRead(const CliOptions& options, const Context& context) {
 }
 
 CommandResult runBackup(const CliOptions& options, const Context& context) {
-  const Result<Target> target = resolveTarget(options.link, context.link);
-  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  const CliResult<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return target.failure();
   Session session(context, *target, options.link.trace);
   const CliResult<SettingsArea> area = session.connectAndRead();
   if (!area) return area.failure();

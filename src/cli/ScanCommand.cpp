@@ -58,8 +58,8 @@ CliFailure interruptedWith(const std::vector<std::string>& found) {
 CommandResult runScan(const CliOptions& options, const Context& context) {
   Tmod07& link = context.link;
   const Io io = context.io;
-  const Result<Target> resolved = resolveTarget(options.link, link);
-  if (!resolved) return CliFailure::of(kExitUsage, resolved.failure());
+  const CliResult<Target> resolved = resolveTarget(options.link, link);
+  if (!resolved) return resolved.failure();
   const Target& base = *resolved;
   ShortTimeouts timeouts(link);
   std::vector<std::string> found;

@@ -1,5 +1,7 @@
 #pragma once
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/CliFailure.h"
@@ -37,11 +39,20 @@ class Session {
   // kExitInterrupted when a stop was asked for; for the moments between steps.
   CliResult<> stopPoint();
 
+  // When answers came after the link had given up waiting for them: that the instrument answers
+  // more slowly than the wait, and the option that waits longer. With `garbled` (an answer
+  // came but was wrong, after attempts that went unanswered): that this may be why.
+  std::optional<std::string> slowAnswers(bool garbled = false);
+
   // How a read of the area failed, in words: "reading the settings area from address 1 failed
   // at chunk 2 of 5 (code 2: no answer in time)".
   std::string readFailureText(const TransferFailure& failure) const;
 
  private:
+  // After an open that failed: whether to try again, having waited a moment, because another
+  // run holds the port and the wait since `start` is not over (said once, in `said`).
+  bool waitForPort(std::chrono::steady_clock::time_point start, bool& said);
+
   Context context_;
   Target target_;
   std::unique_ptr<Trace> trace_;

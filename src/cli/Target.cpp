@@ -3,6 +3,7 @@
 #include "cli/Files.h"
 #include "cli/ShellWords.h"
 #include "config/SettingsFile.h"
+#include "link/HostName.h"
 #include "text/ComPortName.h"
 #include "text/Ipv4Text.h"
 #include "text/Quote.h"
@@ -32,11 +33,11 @@ Result<void> checkSettingsHost(const std::string& file, const std::string& host)
 
 }  // namespace
 
-Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
+CliResult<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
   Target target;
   if (!options.settingsFile.empty()) {
     if (const Result<std::string> text = readTextFile(options.settingsFile, "the settings file"); !text) {
-      return text.failure();
+      return CliFailure::of(kExitUsage, text.failure());
     }
     const SettingsFile file(options.settingsFile);
     const LinkSettings s = file.load();
@@ -61,22 +62,34 @@ Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
     target.choice.useTcp = true;
     target.choice.host = options.tcpHost;
     target.choice.tcpPortText = std::to_string(options.tcpPort.value_or(kDefaultTcpPort));
+    if (!tryParseIpv4(options.tcpHost)) {  // a name: the link takes only a dotted address
+      const Result<Ipv4Octets> address = resolveHostName(options.tcpHost);
+      if (!address) return CliFailure::of(kExitLink, address.failure());
+      target.hostName = options.tcpHost;
+      target.choice.host = formatIpv4(*address);
+    }
   }
   if (target.choice.useTcp && options.tcpHost.empty() && !options.settingsFile.empty()) {
-    if (Result<void> host = checkSettingsHost(options.settingsFile, target.choice.host); !host) return host.failure();
+    if (Result<void> host = checkSettingsHost(options.settingsFile, target.choice.host); !host) {
+      return CliFailure::of(kExitUsage, host.failure());
+    }
   }
   target.address = options.address.value_or(1);
   target.arguments = linkArguments(options, target.address);
-  const std::string where = target.choice.host + ":" + target.choice.tcpPortText;
+  const std::string port = ":" + target.choice.tcpPortText;
   if (target.choice.useTcp) {
-    target.line = target.description = "TCP " + where;
-    target.where = where;
+    // By the name it was given, with the address it stands for now.
+    target.where = (target.hostName.empty() ? target.choice.host : target.hostName) + port;
+    target.line = target.description =
+        "TCP " + target.where + (target.hostName.empty() ? "" : " (" + target.choice.host + ")");
   } else {
     target.line = portName(link, target.choice, isPath);
     target.description = target.line + " at " + std::to_string(baudRateAt(target.choice.baudIndex)) + " baud";
     target.where = link.portMap().device(static_cast<unsigned>(target.choice.portIndex + 1));
   }
   target.instrument = target.where + " address " + std::to_string(target.address);
+  target.waitSeconds = options.waitSeconds;
+  target.timeoutMs = options.timeoutMs;
   return target;
 }
 

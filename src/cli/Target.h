@@ -3,6 +3,7 @@
 #include <string>
 
 #include "actions/Actions.h"
+#include "cli/CliFailure.h"
 #include "cli/CliOptions.h"
 #include "link/Umod07.h"
 #include "text/Result.h"
@@ -21,14 +22,19 @@ struct Target {
   // `where` and address are one instrument.
   std::string where;
   std::string instrument;  // "<where> address 1"
+  unsigned waitSeconds = 60;  // how long to wait for a serial port another netsetup-cli holds
+  std::optional<uint32_t> timeoutMs;  // the wait for an answer's first byte, when not the link's own
+  std::string hostName;               // a --tcp host given by name, looked up to choice.host
 };
 
 // A link as a file name takes it: "10.0.0.5_10001", "ttyUSB2", "COM3".
 std::string linkFileName(const std::string& where);
 
 // The link options, over a window settings file when one is named; `link`'s port map receives
-// the file's [Ports] and a device path given with --serial. Fails, in one line, when the
-// settings file cannot be read or names no usable TCP host.
-Result<Target> resolveTarget(const LinkOptions& options, Tmod07& link);
+// the file's [Ports] and a device path given with --serial. A --tcp host name is looked up here,
+// once (its IPv4 address is what the link connects to, and the description names both). Fails,
+// in one line, when the settings file cannot be read or names no usable TCP host (exit 2), or
+// the host name has no address (exit 3).
+CliResult<Target> resolveTarget(const LinkOptions& options, Tmod07& link);
 
 }  // namespace netsetup::cli

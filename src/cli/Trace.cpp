@@ -37,6 +37,11 @@ void Trace::exchangeStopped() {
   out_.flush();
 }
 
+void Trace::note(const std::string& text) {
+  out_ << localTimeOfDay() << " == " << text << '\n';
+  out_.flush();
+}
+
 void Trace::serialOpened(const std::string& device, const AdapterLatency& latency) {
   out_ << localTimeOfDay() << " == " << device << " open, " << adapterLatencyText(latency) << '\n';
   out_.flush();

@@ -19,6 +19,8 @@ class Trace final : public LinkObserver {
   void responseEnded(const uint8_t* frame, size_t length, size_t discarded, int32_t status) override;
   void exchangeStopped() override;
   void serialOpened(const std::string& device, const AdapterLatency& latency) override;
+  // A line of its own about the link: "11:22:33.400 == pump-north is 10.20.0.11".
+  void note(const std::string& text);
 
  private:
   std::ostream& out_;

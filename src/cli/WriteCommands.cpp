@@ -33,8 +33,8 @@ bool sameWrittenBytes(const SettingsArea& a, const SettingsArea& b) {
 CommandResult runWrite(const CliOptions& options, const Context& context) {
   const CliResult<FieldOverlay> values = givenValues(options);
   if (!values) return values.failure();
-  const Result<Target> target = resolveTarget(options.link, context.link);
-  if (!target) return CliFailure::of(kExitUsage, target.failure());
+  const CliResult<Target> target = resolveTarget(options.link, context.link);
+  if (!target) return target.failure();
   Session session(context, *target, options.link.trace);
   const CliResult<FieldWrite> done =
       writeNamedFields(session, *values, backupPlace(options, *target), logPlace(options), options.verify, false);
@@ -64,8 +64,8 @@ CommandResult runRestore(const CliOptions& options, const Context& context) {
   // Without --address the backup goes back where it came from.
   LinkOptions linkOptions = options.link;
   if (!linkOptions.address) linkOptions.address = backup.address;
-  const Result<Target> resolved = resolveTarget(linkOptions, context.link);
-  if (!resolved) return CliFailure::of(kExitUsage, resolved.failure());
+  const CliResult<Target> resolved = resolveTarget(linkOptions, context.link);
+  if (!resolved) return resolved.failure();
   const Target& target = *resolved;
   // Another instrument's area would give this one its addresses: only when forced.
   const bool elsewhere = target.address != backup.address || (!backup.link.empty() && backup.link != target.where);

@@ -26,6 +26,7 @@ class InputBuffer {
   }
 
   void clear() { next_ = end_ = 0; }
+  size_t size() const { return end_ - next_; }
 
  private:
   std::array<uint8_t, kSize> bytes_{};

@@ -7,6 +7,7 @@
 
 #include "link/SerialLine.h"
 #include "link/SocketDevice.h"
+#include "link/TransportFactory.h"
 #include "text/Ipv4Text.h"
 #include "text/Result.h"
 
@@ -26,6 +27,9 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::str
 // do exist), a port another program holds (with that program where the system tells it), a port
 // this user may not open (with the command that grants it), a path that is no serial port.
 std::string explainSerialFailure(const std::string& device, const SerialFailure& failure);
+
+// Whether the failure is another program holding the port, and which where the system says.
+std::optional<PortInUse> portInUse(const std::string& device, const SerialFailure& failure);
 
 // A TCP socket not yet connected; failing with ErrNetInit or ErrNoSocket.
 Result<std::unique_ptr<SocketDevice>, SocketFailure> openSocket();

@@ -14,8 +14,9 @@ class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
 
-  // Empties the driver's queues both ways and ends the transfers under way.
-  virtual void purge() = 0;
+  // Empties the driver's queues both ways and ends the transfers under way; how many bytes of
+  // input it dropped, as far as the driver says.
+  virtual size_t purge() = 0;
 
   // One write call for one byte: true once it has left, waiting for that until `deadline`.
   virtual bool writeByte(uint8_t byte, const Deadline& deadline) = 0;

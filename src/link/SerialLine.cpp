@@ -11,9 +11,10 @@ SerialLine::SerialLine(std::unique_ptr<SerialDevice> device, MonotonicClock& clo
 
 SerialLine::~SerialLine() { close(); }
 
-void SerialLine::purge() {
+size_t SerialLine::purge() {
+  const size_t buffered = input_.size();
   input_.clear();
-  if (device_) device_->purge();
+  return buffered + (device_ ? device_->purge() : 0);
 }
 
 size_t SerialLine::send(const uint8_t* bytes, size_t count) {

@@ -24,7 +24,7 @@ class SerialLine final : public Transport {
   SerialLine& operator=(const SerialLine&) = delete;
 
   bool isTcp() const override { return false; }
-  void purge() override;
+  size_t purge() override;
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;
   void idle(unsigned ms, Sleeper& sleeper) override;

@@ -26,18 +26,21 @@ TcpLine::~TcpLine() { close(); }
 // Whatever is waiting when a request goes out answers an earlier one, such as an attempt the
 // link gave up on as too late; taken for this request's answer it would put a block's bytes
 // in the place of the next. The serial line purges for the same reason.
-void TcpLine::purge() {
+size_t TcpLine::purge() {
+  size_t dropped = input_.size();
+  input_.clear();
   while (socket_) {
     const SocketDevice::Received got = socket_->receive(input_.space(), input_.room());
     if (got.ended) peerClosed_ = true;
     if (got.count == 0) break;
+    dropped += got.count;
   }
   input_.clear();
+  return dropped;
 }
 
 size_t TcpLine::send(const uint8_t* bytes, size_t count) {
   if (!socket_) return 0;
-  purge();
   return socket_->send(bytes, count);
 }
 

@@ -33,7 +33,7 @@ class TcpLine final : public Transport {
   TcpLine& operator=(const TcpLine&) = delete;
 
   bool isTcp() const override { return true; }
-  void purge() override;  // drops what has arrived; send() does so itself first
+  size_t purge() override;  // drops what has arrived
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;
   void idle(unsigned ms, Sleeper& sleeper) override;

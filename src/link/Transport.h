@@ -16,8 +16,9 @@ class Transport {
 
   virtual bool isTcp() const = 0;
 
-  // Discards unread input, and unsent output where the line queues it (not TCP).
-  virtual void purge() = 0;
+  // Discards unread input, and unsent output where the line queues it (not TCP); how many bytes
+  // of input it dropped, as far as the line can tell.
+  virtual size_t purge() = 0;
 
   // Sends the bytes (serial: one write per byte; TCP: one send). Returns how many went out.
   virtual size_t send(const uint8_t* bytes, size_t count) = 0;

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "link/Transport.h"
 #include "text/Ipv4Text.h"
@@ -25,14 +27,27 @@ struct TcpConnection {
   std::unique_ptr<Transport> leftover;
 };
 
+// A serial port another program holds: the programs' names where the system tells them (Linux,
+// as far as this user may look), none where it does not (Windows).
+struct PortInUse {
+  std::optional<std::vector<std::string>> programs;
+};
+
+// Why a serial port did not open: what went wrong and what to do about it, a line or a few (empty
+// when nothing is known); and, when another program holds the port, that.
+struct SerialOpenFailure {
+  std::string explanation;
+  std::optional<PortInUse> inUse = std::nullopt;
+};
+
 // Opens the real lines. Tests hand Tmod07 a factory of scripted fakes instead.
 class TransportFactory {
  public:
   virtual ~TransportFactory() = default;
-  // Fails when the device does not exist or cannot be opened exclusively; the Failure says so in
-  // the operating system's words and with what to do about it, a line or a few (empty when
-  // nothing is known).
-  virtual Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) = 0;
+  // Fails when the device does not exist or cannot be opened exclusively; the failure says so in
+  // the operating system's words and with what to do about it.
+  virtual Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device,
+                                                                          int32_t baud) = 0;
   virtual TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) = 0;
 };
 

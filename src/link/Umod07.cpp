@@ -26,16 +26,21 @@ void Tmod07::SetHost(const std::string& text) {
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
   if (IsOpen) Close();
   openFailureDetail_.clear();
+  portInUse_.reset();
+  lateBytes_ = 0;
+  timedOutAttempts_ = 0;
+  lastAttemptTimedOut_ = false;
   return UseTcp ? openTcp() : openSerial(portNumber, baudRate);
 }
 
 bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
   const std::string device = portMap_.device(portNumber);
-  Result<std::unique_ptr<Transport>> opened =
-      device.empty() ? Failure{"No serial port is chosen."} : factory_.openSerial(device, baudRate);
+  Result<std::unique_ptr<Transport>, SerialOpenFailure> opened =
+      device.empty() ? SerialOpenFailure{"No serial port is chosen."} : factory_.openSerial(device, baudRate);
   transport_ = opened ? std::move(opened).value() : nullptr;
   if (!opened) {
-    openFailureDetail_ = opened.failure().text();
+    openFailureDetail_ = opened.failure().explanation;
+    portInUse_ = opened.failure().inUse;
     Status = ErrPortOpen;
     IsOpen = false;
     return false;
@@ -90,17 +95,17 @@ bool Tmod07::hasTcpSocket() const { return transport_ && transport_->isTcp(); }
 
 void Tmod07::SendFrame(uint8_t length) {
   Status = StatusOk;
-  if (UseTcp) {
-    if (!hasTcpSocket()) {
-      Status = ErrNoSocket;
-      return;
-    }
-    if (transport_->send(TxBuffer.data(), length) != length) Status = ErrWrite;
+  if (UseTcp && !hasTcpSocket()) {
+    Status = ErrNoSocket;
     return;
   }
   size_t sent = 0;
-  if (transport_ && !transport_->isTcp()) {
-    transport_->purge();  // stale input must not be taken for the answer
+  if (transport_ && transport_->isTcp() == UseTcp) {
+    // Whatever waits now answers an earlier request (an attempt given up as too late, say):
+    // taken for this request's answer it would put one block's bytes in the place of another.
+    // On TCP too: the stream keeps what came late.
+    const size_t dropped = transport_->purge();
+    if (lastAttemptTimedOut_) lateBytes_ += dropped;
     sent = transport_->send(TxBuffer.data(), length);
   }
   if (sent != length) Status = ErrWrite;
@@ -221,6 +226,8 @@ void Tmod07::Exchange(uint8_t address) {
     if (observer_) observer_->requestSent(TxBuffer.data(), length, attempt);
     SendFrame(static_cast<uint8_t>(length));
     receiveFrame(mayStop);
+    lastAttemptTimedOut_ = Status == ErrTimeout && !stopped_;
+    if (lastAttemptTimedOut_) ++timedOutAttempts_;
     if (Status == StatusOk) {
       answeredAddress_ = RxBuffer[kOffAddress];
       return;
@@ -233,6 +240,21 @@ void Tmod07::Exchange(uint8_t address) {
       }
     }
   }
+}
+
+size_t Tmod07::settle() {
+  size_t arrived = 0;
+  if (!transport_) return 0;
+  for (unsigned poll = 0; poll < pollsWithin(FirstByteTimeoutMs); ++poll) {
+    uint8_t byte = 0;
+    if (transport_->readByte(byte)) {
+      ++arrived;
+      continue;
+    }
+    transport_->idle(kPollSleepMs, sleeper_);
+  }
+  lateBytes_ += arrived;
+  return arrived;
 }
 
 bool Tmod07::commandSucceeded(uint8_t address) {

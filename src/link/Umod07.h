@@ -62,9 +62,22 @@ class Tmod07 {
   // no result was taken, and a write request was not sent at all.
   bool stopped() const { return stopped_; }
 
+  // Bytes that came after an attempt was given up as timed out, found since the last Open: the
+  // instrument answers more slowly than the first-byte time-out waits. Such bytes are dropped
+  // before the next request, but an answer later still could be taken for the next one.
+  size_t lateBytes() const { return lateBytes_; }
+  // Attempts since the last Open that ended waiting in vain.
+  unsigned timedOutAttempts() const { return timedOutAttempts_; }
+  // Waits one first-byte time-out for answers still on their way to attempts given up,
+  // dropping them and counting them as late; how many came.
+  size_t settle();
+
   // Why the last Open failed, in the operating system's words and with what to do about it;
   // empty when it did not fail there or nothing more is known.
   std::string openFailureDetail() const { return openFailureDetail_; }
+  // When the last Open failed because another program holds the serial port: that, with the
+  // programs where the system names them.
+  const std::optional<PortInUse>& portInUse() const { return portInUse_; }
 
   // The address the last exchange's answer came from (its address byte); nullopt when the last
   // exchange got no valid answer. A request to address 0 is answered by whoever hears it.
@@ -127,6 +140,10 @@ class Tmod07 {
   PortMap portMap_;
   LinkObserver* observer_ = nullptr;
   std::string openFailureDetail_;
+  std::optional<PortInUse> portInUse_;
+  size_t lateBytes_ = 0;
+  unsigned timedOutAttempts_ = 0;
+  bool lastAttemptTimedOut_ = false;
   std::optional<uint8_t> answeredAddress_;
   std::function<bool()> stopCheck_;
   bool stopped_ = false;

@@ -75,7 +75,9 @@ TEST(CliOptions, RefusedLines) {
       {"read --tcp 1.2.3.4:", "'' is not a valid integer value"},
       {"read --tcp 1.2.3.4:http", "'http' is not a valid integer value"},
       // Ours.
-      {"read --tcp host.example", "The host 'host.example' is not a dotted IPv4 address"},
+      {"read --tcp host/example", "The host 'host/example' is neither an IPv4 address nor a host name"},
+      {"read --tcp :10001", "The host '' is neither an IPv4 address nor a host name"},
+      {"read --tcp -x", "The host '-x' is neither an IPv4 address nor a host name"},
       {"read --serial COM17", "The serial port 'COM17' is not COM1..COM16 or a device path"},
       {"read --serial COM0", "The serial port 'COM0' is not COM1..COM16 or a device path"},
       {"read --serial ttyUSB0", "The serial port 'ttyUSB0' is not COM1..COM16 or a device path"},
@@ -112,11 +114,11 @@ TEST(CliOptions, RefusedLines) {
       {"scan --addresses 0-256", "The address range '0-256' is not A-B with 0 <= A <= B <= 255"},
       {"scan --addresses 5", "The address range '5' is not A-B with 0 <= A <= B <= 255"},
       {"--serial COM1", "no command given; the commands are identify, read, write, apply, backup, "
-                        "restore, diff, scan, batch"},
+                        "restore, diff, scan, batch, log"},
       {"erase", "unknown command 'erase'; the commands are identify, read, write, apply, backup, "
-                "restore, diff, scan, batch"},
+                "restore, diff, scan, batch, log"},
       {"erase --help", "unknown command 'erase'; the commands are identify, read, write, apply, "
-                       "backup, restore, diff, scan, batch"},
+                       "backup, restore, diff, scan, batch, log"},
   };
   for (const auto& [line, error] : rows) {
     const Result<CliOptions, UsageError> r = parseArguments(words(line));

@@ -50,7 +50,7 @@ TEST_F(Mod07, SilentLineCostsExactPollsAndPauses) {
     // Every empty poll sleeps 20 ms; four pauses of 21 x 20 ms separate the five attempts.
     EXPECT_EQ(sleeper.sleeps, 5 * 21 + 4 * 21);
     EXPECT_EQ(sleeper.totalMs, 20u * (5 * 21 + 4 * 21));
-    EXPECT_EQ(line.purges, tcp ? 0 : 5);
+    EXPECT_EQ(line.purges, 5) << "stale input goes before every request, on TCP too";
   }
 }
 
@@ -119,6 +119,28 @@ TEST_F(Mod07, StopCheckEndsWaitsButNeverCutsASentWrite) {
       EXPECT_GT(asked, line.polls);
     }
   }
+}
+
+// Input dropped before a request counts as a late answer only after an attempt was given up
+// for silence; settle() waits one first-byte budget for more and counts what comes.
+TEST_F(Mod07, LateAnswersAreCountedOnlyAfterAnAttemptGivenUp) {
+  openSerial();
+  line.dropped = {5, 60};  // stray bytes before the first attempt, then the first answer, late
+  line.queueSilence(21);
+  line.onSend = [&](const std::vector<uint8_t>&) {
+    if (line.sent.size() == 2) line.queue(responseFrame(0, {'O', 'K'}));
+  };
+  EXPECT_EQ(link.ReadDeviceType(0), "OK");
+  EXPECT_EQ(link.lateBytes(), 60u);
+  EXPECT_EQ(link.timedOutAttempts(), 1u);
+
+  line.queue({0xAA, 0x00, 0xFF});  // the rest of an answer on its way
+  const int pollsBefore = line.polls;
+  EXPECT_EQ(link.settle(), 3u);
+  EXPECT_EQ(link.lateBytes(), 63u);
+  EXPECT_EQ(line.polls - pollsBefore, 21) << "one first-byte budget";
+  ASSERT_TRUE(link.Open(1, 9600));
+  EXPECT_EQ(link.lateBytes(), 0u) << "counted afresh for each conversation";
 }
 
 TEST_F(Mod07, HuntingRestartsTheBudgetButIsBounded) {

@@ -26,7 +26,7 @@ constexpr size_t kChunkOffsets[kChunkCount] = {0, 40, 80, 120, 160};
 class RecordingFactory final : public TransportFactory {
  public:
   explicit RecordingFactory(Instrument& instrument) : lines_(instrument) {}
-  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
+  Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device, int32_t baud) override {
     return std::unique_ptr<Transport>(std::make_unique<Line>(lines_.openSerial(device, baud).value(), requests));
   }
   TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override { return {ConnectFailure{ErrConnect, ""}, nullptr}; }
@@ -38,7 +38,7 @@ class RecordingFactory final : public TransportFactory {
    public:
     Line(std::unique_ptr<Transport> line, std::vector<Request>& log) : line_(std::move(line)), log_(log) {}
     bool isTcp() const override { return false; }
-    void purge() override { line_->purge(); }
+    size_t purge() override { return line_->purge(); }
     size_t send(const uint8_t* f, size_t count) override {
       const int bytes = f[kOffGroup] == kGroupRead ? f[kOffData + 2] : f[kOffLength] - 2;
       log_.emplace_back(f[kOffAddress], f[kOffGroup], f[kOffData] << 8 | f[kOffData + 1], bytes);

@@ -21,6 +21,7 @@ struct LineState {
   std::deque<std::optional<uint8_t>> incoming;  // one entry per poll: a byte or a silent poll
   std::function<void(const std::vector<uint8_t>&)> onSend;  // e.g. queue an answer
   size_t sendShortBy = 0;                                   // report that many bytes fewer
+  std::deque<size_t> dropped;  // what each purge reports it dropped (0 when none is scripted)
 
   std::vector<std::vector<uint8_t>> sent;
   int purges = 0, polls = 0, idles = 0, closes = 0;
@@ -37,7 +38,13 @@ class ScriptedLine final : public Transport {
  public:
   explicit ScriptedLine(std::shared_ptr<LineState> state) : state_(std::move(state)) {}
   bool isTcp() const override { return state_->tcp; }
-  void purge() override { ++state_->purges; }
+  size_t purge() override {
+    ++state_->purges;
+    if (state_->dropped.empty()) return 0;
+    const size_t count = state_->dropped.front();
+    state_->dropped.pop_front();
+    return count;
+  }
   size_t send(const uint8_t* bytes, size_t count) override {
     state_->sent.emplace_back(bytes, bytes + count);
     if (state_->onSend) state_->onSend(state_->sent.back());
@@ -71,10 +78,10 @@ class ScriptedFactory final : public TransportFactory {
   std::vector<int32_t> openedBauds;
   std::vector<std::pair<Ipv4Octets, uint16_t>> connects;
 
-  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override {
+  Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device, int32_t baud) override {
     openedDevices.push_back(device);
     openedBauds.push_back(baud);
-    if (serialFails) return Failure{};
+    if (serialFails) return SerialOpenFailure{};
     line->tcp = false;
     return std::unique_ptr<Transport>(std::make_unique<ScriptedLine>(line));
   }

@@ -4,7 +4,11 @@
 
 namespace netsetup {
 
-void InstrumentTransport::purge() { queue_.clear(); }
+size_t InstrumentTransport::purge() {
+  const size_t dropped = queue_.size();
+  queue_.clear();
+  return dropped;
+}
 
 size_t InstrumentTransport::send(const uint8_t* bytes, size_t count) {
   if (closed_) return 0;
@@ -43,10 +47,11 @@ std::unique_ptr<InstrumentTransport> InstrumentTransportFactory::make(bool tcp) 
   return transport;
 }
 
-Result<std::unique_ptr<Transport>> InstrumentTransportFactory::openSerial(const std::string& device, int32_t baud) {
+Result<std::unique_ptr<Transport>, SerialOpenFailure> InstrumentTransportFactory::openSerial(const std::string& device,
+                                                                                          int32_t baud) {
   lastDevice = device;
   lastBaud = baud;
-  if (refuseSerial) return Failure{};
+  if (refuseSerial) return SerialOpenFailure{};
   return std::unique_ptr<Transport>(make(false));
 }
 

@@ -21,7 +21,7 @@ class InstrumentTransport final : public Transport {
   InstrumentTransport(Instrument& instrument, bool tcp) : instrument_(instrument), tcp_(tcp) {}
 
   bool isTcp() const override { return tcp_; }
-  void purge() override;  // drops unread answer bytes; TCP does so itself on send, as a socket does
+  size_t purge() override;  // drops unread answer bytes; TCP does so itself on send, as a socket does
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;
   void close() override { closed_ = true; }
@@ -51,7 +51,7 @@ class InstrumentTransportFactory final : public TransportFactory {
  public:
   explicit InstrumentTransportFactory(Instrument& instrument) : instrument_(instrument) {}
 
-  Result<std::unique_ptr<Transport>> openSerial(const std::string& device, int32_t baud) override;
+  Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device, int32_t baud) override;
   TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) override;
 
   bool refuseSerial = false;                              // openSerial fails, as for a missing device

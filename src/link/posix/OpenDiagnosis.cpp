@@ -44,10 +44,14 @@ bool userListedInGroup(gid_t gid) {
   return false;
 }
 
-// The programs holding `device` open, as "1234 (minicom)"; only those this user may look into.
-std::vector<std::string> holders(const std::string& device) {
+struct Holder {
+  std::string pid, program;
+};
+
+// The programs holding `device` open; only those this user may look into.
+std::vector<Holder> holders(const std::string& device) {
   const std::string target = canonicalPath(device);
-  std::vector<std::string> found;
+  std::vector<Holder> found;
   for (const std::string& pid : folderEntries("/proc")) {
     const bool isPid = std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!isPid) continue;
@@ -58,7 +62,7 @@ std::vector<std::string> holders(const std::string& device) {
       if (n <= 0 || std::string(link, static_cast<size_t>(n)) != target) continue;
       std::string name;
       std::getline(std::ifstream("/proc/" + pid + "/comm"), name);
-      found.push_back(pid + (name.empty() ? "" : " (" + name + ")"));
+      found.push_back({pid, name});
       break;
     }
   }
@@ -136,11 +140,10 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
     return permissionAdvice(device) + " (" + reason + ")";
   }
   if (e == EBUSY || e == EWOULDBLOCK) {
-    const std::vector<std::string> who = holders(device);
+    const std::vector<Holder> who = holders(device);
     std::string text = device + " is in use by another program";
-    if (!who.empty()) {
-      text += ": ";
-      for (size_t i = 0; i < who.size(); ++i) text += (i ? ", " : "") + who[i];
+    for (size_t i = 0; i < who.size(); ++i) {
+      text += (i ? ", " : ": ") + who[i].pid + (who[i].program.empty() ? "" : " (" + who[i].program + ")");
     }
     return text + ". Close it and try again.";
   }
@@ -148,6 +151,13 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
     return device + " is not a serial port (" + reason + ").";
   }
   return "Cannot open " + device + ": " + reason + ".";
+}
+
+std::optional<PortInUse> portInUse(const std::string& device, const SerialFailure& failure) {
+  if (failure.error != EBUSY && failure.error != EWOULDBLOCK) return std::nullopt;
+  std::vector<std::string> programs;
+  for (const Holder& holder : holders(device)) programs.push_back(holder.program);
+  return PortInUse{programs};
 }
 
 std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {

@@ -55,7 +55,12 @@ SerialPort::~SerialPort() {
   calls_.ioctl(fd_.get(), TIOCNXCL, nullptr);
 }  // closing the fd drops the lock
 
-void SerialPort::purge() { ::tcflush(fd_.get(), TCIOFLUSH); }
+size_t SerialPort::purge() {
+  int waiting = 0;
+  if (::ioctl(fd_.get(), FIONREAD, &waiting) != 0) waiting = 0;
+  ::tcflush(fd_.get(), TCIOFLUSH);
+  return static_cast<size_t>(waiting);
+}
 
 bool SerialPort::writeByte(uint8_t byte, const Deadline& deadline) {
   for (;;) {

@@ -28,7 +28,7 @@ class SerialPort final : public SerialDevice {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  void purge() override;
+  size_t purge() override;
   bool writeByte(uint8_t byte, const Deadline& deadline) override;
   size_t read(uint8_t* into, size_t room, const Deadline& deadline) override;
   InputWait waitForInput(const Deadline& deadline) override;

@@ -1,6 +1,7 @@
 #include "link/posix/TcpSocket.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "link/HostName.h"
 #include "link/PlatformLines.h"
 #include "link/StatusCode.h"
 #include "link/posix/FdWait.h"
@@ -68,6 +70,22 @@ InputWait TcpSocket::waitForInput(const Deadline& deadline) {
   const short events = waitForFd(fd_.get(), POLLIN, deadline);
   if (events == 0) return InputWait::TimedOut;
   return (events & POLLIN) != 0 ? InputWait::Arrived : InputWait::Unknown;
+}
+
+Result<Ipv4Octets> resolveHostName(const std::string& name) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (error != 0 || !found) {
+    return Failure{"cannot find the host " + name, error == EAI_SYSTEM ? std::strerror(errno) : ::gai_strerror(error)};
+  }
+  const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+  Ipv4Octets octets;
+  std::memcpy(octets.data(), &address->sin_addr.s_addr, octets.size());
+  ::freeaddrinfo(found);
+  return octets;
 }
 
 }  // namespace netsetup

@@ -43,6 +43,13 @@ std::string explainSerialFailure(const std::string& device, const SerialFailure&
   return "Cannot open " + port + ": " + reason + ".";
 }
 
+std::optional<PortInUse> portInUse(const std::string&, const SerialFailure& failure) {
+  const DWORD error = static_cast<DWORD>(failure.error);
+  const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+  if (failure.step != SerialFailure::Step::Open || !held) return std::nullopt;
+  return PortInUse{};  // Windows does not say who holds a COM port
+}
+
 std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
   if (failure.status == ErrNetInit) return "The Windows socket library could not be started.";
   const int error = failure.error;

@@ -62,7 +62,13 @@ AdapterLatency SerialPort::adapterLatency() const {
   return {AdapterLatency::LowLatency::NotAsked, present ? present->latencyTimerMs : std::nullopt};
 }
 
-void SerialPort::purge() { api_.purgeComm(port(), kPurgeAll); }
+size_t SerialPort::purge() {
+  DWORD errors = 0;
+  COMSTAT status{};
+  const DWORD waiting = api_.clearCommError(port(), errors, status) ? status.cbInQue : 0;
+  api_.purgeComm(port(), kPurgeAll);
+  return waiting;
+}
 
 DWORD SerialPort::transfer(bool write, uint8_t* bytes, DWORD count, DWORD waitMs) {
   OVERLAPPED overlapped{};

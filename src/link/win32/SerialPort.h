@@ -34,7 +34,7 @@ class SerialPort final : public SerialDevice {
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
 
-  void purge() override;
+  size_t purge() override;
   bool writeByte(uint8_t byte, const Deadline& deadline) override;
   size_t read(uint8_t* into, size_t room, const Deadline& deadline) override;
   // An overlapped port offers no wait for input short of a comm event mask: Unknown, so the

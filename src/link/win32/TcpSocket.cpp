@@ -5,8 +5,10 @@
 #include <cstring>
 #include <memory>
 
+#include "link/HostName.h"
 #include "link/PlatformLines.h"
 #include "link/StatusCode.h"
+#include "link/win32/OpenDiagnosis.h"
 
 namespace netsetup {
 
@@ -101,6 +103,21 @@ InputWait TcpSocket::waitForInput(const Deadline& deadline) {
     case Readiness::Failed: break;
   }
   return InputWait::Unknown;
+}
+
+Result<Ipv4Octets> resolveHostName(const std::string& name) {
+  if (!startWinsock()) return Failure{"cannot find the host " + name, "the Windows socket library could not be started"};
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int error = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (error != 0 || !found) return Failure{"cannot find the host " + name, systemMessage(static_cast<DWORD>(error))};
+  const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+  Ipv4Octets octets;
+  std::memcpy(octets.data(), &address->sin_addr.s_addr, octets.size());
+  ::freeaddrinfo(found);
+  return octets;
 }
 
 }  // namespace netsetup

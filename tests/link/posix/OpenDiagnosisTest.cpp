@@ -24,7 +24,7 @@ namespace {
 std::string serialFailure(const std::string& device, uid_t uid = ::geteuid()) {
   if (uid == ::geteuid()) {
     const auto opened = makePlatformTransportFactory()->openSerial(device, 9600);
-    return opened ? "" : opened.failure().text();
+    return opened ? "" : opened.failure().explanation;
   }
   int pipe[2];
   EXPECT_EQ(::pipe(pipe), 0);
