@@ -143,7 +143,8 @@ void describeWrite(const WriteOutcome& write, ReportRow& result) {
 // Connect, identify, back up, compare, write what differs, verify: the row's outcome.
 // `firstBackup`: the earliest backup of the row the report names, if any.
 ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::string& backupFolder,
-                 const std::string& firstBackup, const std::string& log, const Context& context, bool trace) {
+                 const std::string& firstBackup, const std::string& log, const Context& context,
+                 const std::string& traceHeading) {
   const WorkRow& row = plan.row;
   ReportRow result{utcNow(), key, row.name, "", row.address, std::string(kOutcomeFailed), "", "", "", firstBackup};
   const auto failed = [&](const CliFailure& failure) {
@@ -164,7 +165,8 @@ ReportRow runRow(const PlannedRow& plan, const std::string& key, const std::stri
   const std::string prefix = backupPrefix(row, target.address);
   if (result.firstBackup.empty()) result.firstBackup = oldestSaved(backupFolder, prefix).value_or("");
 
-  Session session(context, target, trace);
+  if (!traceHeading.empty()) context.io.err << traceHeading << '\n';
+  Session session(context, target, !traceHeading.empty());
   const CliResult<SettingsArea> area = session.connectAndRead();
   if (!area) return failed(area.failure());
   const Result<FieldEdit> edited = editNamedFields(*area, plan.values);
@@ -301,8 +303,13 @@ CommandResult runBatch(const CliOptions& options, const Context& context) {
     }
     progress.at(i, label);
     const auto first = done.firstBackups.find(rowKey(row));
+    // Each row's frames under a heading of their own.
+    const std::string heading =
+        options.link.trace ? "-- " + rowPlace(options.file, row) + ": address " + std::to_string(plan.target.address) +
+                                 " on " + plan.target.description
+                           : "";
     const ReportRow result = runRow(plan, key, backupFolder, first == done.firstBackups.end() ? "" : first->second,
-                                    logPath(options), context, options.link.trace);
+                                    logPath(options), context, heading);
     if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
         !added) {
       progress.finish();

@@ -14,6 +14,7 @@ inline constexpr int kExitRefused = 6;        // a value was refused before anyt
 inline constexpr int kExitVerify = 7;         // reading back found a difference
 inline constexpr int kExitNothingFound = 8;   // scan found no instrument
 inline constexpr int kExitBatchFailed = 9;    // batch finished with at least one failed row
+inline constexpr int kExitDamaged = 10;       // scan: something answers, but its answers are damaged
 inline constexpr int kExitInterrupted = 130;  // Ctrl+C, as shells report SIGINT
 
 }  // namespace netsetup::cli

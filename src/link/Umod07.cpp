@@ -162,7 +162,10 @@ bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
       return false;
     }
     const bool usable = transport_ && transport_->isTcp() == UseTcp;
-    if (usable && transport_->readByte(byte)) return true;
+    if (usable && transport_->readByte(byte)) {
+      ++receivedInExchange_;
+      return true;
+    }
     if (usable) {
       transport_->idle(kPollSleepMs, sleeper_);
     } else {
@@ -213,6 +216,7 @@ size_t Tmod07::receive(size_t& discarded, bool mayStop) {
 void Tmod07::Exchange(uint8_t address) {
   answeredAddress_.reset();
   stopped_ = false;
+  receivedInExchange_ = 0;
   if (TxBuffer[kOffLength] > kMaxRequestData) {  // would not fit one request frame
     Status = ErrWrite;
     return;

@@ -66,6 +66,9 @@ class Tmod07 {
   // instrument answers more slowly than the first-byte time-out waits. Such bytes are dropped
   // before the next request, but an answer later still could be taken for the next one.
   size_t lateBytes() const { return lateBytes_; }
+  // Bytes that arrived during the last exchange, noise and broken frames included: whether
+  // anything at all answered it.
+  size_t receivedInLastExchange() const { return receivedInExchange_; }
   // Attempts since the last Open that ended waiting in vain.
   unsigned timedOutAttempts() const { return timedOutAttempts_; }
   // Waits one first-byte time-out for answers still on their way to attempts given up,
@@ -142,6 +145,7 @@ class Tmod07 {
   std::string openFailureDetail_;
   std::optional<PortInUse> portInUse_;
   size_t lateBytes_ = 0;
+  size_t receivedInExchange_ = 0;
   unsigned timedOutAttempts_ = 0;
   bool lastAttemptTimedOut_ = false;
   std::optional<uint8_t> answeredAddress_;

@@ -141,7 +141,11 @@ TEST_F(Cli, BatchGoesOnAfterAFailedRowAndResumes) {
   writeFile(dir.file("work.csv"), rows);
   const std::string report = dir.file("report.csv");
   bus.with(1, [](Instrument& i) { i.faults().silent = true; });
-  EXPECT_EQ(run({"batch", dir.file("work.csv"), "--report", report}), kExitBatchFailed);
+  EXPECT_EQ(run({"batch", dir.file("work.csv"), "--report", report, "--trace"}), kExitBatchFailed);
+  const std::string trace = err.str(), heading = "-- " + dir.file("work.csv") + " line 3 (B): address 2 on TCP ";
+  EXPECT_NE(trace.find(heading), std::string::npos) << trace;
+  EXPECT_NE(trace.find(" -> 55 02 FD 0F 01 03 06 20 28", trace.find(heading)), std::string::npos)
+      << "B's frames under its heading: " << trace;
   EXPECT_NE(readFile(report).find(",A,TCP " + endpoint() + ",1,ok,server_port,"), std::string::npos) << readFile(report);
   EXPECT_NE(readFile(report).find("reading the settings area from address 2 failed"), std::string::npos);
 
@@ -195,6 +199,11 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   pty.start();
   EXPECT_EQ(run({"--serial", dir.file("vrn"), "scan"}), kExitOk) << err.str();
   EXPECT_EQ(out.str(), "found \"VRN-207K\" at 57600 baud, address 16\n");
+  EXPECT_NE(err.str().find("other instruments may share " + dir.file("vrn") + ": each answers only to its own "
+                           "address. To look for them, scan it by address at that rate: ... --baud 57600 scan "
+                           "--addresses 1-32\n"),
+            std::string::npos)
+      << err.str();
   // Found, it answers over the serial line at that rate, every frame traced.
   EXPECT_EQ(run({"--serial", dir.file("vrn"), "--baud", "57600", "--address", "16", "identify", "--trace"}), kExitOk);
   EXPECT_EQ(out.str(), "VRN-207K\n");
@@ -205,6 +214,41 @@ TEST_F(Cli, ScanFindsAnInstrumentAtAnUnknownRateAndAddress) {
   EXPECT_NE(err.str().find(opened), std::string::npos) << err.str();
   EXPECT_EQ(err.str().find(opened), err.str().rfind(opened)) << err.str();
   pty.stop();
+}
+
+// An instrument whose answers come back damaged is no silence: scan names the rate and the
+// damage and exits with a status of its own.
+TEST_F(Cli, ScanReportsARateWhoseAnswersAreDamaged) {
+  struct Case {
+    const char* name;
+    void (*fault)(Faults&, LineTiming&);
+    const char* says;
+  };
+  const Case cases[] = {
+      {"a wrong complement", [](Faults& f, LineTiming&) { f.badComplement = true; }, "at 38400 baud (code 5: "},
+      {"a wrong checksum", [](Faults& f, LineTiming&) { f.badChecksum = true; }, "at 38400 baud (code 4: "},
+      {"a stray start byte", [](Faults& f, LineTiming&) { f.strayStart = true; }, "at 38400 baud (code 5: "},
+      {"a byte too late", [](Faults&, LineTiming& t) { t.lateByte = LineTiming::LateByte{3, 400}; },
+       "at 38400 baud (code 2: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstrumentBus line;
+    line.add(std::make_unique<Instrument>(16));
+    LineTiming timing;
+    timing.baud = 38400;
+    timing.strictRate = true;
+    line.with(0, [&](Instrument& i) { c.fault(i.faults(), timing); });
+    PtyServer pty(line, timing);
+    ASSERT_EQ(testing::failureText(pty.open(dir.file("vrn"))), std::nullopt);
+    pty.start();
+    EXPECT_EQ(run({"--serial", dir.file("vrn"), "scan"}), kExitDamaged) << err.str();
+    EXPECT_NE(err.str().find("something answers on " + dir.file("vrn") + ", but its answers are damaged\n  " + c.says),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("Check the wiring and the ground"), std::string::npos);
+    pty.stop();
+  }
 }
 
 // Whatever the instrument holds in the fields nobody named (addresses hidden by DHCP, an
