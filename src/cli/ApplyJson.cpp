@@ -45,7 +45,26 @@ std::string fieldValues(const std::vector<std::string_view>& names, const Settin
   return object.text();
 }
 
+std::string instrumentObject(const std::optional<Target>& target, const std::string& type) {
+  JsonObject instrument;
+  instrument.add("type", jsonText(type))
+      .add("address", target ? std::to_string(target->address) : "null")
+      .add("link", target ? jsonString(target->description) : "null");
+  return instrument.text();
+}
+
 }  // namespace
+
+std::string formatReadJson(const std::optional<Target>& target, const std::string& type,
+                           const std::optional<SettingsArea>& area, const CliFailure* failure, bool showPassword) {
+  JsonObject object;
+  object.add("instrument", instrumentObject(target, type));
+  std::string fields = area ? formatFields(storedFields(*area), OutputFormat::Json, showPassword) : "{}";
+  if (fields.ends_with('\n')) fields.pop_back();
+  object.add("fields", fields);
+  if (failure) object.add("msg", jsonString(failure->allLines())).add("rc", std::to_string(failure->exit));
+  return object.text() + "\n";
+}
 
 std::string formatApplyJson(const ApplyState& state, bool showPassword) {
   const std::optional<WriteOutcome>& write = state.write;
@@ -68,10 +87,6 @@ std::string formatApplyJson(const ApplyState& state, bool showPassword) {
   if (write) fields = write->toChange();
   else if (edit) fields.assign(edit->changed.begin(), edit->changed.end());
 
-  JsonObject instrument;
-  instrument.add("type", jsonText(state.type))
-      .add("address", state.target ? std::to_string(state.target->address) : "null")
-      .add("link", state.target ? jsonString(state.target->description) : "null");
   JsonObject object;
   object.add("changed", jsonBool(changed))
       .add("fields", jsonList(fields))
@@ -80,7 +95,7 @@ std::string formatApplyJson(const ApplyState& state, bool showPassword) {
       .add("unknown", jsonList(write ? write->fates().unknown : std::vector<std::string>{}))
       .add("backup", jsonText(write ? write->backupPath : ""))
       .add("verified", jsonBool(write && write->verified))
-      .add("instrument", instrument.text());
+      .add("instrument", instrumentObject(state.target, state.type));
   if (state.failure) object.add("msg", jsonString(state.failure->allLines())).add("rc", std::to_string(state.failure->exit));
   return object.text() + "\n";
 }

@@ -18,6 +18,12 @@ struct ApplyState {
   std::optional<CliFailure> failure;   // how it ended, when not as asked
 };
 
+// read --json's one object, line included: the instrument (type, address, link; null where not
+// known) and its fields as read --format json gives them, or, after a failure, no fields and
+// `msg` and `rc`.
+std::string formatReadJson(const std::optional<Target>& target, const std::string& type,
+                           const std::optional<SettingsArea>& area, const CliFailure* failure, bool showPassword);
+
 // apply's one JSON object and its line break, for every outcome: `after` holds what the
 // instrument is known to hold (null, and named in `unknown`, for a field a write left in doubt),
 // `changed` is true only when the instrument certainly holds something new (or, with --check,

@@ -32,7 +32,7 @@ constexpr OptionInfo kOptions[] = {
     {"--timeout", "", true, "identify read write apply backup restore diff scan batch"},
     {"--format", "", true, "read log"},
     {"--output", "-o", true, "read"},
-    {"--show-password", "", false, "read apply"},
+    {"--show-password", "", false, "read apply restore"},
     {"--set", "", true, "write apply"},
     {"--backup", "", true, "write restore apply"},
     {"--backup-dir", "", true, "write restore apply backup"},
@@ -40,9 +40,9 @@ constexpr OptionInfo kOptions[] = {
     {"--log", "", true, "write restore apply batch log"},
     {"--since", "", true, "log"},
     {"--no-verify", "", false, "write restore apply"},
-    {"--check", "", false, "apply"},
-    {"--diff", "", false, "apply"},
-    {"--json", "", false, "apply"},
+    {"--check", "", false, "apply restore"},
+    {"--diff", "", false, "apply restore"},
+    {"--json", "", false, "read apply restore"},
     {"--template", "", true, "apply batch"},
     {"--force", "", false, "restore"},
     {"--addresses", "", true, "scan"},
@@ -285,6 +285,8 @@ void Parser::checkCommand() {
       return fail(command + " needs a SHEET or --set NAME=VALUE");
   }
   if (command == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
+  if (command == "read" && o_.json && (o_.format != OutputFormat::Table || !o_.output.empty()))
+    return fail("--json prints one object on standard output: leave out --format and -o", {"--json"});
   if (command == "log" && o_.format == OutputFormat::Ini) return fail("log shows a table or JSON lines", {"--format"});
   if (o_.json && o_.showDiff) return fail("--diff shows lines of text; --json holds before and after already",
                                           {"--diff", "--json"});

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "netblock/NetworkCodec.h"
+#include "netblock/SettingsTransfer.h"
 #include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
@@ -99,6 +100,25 @@ Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& 
       edit.named.push_back({name, hidden, hidden, hidden, changed});
     } else {
       edit.named.push_back({name, given->second, fieldValue(before, name), fieldValue(after, name), changed});
+    }
+  }
+  return edit;
+}
+
+FieldEdit wholeAreaEdit(const SettingsArea& read, const SettingsArea& wanted) {
+  FieldEdit edit;
+  edit.read = read;
+  edit.area = read;
+  std::copy_n(wanted.begin(), kWrittenAreaSize, edit.area.begin());
+  const NetworkFields before = storedFields(read), after = storedFields(edit.area);
+  const std::string hidden(kHiddenPassword);
+  for (std::string_view name : kFieldNames) {
+    if (sameBytes(read, edit.area, fieldBytes(settingsField(name)))) continue;
+    edit.changed.push_back(name);
+    if (name == "password") {
+      edit.named.push_back({name, hidden, hidden, hidden, true});
+    } else {
+      edit.named.push_back({name, fieldValue(after, name), fieldValue(before, name), fieldValue(after, name), true});
     }
   }
   return edit;

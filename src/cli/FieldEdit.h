@@ -45,6 +45,10 @@ struct FieldEdit {
 // named. Fails as checkValues does.
 Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay);
 
+// What writing the whole of `wanted` (bytes 0..194) over `read` changes, field by field, as
+// restore writes a backup: every field whose bytes differ is named.
+FieldEdit wholeAreaEdit(const SettingsArea& read, const SettingsArea& wanted);
+
 // "server_port: $2328 is stored as 9000": a line for each named number whose stored form is not
 // the text given.
 std::vector<std::string> storedOtherwiseNotes(const FieldEdit& edit);

@@ -1,6 +1,7 @@
 // The commands that only read: identify, read, backup, diff.
 #include <array>
 
+#include "cli/ApplyJson.h"
 #include "cli/AreaWrite.h"
 #include "cli/BackupFile.h"
 #include "cli/Records.h"
@@ -70,7 +71,24 @@ CommandResult runIdentify(const CliOptions& options, const Context& context) {
   return kExitOk;
 }
 
+// read --json: one object whatever happens, for tools that gather a fleet's settings.
+CommandResult readJson(const CliOptions& options, const Context& context) {
+  const CliResult<Target> target = resolveTarget(options.link, context.link);
+  if (!target) {
+    context.io.out << formatReadJson(std::nullopt, "", std::nullopt, &target.failure(), false);
+    return target.failure();
+  }
+  Session session(context, *target, options.link.trace);
+  const CliResult<SettingsArea> area = session.connectAndRead();
+  const CliFailure* failure = area ? nullptr : &area.failure();
+  context.io.out << formatReadJson(*target, session.type(), area ? std::optional(*area) : std::nullopt, failure,
+                                   options.showPassword);
+  if (!area) return area.failure();
+  return kExitOk;
+}
+
 CommandResult runRead(const CliOptions& options, const Context& context) {
+  if (options.json) return readJson(options, context);
   const bool toFile = !options.output.empty() && !isStandardOutput(options.output);
   if (toFile) {
     if (CliResult<> usable = checkOutputFile(options); !usable) return usable.failure();

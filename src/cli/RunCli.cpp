@@ -10,10 +10,10 @@ namespace netsetup::cli {
 
 namespace {
 
-// A script that asked apply for JSON reads its answer there even when the line itself is wrong.
-bool asksForApplyJson(const std::vector<std::string>& args) {
+// A script that asked for JSON reads its answer there even when the line itself is wrong.
+bool asksForJson(const std::vector<std::string>& args) {
   const auto has = [&](std::string_view word) { return std::find(args.begin(), args.end(), word) != args.end(); };
-  return has("apply") && has("--json");
+  return has("--json") && (has("apply") || has("restore") || has("read"));
 }
 
 // The link's stop check for one run, taken away again when the run ends.
@@ -36,10 +36,11 @@ int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std:
   const Result<CliOptions, UsageError> parsed = parseArguments(args);
   if (!parsed) {
     const CliFailure usage{kExitUsage, parsed.failure().message, "", {"(netsetup-cli --help describes every command)"}};
-    if (asksForApplyJson(args)) {
+    if (asksForJson(args)) {
       ApplyState state;
       state.failure = usage;
-      io.out << formatApplyJson(state, false);
+      const bool read = std::find(args.begin(), args.end(), "read") != args.end();
+      io.out << (read ? formatReadJson(std::nullopt, "", std::nullopt, &usage, false) : formatApplyJson(state, false));
     }
     io.err << usage.lines();
     return kExitUsage;

@@ -33,6 +33,42 @@ TEST_F(Cli, ReadShowsTheSettingsWithoutThePassword) {
   EXPECT_EQ(out.str(), "VRN-207K\n");
 }
 
+// read --json and restore --json give tools one object for every outcome; restore --check and
+// --diff show what a restore would change and write nothing.
+TEST_F(Cli, ReadAndRestoreAnswerToolsInOneObject) {
+  const std::string link = "TCP " + endpoint();
+  ASSERT_EQ(run(over({"read", "--json"})), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), "{\"instrument\": {\"type\": \"VRN-207K\", \"address\": 1, \"link\": \"" + link +
+                           "\"}, \"fields\": {\"ip\": \"192.168.0.10\", \"mask\": \"255.255.255.0\", \"gateway\": "
+                           "\"192.168.0.1\", \"port\": 10001, \"dhcp\": 0, \"server\": \"dispatch.example.org\", "
+                           "\"server_port\": 9000, \"apn\": \"internet\", \"login\": \"engineer\", \"password\": "
+                           "\"***\", \"auth\": \"pap\"}}\n");
+  EXPECT_EQ(run({"--tcp", "127.0.0.1:1", "read", "--json"}), kExitLink);
+  EXPECT_TRUE(out.str().starts_with("{\"instrument\": {\"type\": null, \"address\": 1, \"link\": \"TCP 127.0.0.1:1\"}, "
+                                    "\"fields\": {}, \"msg\": \"cannot open TCP 127.0.0.1:1: "))
+      << out.str();
+
+  const std::string saved = dir.file("saved.txt");
+  ASSERT_EQ(run(over({"backup", saved})), kExitOk);
+  ASSERT_EQ(run(over({"write", "--set", "apn=other", "--set", "port=10003", "--backup", dir.file("b1.txt")})), kExitOk);
+  const unsigned writesBefore = writes();
+  ASSERT_EQ(run(over({"restore", saved, "--check", "--diff"})), kExitOk) << err.str();
+  EXPECT_TRUE(out.str().starts_with("port: 10003 -> 10001\napn: other -> internet\naddress 1 on " + link +
+                                    " would change to the backup of address 1 at " + endpoint()))
+      << out.str();
+  ASSERT_EQ(run(over({"restore", saved, "--check", "--json"})), kExitOk) << err.str();
+  EXPECT_TRUE(out.str().starts_with(R"({"changed": true, "fields": ["port", "apn"], "before": {"port": 10003, )"
+                                    R"("apn": "other"}, "after": {"port": 10001, "apn": "internet"}, "unknown": [], )"
+                                    R"("backup": null, "verified": false)"))
+      << out.str();
+  EXPECT_EQ(writes(), writesBefore);
+  ASSERT_EQ(run(over({"restore", saved, "--json", "--backup", dir.file("b2.txt")})), kExitOk) << err.str();
+  EXPECT_NE(out.str().find(R"("after": {"port": 10001, "apn": "internet"}, "unknown": [], "backup": ")" +
+                           dir.file("b2.txt") + R"(", "verified": true)"),
+            std::string::npos)
+      << out.str();
+}
+
 TEST_F(Cli, WriteChangesExactlyTheEditAndVerifiesIt) {
   const InstrumentMemory before = memory();
   const std::string backup = dir.file("before.txt");
