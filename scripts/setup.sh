@@ -23,7 +23,7 @@ windows=(
   msitools wixl
 )
 fuzz=(clang libfuzzer-14-dev)
-ansible=(ansible-core)
+ansible=(ansible-core python3-voluptuous openssh-server openssh-client)
 for extra in "$@"; do
   case $extra in
     windows) packages+=("${windows[@]}") ;;

@@ -326,7 +326,28 @@ batch holds it); 6 a value of the worklist or the template was refused; 9 at lea
 failed; 130 interrupted.
 )";
 
+constexpr std::string_view kLog = R"(Usage: netsetup-cli log [--since TIME] [--name NAME] [--format table|json] [--log FILE]
+
+Shows the log of writes: a line for every write the tool attempted (write, apply, restore,
+batch rows), however it ended, with who and where, the instrument, the outcome and exit
+status, each field before and after (the password as ***; ? where a write left it unknown),
+the bytes confirmed, whether it was read back, and the backup. The log is writes.jsonl in the
+user's state folder ($XDG_STATE_HOME/netsetup, by default ~/.local/state/netsetup; on Windows
+%LOCALAPPDATA%\netsetup), readable by its owner only; --log FILE names another, here and for
+the commands that write.
+
+Options:
+  --since TIME        only writes from TIME on (UTC): 2026-12-07, 2026-12-07T11:22 or
+                      2026-12-07T11:22:33Z
+  --name NAME         only writes to the instrument named so (--name, a worklist's name)
+  --format table      one line per write (the default)
+  --format json       the log's own lines, one JSON object each
+
+Exit status: 0 shown; 2 the log cannot be read.
+)";
+
 std::string_view helpFor(std::string_view command) {
+  if (command == "log") return kLog;
   if (command == "identify") return kIdentify;
   if (command == "read") return kRead;
   if (command == "write") return kWrite;

@@ -47,6 +47,8 @@ instrument_server_port: 9100
 instrument_apn: district
 instrument_auth: chap
 instrument_password: $password
+instrument_report: $work/report.csv
+instrument_log: $work/writes.jsonl
 VARS
 
 failures=0
@@ -57,7 +59,7 @@ memory() { { cat "$work"/state-* 2>/dev/null || true; } | md5sum; }
 cases=(
   "a first look|--check --diff|11|1|kept|+ip: 10.0.0.7"
   "the rollout|--forks 12|11|1|written|no valid answer to the identification request"
-  "a second identical run|--forks 12|0|1|kept|ok=1    changed=0"
+  "a second identical run|--forks 12|0|1|kept|changed=0    unreachable=0    failed=0"
   "a new server port, looked at|--check --diff -e instrument_server_port=9200|11|1|kept|+server_port: 9200"
   "the same run, every detail shown|-vvv --forks 12|0|1|kept|no valid answer to the identification request"
 )
@@ -69,7 +71,7 @@ for row in "${cases[@]}"; do
   # shellcheck disable=SC2086  # the options are words
   ansible-playbook -i "$work/inventory.ini" "$work/playbook.yml" $options >"$work/out" 2>&1 || true
   recap=$(sed -n '/PLAY RECAP/,$p' "$work/out")
-  got_changed=$(grep -c 'changed=1' <<<"$recap" || true)
+  got_changed=$(grep -cE 'changed=[1-9]' <<<"$recap" || true)
   got_failed=$(grep -c 'failed=1' <<<"$recap" || true)
   [[ "$got_changed $got_failed" == "$changed $failed" ]] ||
     fail "$name: $got_changed hosts changed and $got_failed failed, not $changed and $failed"$'\n'"$(cat "$work/out")"
@@ -87,8 +89,46 @@ done
 # What the rollout stored, read back from one instrument on TCP and the one on the terminal.
 "$build/netsetup-cli" --serial "$pty" read --format json | grep -qF '"ip": "10.0.1.1", "mask": "255.255.0.0"' ||
   fail "the pseudo-terminal's instrument does not hold its values"
-ls "$work"/backups/backup-a1-*.txt >/dev/null || fail "no backup in the backup folder"
-ansible-doc netsetup.instrument.settings | grep -q 'backup_dir' || fail "ansible-doc does not show the module"
+ls "$work"/backups/t01-backup-a1-127.0.0.1_*.txt >/dev/null || fail "no backup named after its host in the folder"
+grep -q '^t01,VRN-207K,10.0.0.1,255.255.0.0,' "$work/report.csv" || fail "the report lacks t01"$'\n'"$(cat "$work/report.csv")"
+(($(grep -c '"name": "t' "$work/writes.jsonl") == 10)) || fail "the log of writes does not hold the ten rollout writes"
+! grep -qF -- "$password" "$work/writes.jsonl" "$work/report.csv" || fail "the password is in the log or the report"
+for module in settings settings_info restore; do
+  ansible-doc "netsetup.instrument.$module" | grep -q 'check_mode' || fail "ansible-doc does not show $module's attributes"
+done
+! ansible-doc netsetup.instrument.settings | grep -qF 'O(' || fail "ansible-doc shows markup 2.14 does not render"
+
+# Single tasks on the first instrument, as a play would run them: module | its arguments |
+# check mode (--check or nothing) | exit status | text the output holds. {t01} is its link,
+# {b} the backup the rollout saved of it.
+t01=$(awk '/^t01 / {sub("instrument_tcp=", "", $2); print $2}' "$work/inventory.ini")
+saved=$(ls "$work"/backups/t01-backup-a1-*.txt | head -1)
+touch "$work/a-file"
+tasks=(
+  "settings|tcp={t01} port=10009 backup_dir=$work/a-file/sub||2|cannot make the folder $work/a-file: a file of that name is in the way"
+  "settings|tcp={t01} port=10009 backup_dir=$work/never/made|--check|0|\"changed\": true"
+  "restore|tcp={t01} backup={b}|--check --diff|0|+ip: 192.168.0.10"
+  "restore|tcp=127.0.0.1:1 backup={b}||2|Give --force to restore it here"
+  "restore|tcp={t01} backup={b} backup_dir=relative-backups||0|\"backup\": \"$work/relative-backups/"
+  "settings_info|tcp={t01}||0|\"ip\": \"192.168.0.10\""
+)
+for row in "${tasks[@]}"; do
+  IFS='|' read -r module arguments mode status says <<<"$row"
+  arguments=${arguments//\{t01\}/$t01}
+  arguments=${arguments//\{b\}/$saved}
+  before=$(memory)
+  # shellcheck disable=SC2086  # the mode is words
+  got=0
+  (cd "$work" && ansible localhost -c local -m "netsetup.instrument.$module" -a "cli=$build/netsetup-cli $arguments" \
+    $mode >"$work/out" 2>&1) || got=$?
+  [[ $got == "$status" ]] || fail "$module $arguments $mode: exit $got, not $status"$'\n'"$(cat "$work/out")"
+  grep -qF -- "$says" "$work/out" || fail "$module $arguments $mode: the output does not hold '$says'"$'\n'"$(cat "$work/out")"
+  ! grep -q 'MODULE FAILURE\|Traceback' "$work/out" || fail "$module $arguments: a traceback"$'\n'"$(cat "$work/out")"
+  if [[ $mode == --check* || $status != 0 ]]; then
+    [[ $(memory) == "$before" ]] || fail "$module $arguments $mode: the instrument was written"
+  fi
+done
+[[ ! -e "$work/never" ]] || fail "check mode made the backup folder"
 # Stopped from outside while the programs still read their instruments (which answer slowly):
 # by the task's time-out, and by an interrupt to ansible-playbook alone. Neither ends the
 # module's process, only the worker that waits for it; afterwards nothing may be written and
