@@ -15,11 +15,14 @@ namespace {
 
 // The run itself; `state` receives each part as it becomes known.
 CliResult<> applyValues(const CliOptions& options, const Context& context, ApplyState& state) {
-  const CliResult<FieldOverlay> values = givenValues(options);
+  const CliResult<FieldOverlay> values = givenValues(options, context.io.err);
   if (!values) return values.failure();
   const CliResult<Target> target = resolveTarget(options.link, context.link);
   if (!target) return target.failure();
   state.target = *target;
+  if (!options.check) {
+    if (CliResult<> writable = writableAddress(*target, options.broadcast); !writable) return writable.failure();
+  }
   Session session(context, *target, options.link.trace);
   CliResult<FieldWrite> done =
       writeNamedFields(session, *values, backupPlace(options, *target), logPlace(options), options.verify,

@@ -87,10 +87,10 @@ struct PlannedRow {
 
 // Everything a row needs, for every row, before any instrument is touched: the link cells, the
 // values (from the template and the cells), and no instrument named twice (the second row would
-// undo the first). A refusal names the file, line and column. `common`: the batch's own link
-// options (--wait, --timeout), for every row.
+// undo the first), no write to address 0 unless --broadcast. A refusal names the file, line and
+// column. `common`: the batch's own options (--wait, --timeout, --broadcast), for every row.
 CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Worklist& worklist,
-                                             const FieldOverlay& shared, const LinkOptions& common, Tmod07& link) {
+                                             const FieldOverlay& shared, const CliOptions& common, Tmod07& link) {
   std::vector<PlannedRow> planned;
   std::map<std::string, const WorkRow*> instruments;
   if (Result<void> checked = checkValues(shared); !checked) {
@@ -99,8 +99,8 @@ CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Workl
   for (const WorkRow& row : worklist.rows) {
     Result<LinkOptions> options = rowLink(file, row);
     if (!options) return CliFailure{kExitUsage, options.failure().text() + "; no instrument was touched"};
-    options->waitSeconds = common.waitSeconds;
-    options->timeoutMs = common.timeoutMs;
+    options->waitSeconds = common.link.waitSeconds;
+    options->timeoutMs = common.link.timeoutMs;
     if (Result<void> checked = checkValues(row.fields); !checked) {
       return CliFailure{kExitRefused, checked.failure().text() + "; no instrument was touched"};
     }
@@ -110,6 +110,9 @@ CliResult<std::vector<PlannedRow>> planRows(const std::string& file, const Workl
       failure.message = rowPlace(file, row) + ": " + failure.message;
       failure.reason += "; no instrument was touched";
       return failure;
+    }
+    if (CliResult<> writable = writableAddress(*target, common.broadcast); !writable) {
+      return CliFailure{kExitUsage, rowPlace(file, row) + ", column address: " + writable.failure().message};
     }
     const auto [first, isNew] = instruments.emplace(target->instrument, &row);
     if (!isNew) {
@@ -272,11 +275,11 @@ CommandResult runBatch(const CliOptions& options, const Context& context) {
   // The values every row shares; a row's own cells come after them, so they win.
   FieldOverlay shared;
   if (!options.templateSheet.empty()) {
-    CliResult<FieldOverlay> sheet = loadSheet(options.templateSheet, "the template");
+    CliResult<FieldOverlay> sheet = loadSheet(options.templateSheet, "the template", io.err);
     if (!sheet) return sheet.failure();
     shared = std::move(*sheet);
   }
-  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, options.link, context.link);
+  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, options, context.link);
   if (!planned) return planned.failure();
 
   const CliResult<OpenReport> opened = openReport(options.report, io.err);

@@ -45,6 +45,7 @@ constexpr OptionInfo kOptions[] = {
     {"--json", "", false, "read apply restore"},
     {"--template", "", true, "apply batch"},
     {"--force", "", false, "restore"},
+    {"--broadcast", "", false, "write apply restore batch"},
     {"--addresses", "", true, "scan"},
     {"--report", "", true, "batch"},
     {"--help", "-h", false, kAll},
@@ -214,6 +215,8 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     o_.verify = false;
   } else if (name == "--force") {
     o_.force = true;
+  } else if (name == "--broadcast") {
+    o_.broadcast = true;
   } else if (name == "--check") {
     o_.check = true;
   } else if (name == "--diff") {
@@ -298,10 +301,6 @@ void Parser::checkCommand() {
 }
 
 Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args) {
-  if (args.empty()) {
-    o_.help = true;
-    return o_;
-  }
   using Kind = Argument<std::string_view>::Kind;
   for (const Argument<std::string_view>& arg : readCommandLine<std::string_view>(args, kOptions, true)) {
     switch (arg.kind) {

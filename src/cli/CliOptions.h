@@ -47,6 +47,7 @@ struct CliOptions {
   std::string since;      // log --since TIME
   bool verify = true;
   bool force = false;
+  bool broadcast = false;  // a write to address 0, which every instrument hears, is meant
   bool check = false;     // apply --check: compare only
   bool showDiff = false;  // apply --diff
   bool json = false;      // apply --json

@@ -37,7 +37,9 @@ Result<void> checkField(const NetworkFields& fields, SettingsField field, const 
   const Result<void, EncodeError> encoded = encodeField(fields, field, scratch);
   if (encoded) return {};
   const EncodeError& refused = encoded.failure();
-  return Failure{field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message()};
+  // The window's words for a text that is no number name no field; the field's name is said first.
+  const std::string named = refused.kind == EncodeErrorKind::NotInteger ? std::string(nameOf(field)) + ": " : "";
+  return Failure{named + (field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message())};
 }
 
 }  // namespace

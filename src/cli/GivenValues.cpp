@@ -4,22 +4,31 @@
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
 #include "cli/Sheet.h"
+#include "config/FileStore.h"
 
 namespace netsetup::cli {
 
-CliResult<FieldOverlay> loadSheet(const std::string& path, std::string_view what) {
-  const Result<std::string> text = readTextFile(path, what);
-  if (!text) return CliFailure::of(kExitUsage, text.failure());
+namespace {
+
+// Far more than any sheet: a device that never ends is refused, not read for ever.
+constexpr size_t kMaxSheetBytes = 1 << 20;
+
+}  // namespace
+
+CliResult<FieldOverlay> loadSheet(const std::string& path, std::string_view what, std::ostream& notes) {
+  const Result<std::string> text = files::readStream(path, kMaxSheetBytes);
+  if (!text) return CliFailure{kExitUsage, "cannot read " + std::string(what) + " " + path, text.failure().reason};
   Result<FieldOverlay> sheet = parseSheet(*text, path);
   if (!sheet) return CliFailure{kExitUsage, sheet.failure().text()};
+  for (const std::string& note : sheetNotes(*text, path)) notes << kComplaintPrefix << note << '\n';
   return std::move(*sheet);
 }
 
-CliResult<FieldOverlay> givenValues(const CliOptions& options) {
+CliResult<FieldOverlay> givenValues(const CliOptions& options, std::ostream& notes) {
   FieldOverlay values;
   for (const auto& [path, what] : {std::pair{&options.templateSheet, "the template"}, {&options.file, "the sheet"}}) {
     if (path->empty()) continue;
-    CliResult<FieldOverlay> sheet = loadSheet(*path, what);
+    CliResult<FieldOverlay> sheet = loadSheet(*path, what, notes);
     if (!sheet) return sheet.failure();
     values.insert(values.end(), sheet->begin(), sheet->end());
   }

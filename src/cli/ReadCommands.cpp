@@ -133,7 +133,7 @@ CommandResult runBackup(const CliOptions& options, const Context& context) {
 }
 
 CommandResult runDiff(const CliOptions& options, const Context& context) {
-  CliResult<FieldOverlay> sheet = loadSheet(options.file, "the sheet");
+  CliResult<FieldOverlay> sheet = loadSheet(options.file, "the sheet", context.io.err);
   if (!sheet) return sheet.failure();
   if (Result<void> checked = checkValues(*sheet); !checked) return CliFailure{kExitRefused, checked.failure().text()};
   const CliResult<Reading> reading = readInstrument(options.link, context);

@@ -44,6 +44,9 @@ CliResult<> restoreArea(const CliOptions& options, const Context& context, Apply
   if (!resolved) return resolved.failure();
   const Target& target = *resolved;
   state.target = target;
+  if (!options.check) {
+    if (CliResult<> writable = writableAddress(target, options.broadcast); !writable) return writable.failure();
+  }
   // Another instrument's area would give this one its addresses: only when forced.
   const bool elsewhere = target.address != backup->address || (!backup->link.empty() && backup->link != target.where);
   if (elsewhere && !options.force) {

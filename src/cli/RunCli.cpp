@@ -33,6 +33,11 @@ class StopCheck {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std::function<unsigned()>& interruptCount) {
+  // Nothing asked: the usage goes where messages go, and a script sees a failure.
+  if (args.empty()) {
+    io.err << helpText("");
+    return kExitUsage;
+  }
   const Result<CliOptions, UsageError> parsed = parseArguments(args);
   if (!parsed) {
     const CliFailure usage{kExitUsage, parsed.failure().message, "", {"(netsetup-cli --help describes every command)"}};

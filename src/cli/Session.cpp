@@ -101,7 +101,9 @@ std::optional<std::string> Session::slowAnswers(bool garbled) {
 }
 
 CliResult<> Session::identify() {
-  if (netsetup::identify(link(), type_)) return {};
+  const bool identified = netsetup::identify(link(), type_).ok();
+  identifiedFrom_ = link().answeredAddress();
+  if (identified) return {};
   if (link().stopped()) {
     return CliFailure{kExitInterrupted, "interrupted while waiting for the identification answer on " +
                                             target_.description + "; " + std::string(kNothingWritten)};
@@ -150,6 +152,14 @@ CliResult<SettingsArea> Session::readArea() {
                                             std::to_string(kChunkCount) + "); " + std::string(kNothingWritten)};
   }
   CliFailure failure{kExitTransfer, readFailureText(read.failure()) + "; nothing was changed"};
+  // Identification goes to address 0, which every instrument hears: who answered it says where one is.
+  const bool silent = read.failure().failedChunk == 0 && read.failure().status == ErrTimeout;
+  if (silent && identifiedFrom_ && *identifiedFrom_ != target_.address) {
+    failure.advice.push_back("Nothing answers at address " + std::to_string(target_.address) +
+                             ", but the identification was answered from address " +
+                             std::to_string(*identifiedFrom_) + ": is the instrument there? (--address " +
+                             std::to_string(*identifiedFrom_) + ")");
+  }
   if (std::optional<std::string> slow = slowAnswers(read.failure().status != ErrTimeout)) {
     failure.advice.push_back(*slow);
   }

@@ -57,6 +57,7 @@ class Session {
   Target target_;
   std::unique_ptr<Trace> trace_;
   std::string type_;
+  std::optional<uint8_t> identifiedFrom_;  // the address identification's answer came from
 };
 
 }  // namespace netsetup::cli

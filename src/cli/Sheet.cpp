@@ -88,7 +88,34 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
   return out;
 }
 
+std::vector<std::string> sheetNotes(std::string_view text, std::string_view source) {
+  std::vector<std::string> notes;
+  std::string section;
+  bool any = false;  // a line before any section belongs to none
+  size_t number = 0;
+  for (const LineSpan& span : splitLines(withoutUtf8Mark(text))) {
+    ++number;
+    const std::string_view s = trimBlanks(withoutUtf8Mark(text).substr(span.start, span.stop - span.start));
+    if (s.empty() || s.front() == ';') continue;
+    if (s.front() == '[') {
+      section = std::string(trimBlanks(s.substr(1, s.find(']') - 1)));
+      any = true;
+      continue;
+    }
+    if (any && equalsIgnoringAsciiCase(section, kSection)) continue;
+    notes.push_back(std::string(source) + " line " + std::to_string(number) + ": " + quoteText(s) + " is " +
+                    (any ? "in [" + visibleText(section) + "]" : "before any section") +
+                    ", not in [settings]; left out");
+  }
+  return notes;
+}
+
 Result<FieldOverlay> parseSheet(std::string_view text, std::string_view source) {
+  // Notepad's "Unicode": every other byte zero, which the reader would take for no section at all.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return Failure{std::string(source) + " is saved as UTF-16 (Notepad's \"Unicode\"); save it as UTF-8 (in Notepad: "
+                   "Save As, Encoding UTF-8)"};
+  }
   text = withoutUtf8Mark(text);
   if (Result<void> layout = checkLayout(text, source); !layout) return layout.failure();
 

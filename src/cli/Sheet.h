@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/FieldNames.h"
 #include "config/IniFile.h"
@@ -33,5 +34,9 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword);
 // unknown or repeated name, a line in [settings] that is neither NAME=VALUE nor a comment, and a
 // line longer than kMaxSheetLineLength bytes.
 Result<FieldOverlay> parseSheet(std::string_view text, std::string_view source = "sheet");
+
+// What the reader leaves out without a word, for a note: the NAME=VALUE lines outside
+// [settings] ("<source> line 7: ip=10.0.0.5 is in [setting], not in [settings]; left out").
+std::vector<std::string> sheetNotes(std::string_view text, std::string_view source = "sheet");
 
 }  // namespace netsetup::cli

@@ -93,6 +93,13 @@ CliResult<Target> resolveTarget(const LinkOptions& options, Tmod07& link) {
   return target;
 }
 
+CliResult<> writableAddress(const Target& target, bool broadcast) {
+  if (target.address != 0 || broadcast) return {};
+  return CliFailure{kExitUsage, "address 0 is heard by every instrument on " + target.line +
+                                    ": a write there changes all of them. Give --broadcast if that is meant; "
+                                    "nothing was written"};
+}
+
 std::string linkFileName(const std::string& where) {
   return fileNamePart(where.substr(where.find_last_of("/\\") + 1));
 }

@@ -27,6 +27,10 @@ struct Target {
   std::string hostName;               // a --tcp host given by name, looked up to choice.host
 };
 
+// Whether a write may go to the target: address 0 is heard by every instrument on the line, so
+// a write there changes all of them, and is refused unless `broadcast` says it is meant.
+CliResult<> writableAddress(const Target& target, bool broadcast);
+
 // A link as a file name takes it: "10.0.0.5_10001", "ttyUSB2", "COM3".
 std::string linkFileName(const std::string& where);
 

@@ -10,10 +10,11 @@
 namespace netsetup::cli {
 
 CommandResult runWrite(const CliOptions& options, const Context& context) {
-  const CliResult<FieldOverlay> values = givenValues(options);
+  const CliResult<FieldOverlay> values = givenValues(options, context.io.err);
   if (!values) return values.failure();
   const CliResult<Target> target = resolveTarget(options.link, context.link);
   if (!target) return target.failure();
+  if (CliResult<> writable = writableAddress(*target, options.broadcast); !writable) return writable.failure();
   Session session(context, *target, options.link.trace);
   const CliResult<FieldWrite> done =
       writeNamedFields(session, *values, backupPlace(options, *target), logPlace(options), options.verify, false);

@@ -19,6 +19,10 @@ namespace netsetup::files {
 // a device, a folder).
 Result<std::string> readFile(const std::string& path);
 
+// The whole of what `path` gives, a pipe or a terminal too ("-" is standard input), up to
+// `limit` bytes: more is refused. For small texts a person may hand over any way (a sheet).
+Result<std::string> readStream(const std::string& path, size_t limit);
+
 // Replaces a file's bytes by `change(current bytes)` (empty for a file not there yet) so that a
 // crash leaves the old file or the new one: through "<file>.tmp" in the same folder, synced and
 // renamed over it, keeping the file's mode (and owner, where allowed). A symbolic link is written

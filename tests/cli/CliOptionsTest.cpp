@@ -21,7 +21,6 @@ TEST(CliOptions, AcceptedLines) {
     void (*check)(const CliOptions&);
   };
   const Row rows[] = {
-      {"", [](const CliOptions& o) { EXPECT_TRUE(o.help); }},
       {"read --serial com3", [](const CliOptions& o) { EXPECT_EQ(o.link.serial, "COM3"); }},
       {"--serial=/dev/ttyUSB0 read", [](const CliOptions& o) { EXPECT_EQ(o.link.serial, "/dev/ttyUSB0"); }},
       {"--serial \\\\.\\COM20 identify", [](const CliOptions& o) { EXPECT_EQ(o.link.serial, "\\\\.\\COM20"); }},

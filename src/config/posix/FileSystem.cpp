@@ -192,6 +192,23 @@ Result<LockAttempt> tryLock(const std::string& path) {
   }
 }
 
+Result<std::string> readStream(const std::string& path, size_t limit) {
+  const std::string what = "cannot read " + path;
+  UniqueFd opened(path == "-" ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const int fd = path == "-" ? STDIN_FILENO : opened.get();
+  if (fd < 0) return lockFailure(what);
+  std::string bytes;
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return lockFailure(what);
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(n));
+    if (bytes.size() > limit) return Failure{what, "more than " + std::to_string(limit) + " bytes"};
+  }
+}
+
 Result<void> appendLocked(const std::string& path, std::string_view line, bool ownerOnly) {
   const std::string what = "cannot add to " + path;
   const UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, ownerOnly ? 0600 : 0644));

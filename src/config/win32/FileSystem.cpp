@@ -165,6 +165,25 @@ Result<LockAttempt> tryLock(const std::string& path) {
   return LockAttempt{FileLock(reinterpret_cast<std::intptr_t>(lock.release()), path), {}};
 }
 
+Result<std::string> readStream(const std::string& path, size_t limit) {
+  const std::string what = "cannot read " + path;
+  UniqueFileHandle opened(path == "-" ? INVALID_HANDLE_VALUE : openExisting(toWide(path), GENERIC_READ));
+  const HANDLE file = path == "-" ? ::GetStdHandle(STD_INPUT_HANDLE) : opened.get();
+  if (file == INVALID_HANDLE_VALUE || file == nullptr) return lockFailure(what);
+  std::string bytes;
+  char buffer[8192];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      if (::GetLastError() == ERROR_BROKEN_PIPE) return bytes;  // a pipe's writer is done
+      return lockFailure(what);
+    }
+    if (got == 0) return bytes;
+    bytes.append(buffer, got);
+    if (bytes.size() > limit) return Failure{what, "more than " + std::to_string(limit) + " bytes"};
+  }
+}
+
 Result<void> appendLocked(const std::string& path, std::string_view line, bool) {
   const std::string what = "cannot add to " + path;
   const UniqueFileHandle file(::CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,

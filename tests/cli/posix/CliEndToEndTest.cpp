@@ -1,6 +1,7 @@
 // Each command once against the simulated instrument, over TCP and over a pseudo-terminal, with
 // the program's own code and the real transports.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <numeric>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -69,6 +71,17 @@ TEST_F(Cli, ReadAndRestoreAnswerToolsInOneObject) {
       << out.str();
 }
 
+// Identification goes to address 0, which every instrument hears; a read where nothing answers
+// says where one did.
+TEST_F(Cli, AReadWhereNothingAnswersSaysWhereTheIdentificationCameFrom) {
+  retries = 1;
+  EXPECT_EQ(run(over({"--address", "7", "read"})), kExitTransfer);
+  EXPECT_NE(err.str().find("Nothing answers at address 7, but the identification was answered from address 1: is "
+                           "the instrument there? (--address 1)"),
+            std::string::npos)
+      << err.str();
+}
+
 TEST_F(Cli, WriteChangesExactlyTheEditAndVerifiesIt) {
   const InstrumentMemory before = memory();
   const std::string backup = dir.file("before.txt");
@@ -97,6 +110,9 @@ TEST_F(Cli, RefusalsAndLinkFailuresSendNothingAndSayWhy) {
       {{"--tcp", "127.0.0.1:1", "read"}, kExitLink, "127.0.0.1:1 was refused"},
       {{"--serial", dir.file("none"), "read"}, kExitLink, "does not exist"},
       {over({"--address", "256", "read"}), kExitUsage, "The network address '256' is outside 0..255"},
+      // Address 0 is heard by every instrument on the line.
+      {over({"--address", "0", "write", "--set", "port=1"}), kExitUsage,
+       "address 0 is heard by every instrument on TCP 127.0.0.1:"},
       // The window ignores a host without a dot; from its file, that is said instead of "no host".
       {{"--settings", dir.file("host.ini"), "read"}, kExitUsage,
        "host.ini sets SockIP=localhost, which is not a dotted IPv4 address"},
@@ -140,14 +156,17 @@ TEST_F(Cli, BackupThenRestoreBringsTheAreaBackAndADamagedFileIsRefused) {
 
 TEST_F(Cli, FileErrorsGiveTheSystemsReasonAndABackupNeverReplacesAFile) {
   writeFile(dir.file("taken.txt"), "kept");
+  writeFile(dir.file("utf16.ini"), std::string("\xFF\xFE[\0s\0]\0", 8));
   struct Case {
     std::vector<std::string> args;
     int exit;
-    const char* says;
+    std::string says;
   };
   const Case cases[] = {
       {over({"read", "-o", dir.file("none/x.ini")}), kExitUsage, "x.ini: No such file or directory"},
-      {over({"diff", "/dev/stdin"}), kExitUsage, "cannot read the sheet /dev/stdin: not a regular file"},
+      {over({"diff", dir.path().string()}), kExitUsage, "cannot read the sheet " + dir.path().string() + ": Is a directory"},
+      {over({"diff", dir.file("utf16.ini")}), kExitUsage, "utf16.ini is saved as UTF-16 (Notepad's \"Unicode\"); save it as UTF-8"},
+      {{}, kExitUsage, "Usage: netsetup-cli [LINK OPTIONS] COMMAND"},
       {over({"restore", dir.file("none.txt")}), kExitUsage, "none.txt: No such file or directory"},
       {over({"--settings", dir.file("none.ini"), "read"}), kExitUsage, "none.ini: No such file or directory"},
       {over({"write", "--set", "port=7", "--backup", dir.file("none/b.txt")}), kExitRefused,
@@ -168,6 +187,25 @@ TEST_F(Cli, DiffTellsWhetherASheetDiffers) {
   EXPECT_EQ(run(over({"diff", dir.file("same.ini")})), kExitOk) << err.str();
   EXPECT_EQ(run(over({"diff", dir.file("other.ini")})), kExitDiffers);
   EXPECT_EQ(out.str(), "server_port: 9000 -> 6000\n");
+
+  // What the reader would leave out without a word is said; a value names its field and line.
+  writeFile(dir.file("typo.ini"), "[setting]\nserver_port=6000\n[settings]\napn=internet\n");
+  EXPECT_EQ(run(over({"diff", dir.file("typo.ini")})), kExitOk);
+  EXPECT_NE(err.str().find(dir.file("typo.ini") + " line 2: 'server_port=6000' is in [setting], not in [settings]; "
+                                                  "left out"),
+            std::string::npos)
+      << err.str();
+  writeFile(dir.file("hex.ini"), "[settings]\nserver_port=0x\n");
+  EXPECT_EQ(run(over({"diff", dir.file("hex.ini")})), kExitRefused);
+  EXPECT_NE(err.str().find(dir.file("hex.ini") + " line 2: server_port: '0x' is not a valid integer value"),
+            std::string::npos)
+      << err.str();
+
+  // A sheet through a pipe.
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  std::thread writer([this] { writeFile(dir.file("pipe"), "[settings]\nserver_port=6000\n"); });
+  EXPECT_EQ(run(over({"diff", dir.file("pipe")})), kExitDiffers) << err.str();
+  writer.join();
   EXPECT_EQ(writes(), 0u);
 }
 
