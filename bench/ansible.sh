@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The example playbook against COUNT (default 50) simulated instruments on TCP loopback, with
-# forks 1 and forks 10: the wall time of a run that writes every instrument (a new server port
-# each time) and of a second one that finds nothing to change. Needs build/ and ansible-core
-# (scripts/setup.sh ansible).
+# The example playbook (each instrument brought to its values, then read back for the report)
+# against COUNT (default 50) simulated instruments on TCP loopback, with forks 1 and forks 10:
+# the wall time of a run that writes every instrument (a new server port each time) and of a
+# second one that finds nothing to change. Needs build/ and ansible-core (scripts/setup.sh
+# ansible).
 #   bench/ansible.sh [COUNT]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,8 +17,8 @@ export ANSIBLE_COLLECTIONS_PATH=$root/ansible/collections ANSIBLE_LOCAL_TEMP=$wo
 write_inventory "$count" </dev/null
 cp "$root/ansible/collections/ansible_collections/netsetup/instrument/examples/playbook.yml" "$work/"
 mkdir -p "$work/group_vars"
-printf 'instrument_cli: %s\ninstrument_backup_dir: %s\ninstrument_mask: 255.255.0.0\n' \
-  "$root/build/netsetup-cli" "$work/backups" >"$work/group_vars/instruments.yml"
+printf 'instrument_cli: %s\ninstrument_backup_dir: %s\ninstrument_log: %s\ninstrument_report: %s\ninstrument_mask: 255.255.0.0\n' \
+  "$root/build/netsetup-cli" "$work/backups" "$work/writes.jsonl" "$work/report.csv" >"$work/group_vars/instruments.yml"
 
 # Seconds the run took; a host that did not end ok fails the bench.
 timed_run() {

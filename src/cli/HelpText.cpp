@@ -20,12 +20,18 @@ Link options (before or after the command; not used by batch, whose worklist nam
   --serial PORT       COM1..COM16 (any case) or a device path such as /dev/ttyUSB0 or \\.\COM20;
                       on Linux COMn opens the device the window's port list shows for it
   --baud RATE         {baud rates}
-  --tcp HOST[:PORT]   a dotted IPv4 address; the TCP port defaults to 10001
+  --tcp HOST[:PORT]   an IPv4 address or a host name (looked up once); the TCP port defaults
+                      to 10001
   --settings FILE     take the link from the window's settings file (netsetup.ini);
                       the options above override what it says; its SockIP must be a
                       dotted IPv4 address, as in the window
   --address N         the instrument's network address, 0..255 (default 1)
   --trace             show the frames exchanged with the instrument
+  --timeout MS        wait this long for each answer's first byte (default 400; the pause
+                      between attempts follows it): for instruments that answer slowly,
+                      such as those behind cellular modems (--timeout 2000)
+  --wait SECONDS      wait this long for a serial port another netsetup-cli holds (default 60;
+                      0: fail at once)
 Give either --serial or --tcp, not both.
 
 Commands:
@@ -40,7 +46,13 @@ Commands:
   scan                find an instrument whose rate and address are unknown
   batch WORKLIST.csv --report REPORT.csv [--template SHEET]
                       set up many instruments from a worklist, one row each
+  log                 show the log of writes
 Each command explains itself: netsetup-cli COMMAND --help
+
+Records: every write saves a backup of the area before it, by default in the user's folder
+(~/.local/state/netsetup/backups; %LOCALAPPDATA%\netsetup\backups on Windows), named after the
+instrument (--name NAME, the address, the link), and adds a line to the log of writes
+(writes.jsonl beside it; --log FILE). Paths shown are absolute.
 
 Fields (the names used by --set, sheets, worklists and every output):
   ip, mask, gateway   the instrument's own address, network mask and gateway: four decimal
@@ -71,6 +83,7 @@ Exit status:
   7    reading back found a difference
   8    scan found no instrument
   9    batch finished, but at least one row failed
+  10   scan: something answers, but its answers are damaged
   130  interrupted (Ctrl+C, SIGTERM, SIGHUP, the death of the process that started it;
        Ctrl+C or Ctrl+Break on Windows): every command stops at its next exchange with the
        instrument and says how far it got. A write whose first chunk is out is finished
@@ -101,6 +114,7 @@ type of instrument answered; 130 interrupted.
 )";
 
 constexpr std::string_view kRead = R"(Usage: netsetup-cli [LINK OPTIONS] read [--format table|json|ini] [-o FILE] [--show-password]
+       netsetup-cli [LINK OPTIONS] read --json [--show-password]
 
 Reads the instrument's network settings and prints them as stored: with DHCP on, the
 addresses the instrument keeps for when it is off are shown too (marked so in a table), so a
@@ -114,6 +128,8 @@ Options:
   -o FILE, --output FILE
                       write to FILE instead of the screen (- or /dev/stdout: the screen);
                       never the settings file the link comes from, nor a backup
+  --json              one JSON object for tools, whatever happens: "instrument" (type, address,
+                      link) and "fields", or on failure "msg" and "rc"
   --show-password     show the password instead of ***, on the screen and in FILE; without
                       it a sheet's password line is commented out, so writing that sheet
                       keeps the instrument's password
@@ -123,7 +139,8 @@ Exit status: 0 read; 3 link; 4 identification; 5 the settings area could not be 
 )";
 
 constexpr std::string_view kWrite = R"(Usage: netsetup-cli [LINK OPTIONS] write [SHEET] [--set NAME=VALUE]... [--backup FILE]
-                                      [--no-verify]
+                                      [--backup-dir DIR] [--name NAME] [--log FILE]
+                                      [--no-verify] [--broadcast]
 
 Reads the instrument's settings area, puts in the values of SHEET and of each --set (a --set
 wins over the sheet), writes the area back and reads it again to check that every value was
@@ -148,9 +165,13 @@ Options:
                       the shell when the value holds blanks: --set "apn=internet provider"
   --backup FILE       where to save the area as read before writing (as the backup command
                       does); a file that exists is refused. By default
-                      backup-a<ADDRESS>-<TIME>.txt in the current folder (-2, -3... added
-                      when that name is taken: a backup never replaces a file)
+                      [NAME-]backup-a<ADDRESS>-<LINK>-<TIME>.txt in the backups folder (-2,
+                      -3... added when that name is taken: a backup never replaces a file)
+  --backup-dir DIR    the folder for that file instead of the user's (made owner-only)
+  --name NAME         the instrument's name, in the backup's name and header and the log
+  --log FILE          the log of writes to add the write's line to
   --no-verify         do not read the area back after writing
+  --broadcast         allow a write to address 0, which every instrument on the line hears
 
 Before anything is written, the area as read is always saved as a backup; its path is printed.
 If the instrument already holds every value, nothing is written. A write that fails on the
@@ -170,7 +191,8 @@ nothing was sent; 7 reading back found a difference; 130 interrupted.
 
 constexpr std::string_view kApply = R"(Usage: netsetup-cli [LINK OPTIONS] apply [SHEET] [--set NAME=VALUE]... [--template SHEET]
                                       [--check] [--diff] [--json] [--show-password]
-                                      [--backup FILE] [--no-verify]
+                                      [--backup FILE] [--backup-dir DIR] [--name NAME]
+                                      [--log FILE] [--no-verify] [--broadcast]
 
 Brings the instrument to the values named, for scripts and configuration tools that run the
 same command again and again. It reads the instrument and compares each field named with
@@ -204,8 +226,8 @@ Options:
                         instrument  {"type", "address", "link"}, null where not known
                         msg, rc     on failure only: the messages, and the exit status
   --show-password     show the password in before and after
-  --template SHEET, --backup FILE, --no-verify
-                      as for batch and write
+  --template SHEET, --backup FILE, --backup-dir DIR, --name NAME, --log FILE, --no-verify,
+  --broadcast         as for batch and write
 
 Exit status: 0 the instrument holds the values (written now or already), or --check ran;
 2 the command line or a sheet cannot be used; 3 link; 4 identification; 5 reading or
@@ -213,28 +235,37 @@ writing the area failed; 6 a value was refused or the backup could not be saved,
 was sent; 7 reading back found a difference; 130 interrupted.
 )";
 
-constexpr std::string_view kBackup = R"(Usage: netsetup-cli [LINK OPTIONS] backup FILE
+constexpr std::string_view kBackup = R"(Usage: netsetup-cli [LINK OPTIONS] backup [FILE] [--backup-dir DIR] [--name NAME]
 
-Reads the instrument's whole settings area (200 bytes) and saves it to FILE: a text file with
-the type, the address, the time (UTC), the bytes in hex and a check sum, and the fields
-decoded in comment lines for a person to read (the password as ***). A changed or damaged
-file is refused by restore. Note that the hex lines hold the password: keep backups safe.
+Reads the instrument's whole settings area (200 bytes) and saves it to FILE (by default a new
+file [NAME-]backup-a<ADDRESS>-<LINK>-<TIME>.txt in the backups folder, or in --backup-dir): a
+text file with the type, the address, the link, the name, the time (UTC), the bytes in hex
+and a check sum, and the fields decoded in comment lines for a person to read (the password
+as ***). A changed or damaged file is refused by restore, and so is a backup of another
+instrument unless forced. Note that the hex lines hold the password: keep backups safe.
 
 Exit status: 0 saved; 3 link; 4 identification; 5 the area could not be read; 130 interrupted.
 )";
 
-constexpr std::string_view kRestore = R"(Usage: netsetup-cli [LINK OPTIONS] restore FILE [--force]
+constexpr std::string_view kRestore = R"(Usage: netsetup-cli [LINK OPTIONS] restore FILE [--force] [--check] [--diff] [--json]
+                                      [--backup FILE] [--backup-dir DIR] [--name NAME]
+                                      [--log FILE] [--no-verify] [--broadcast]
 
-Writes a settings area saved by backup (or write --backup) back into the instrument, bytes 0 to
-194 as the window writes them, and reads it again to check it. The file is refused if it was
-changed or damaged, or saved from another type of instrument. Without --address the area goes
-back to the address it was saved from; another --address is refused unless --force. The area
-as it was before is saved first, as write does (--backup FILE names that file; --no-verify
-skips the check).
+Writes a settings area saved by backup (or by a write) back into the instrument, bytes 0 to
+194 as the window writes them, and reads it again to check it; it says where the backup came
+from. The file is refused if it was changed or damaged, or saved from another type of
+instrument. Without --address the area goes back to the address it was saved from; another
+address, or another link than the one the backup names, is refused unless --force. The area
+as it is now is saved first, as write does.
 
 Options:
-  --force             restore even when the file was saved from another address or
+  --force             restore even when the file was saved from another instrument or
                       another type of instrument
+  --check             say what the backup would change; write nothing
+  --diff              print "name: instrument's value -> backup's value" for each field
+  --json              one object, as apply --json gives it
+  --backup FILE, --backup-dir DIR, --name NAME, --log FILE, --no-verify, --broadcast
+                      as for write
 
 Exit status: 0 restored; 3 link; 4 identification; 5 reading or writing the area failed;
 6 the file was refused (changed, damaged, or from elsewhere without --force), nothing was
@@ -276,11 +307,17 @@ addresses in turn).
 Prints: one line per instrument as it is found: its type, the rate and the address. Progress
 goes to standard error. Ctrl+C stops the scan and lists what was found so far.
 
+An instrument whose answers come back damaged (a wrong checksum or complement, noise, a late
+byte) is no silence: scan names the rate and the damage and exits 10. A scan by rate that
+found an instrument says that others may share the line, answering only to their address.
+A scan of more than a few addresses says first how long it will take where none answers.
+
 Exit status: 0 at least one instrument answered; 3 the link could not be opened; 8 none
-answered; 130 interrupted.
+answered; 10 something answers, but its answers are damaged; 130 interrupted.
 )";
 
 constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv [--template SHEET] [--trace]
+                       [--timeout MS] [--wait SECONDS] [--log FILE] [--broadcast]
 
 Sets up many instruments from a worklist: for each row, opens the row's link, writes the
 row's fields as write does, checks them, and appends one line to the report. Before any
