@@ -78,6 +78,22 @@ def run_cli(args):
                 told = True
 
 
+def diff_of(result):
+    """Ansible's diff of a result: each field that changes, before and after (the password only
+    as a note that it changes)."""
+    def side(name):
+        lines = []
+        for field in result["fields"]:
+            if field not in result[name]:
+                continue  # bytes of the area that are no field
+            if field != "password":
+                lines.append("%s: %s\n" % (field, result[name][field]))
+            elif name == "after":
+                lines.append("password: changes (not shown)\n")
+        return "".join(lines)
+    return dict(before=side("before"), after=side("after"))
+
+
 def run_json(module, args):
     """The program's one JSON object and its exit status; a failure without one fails the task."""
     rc, out, err = run_cli(args)

@@ -105,12 +105,7 @@ import os
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.netsetup.instrument.plugins.module_utils.netsetup_cli import (
-    LINK_OPTIONS, LINK_RULES, RECORD_OPTIONS, cli_args, run_json)
-
-
-def diff_text(result, side):
-    return "".join("%s: %s\n" % (name, "(not shown)" if name == "password" else value)
-                   for name, value in result[side].items())
+    LINK_OPTIONS, LINK_RULES, RECORD_OPTIONS, cli_args, diff_of, run_json)
 
 
 def main():
@@ -129,7 +124,7 @@ def main():
     if rc != 0:
         module.fail_json(**result)
     if module._diff and result["changed"]:
-        result["diff"] = dict(before=diff_text(result, "before"), after=diff_text(result, "after"))
+        result["diff"] = diff_of(result)
     module.exit_json(**result)
 
 

@@ -176,7 +176,7 @@ import tempfile
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.netsetup.instrument.plugins.module_utils.netsetup_cli import (
-    LINK_OPTIONS, LINK_RULES, RECORD_OPTIONS, cli_args, run_json)
+    LINK_OPTIONS, LINK_RULES, RECORD_OPTIONS, cli_args, diff_of, run_json)
 
 FIELDS = ("ip", "mask", "gateway", "port", "dhcp", "server", "server_port", "apn", "login", "password", "auth")
 
@@ -192,16 +192,6 @@ def sheet_text(params):
             value = "1" if value else "0"
         lines.append('%s="%s"' % (name, value))
     return "\n".join(lines) + "\n"
-
-
-def diff_text(result, side):
-    lines = []
-    for name in result["fields"]:
-        if name != "password":
-            lines.append("%s: %s" % (name, result[side].get(name)))
-        elif side == "after":
-            lines.append("password: changes (not shown)")
-    return "".join(line + "\n" for line in lines)
 
 
 def main():
@@ -244,7 +234,7 @@ def main():
     if rc != 0:
         module.fail_json(**result)
     if module._diff and result["changed"]:
-        result["diff"] = dict(before=diff_text(result, "before"), after=diff_text(result, "after"))
+        result["diff"] = diff_of(result)
     module.exit_json(**result)
 
 
