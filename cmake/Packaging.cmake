@@ -31,6 +31,8 @@ if(WIN32)
   set(CPACK_NETSETUP_WIXL ${NETSETUP_WIXL})
   set(CPACK_NETSETUP_MSIBUILD ${NETSETUP_MSIBUILD})
   set(CPACK_NETSETUP_ICON ${NETSETUP_ICON})
+  # The package's product code is derived from it and the version (msi.cmake).
+  set(CPACK_NETSETUP_UPGRADE_CODE 115902E4-9442-43E3-8819-49FAC5F3909C)
   set(CPACK_NETSETUP_WXS ${CMAKE_BINARY_DIR}/packaging/netsetup.wxs)
   configure_file(${netsetup_packaging}/win32/netsetup.wxs.in ${CPACK_NETSETUP_WXS} @ONLY)
   set(CPACK_POST_BUILD_SCRIPTS ${netsetup_packaging}/win32/msi.cmake)

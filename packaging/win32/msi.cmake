@@ -13,12 +13,17 @@ if(NOT "${CMAKE_MATCH_4}" STREQUAL "")
   set(version ${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_4})
 endif()
 
+# A name-based (version 5) UUID of the version in the upgrade code's namespace: each version has a
+# product code of its own, and a rebuild of a version has the same one, so Windows Installer takes
+# it for the product already installed instead of putting a second copy beside it.
+string(UUID product_code NAMESPACE ${CPACK_NETSETUP_UPGRADE_CODE} NAME ${version} TYPE SHA1 UPPER)
+
 set(msi ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.msi)
 # wixl looks for a file's Source only relative to the current folder: the staged programs' one,
 # where the icon joins them (the zip is already made).
 file(COPY ${CPACK_NETSETUP_ICON} DESTINATION ${CPACK_TEMPORARY_DIRECTORY})
 execute_process(
-  COMMAND ${CPACK_NETSETUP_WIXL} --arch x86 -D Version=${version} -o ${msi} ${CPACK_NETSETUP_WXS}
+  COMMAND ${CPACK_NETSETUP_WIXL} --arch x86 -D Version=${version} -D ProductCode=${product_code} -o ${msi} ${CPACK_NETSETUP_WXS}
   WORKING_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY}
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -26,18 +31,34 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "msi: wixl could not build ${msi} from ${CPACK_NETSETUP_WXS} (exit ${status}); see above")
 endif()
 
-# wixl knows no Environment element, so the PATH entry of the PathEntry component goes in here,
-# as WiX writes it: "=-*PATH" sets the system variable and takes the part off again on uninstall,
-# "[~];" keeps what PATH held before it.
+# What wixl cannot write, as WiX writes it:
+# - the PATH entry of the PathEntry component: "=-*PATH" sets the system variable and takes the
+#   part off again on uninstall, "[~];" keeps what PATH held before it;
+# - the places of the custom actions of netsetup.wxs.in in the sequences;
+# - the programs' feature may not be absent (msidbFeatureAttributesUIDisallowAbsent), which only
+#   binds a dialog: naming any feature on the command line (REMOVE=CommandLinePath alone, or
+#   REMOVE=Programs on an installed copy) still sets aside the default choice and would leave the
+#   programs out, so an error action refuses any install or change after which they are not there.
+#   It runs after MigrateFeatureStates, when the states an upgrade carries over are known.
+set(no_programs "netsetup: this command line would leave the programs (the feature Programs) off \
+this computer. To install without the PATH entry use ADDLOCAL=Programs, to take the entry off an \
+installed copy REMOVE=CommandLinePath, to uninstall msiexec /x.")
+set(no_programs_condition "NOT REMOVE~=\"ALL\" AND NOT (&Programs=3 OR (!Programs=3 AND &Programs<>2))")
 execute_process(
   COMMAND ${CPACK_NETSETUP_MSIBUILD} ${msi} -q
           "CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL LOCALIZABLE, `Value` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)"
           -q "INSERT INTO `Environment` (`Environment`, `Name`, `Value`, `Component_`) VALUES ('PATH', '=-*PATH', '[~];[INSTALLDIR]', 'PathEntry')"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveEnvironmentStrings', 3300)"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteEnvironmentStrings', 5200)"
+          -q "INSERT INTO `InstallUISequence` (`Action`, `Condition`, `Sequence`) VALUES ('UseInstalledDir', 'INSTALLEDDIR AND NOT INSTALLDIR', 51)"
+          -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('UseInstalledDir', 'INSTALLEDDIR AND NOT INSTALLDIR', 51)"
+          -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('SetInstallLocation', 1001)"
+          -q "UPDATE `Feature` SET `Attributes` = 16 WHERE `Feature` = 'Programs'"
+          -q "INSERT INTO `CustomAction` (`Action`, `Type`, `Target`) VALUES ('NoProgramsError', 19, '${no_programs}')"
+          -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('NoProgramsError', '${no_programs_condition}', 1300)"
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   file(REMOVE ${msi})
-  message(FATAL_ERROR "msi: msibuild could not add the PATH entry to ${msi} (exit ${status}); see above")
+  message(FATAL_ERROR "msi: msibuild could not add the rows wixl cannot write to ${msi} (exit ${status}); see above")
 endif()
 message(STATUS "- package: ${msi} generated.")

@@ -56,10 +56,13 @@ package() {  # FOLDER [cpack -D options]
     { cat "$work/$out.log" >&2; fatal "cpack could not make the $out package"; }
 }
 package new
+# A rebuild of the same version: the same product code, so it is taken for the installed product.
+package rebuilt
 package old -D CPACK_PACKAGE_VERSION=$old_version -D CPACK_PACKAGE_FILE_NAME=netsetup-$old_version-win32
 new_msi=$work/new/netsetup-$version-win32.msi
+rebuilt_msi=$work/rebuilt/netsetup-$version-win32.msi
 old_msi=$work/old/netsetup-$old_version-win32.msi
-[[ -f $new_msi && -f $old_msi ]] || fatal "no .msi beside the zip: $(ls "$work/new" "$work/old")"
+[[ -f $new_msi && -f $rebuilt_msi && -f $old_msi ]] || fatal "no .msi beside the zip: $(ls "$work/new" "$work/old")"
 
 # ---- The tables ---------------------------------------------------------------------------------
 rows() {  # MSI TABLE: the rows, tab-separated, without msiinfo's three header lines
@@ -80,6 +83,8 @@ ProductVersion $msi_version
 UpgradeCode $upgrade_code
 ALLUSERS 1
 ProductName netsetup
+ARPURLINFOABOUT https://github.com/netsetup/netsetup
+ARPHELPLINK https://github.com/netsetup/netsetup/blob/main/README.md
 EOF
 [[ $(property "$old_msi" ProductVersion) == "$old_version" ]] ||
   fail "the older package's ProductVersion is '$(property "$old_msi" ProductVersion)', expected $old_version"
@@ -90,18 +95,27 @@ done
 has_row "$new_msi" Shortcut "[^$t]*${t}ProgramMenuFolder${t}netsetup${t}Window$t.*" "no Start-menu shortcut to the window"
 has_row "$new_msi" Environment "[^$t]*$t=-\*PATH$t\[~\];\[INSTALLDIR\]${t}PathEntry" "netsetup-cli's folder is not put on PATH"
 has_row "$new_msi" FeatureComponents "CommandLinePath${t}PathEntry" "the PATH entry is not its own feature"
-has_row "$new_msi" Feature "CommandLinePath$t[^$t]*$t[^$t]*$t[^$t]*$t[^$t]*${t}1$t.*" "the PATH feature is not on by default"
+has_row "$new_msi" Feature "CommandLinePath${t}Programs$t[^$t]*$t[^$t]*$t[^$t]*${t}1$t.*" "the PATH feature is not an on-by-default child of the programs"
+# msidbFeatureAttributesUIDisallowAbsent (16), which wixl drops.
+[[ $(( $(rows "$new_msi" Feature | awk -F'\t' '$1 == "Programs" { print $8 + 0 }') & 16 )) == 16 ]] ||
+  fail "the programs' feature may be absent: $(rows "$new_msi" Feature)"
+# The refusals' messages can only be read here: wine's msiexec /qn logs none of them.
+has_row "$new_msi" CustomAction "NoProgramsError${t}19$t$t.*ADDLOCAL=Programs.*" "no message for a command line that leaves the programs out"
+has_row "$new_msi" LaunchCondition "Installed OR \(ALLUSERS=1 AND NOT MSIINSTALLPERUSER=1\)$t.*all users.*" "a per-user install is not refused"
 has_row "$new_msi" InstallExecuteSequence "WriteEnvironmentStrings$t.*" "the PATH entry is never written"
 has_row "$new_msi" InstallExecuteSequence "RemoveEnvironmentStrings$t.*" "the PATH entry is never removed"
 has_row "$new_msi" Upgrade "$upgrade_code$t$t$msi_version$t.*${t}WIX_UPGRADE_DETECTED" "older versions are not replaced"
-# Each version has a product code of its own; the components keep their GUIDs for good, or an
-# upgrade loses files.
+# Each version has a product code of its own, the same in every build of it; the components keep
+# their GUIDs for good, or an upgrade loses files.
 [[ $(property "$new_msi" ProductCode) != "$(property "$old_msi" ProductCode)" ]] ||
   fail "both versions have the product code $(property "$new_msi" ProductCode)"
+[[ $(property "$new_msi" ProductCode) == "$(property "$rebuilt_msi" ProductCode)" ]] ||
+  fail "two builds of $version have the product codes $(property "$new_msi" ProductCode) and $(property "$rebuilt_msi" ProductCode)"
 components=$(sort <<EOF
 Window {EBF9DF75-9916-47B6-BC11-2F92F1E8B776}
 CommandLine {6E0E8F75-472B-43E1-A775-2105EEA7E199}
 Readme {AE6BE044-AE7D-40B9-972B-1B50ADEDDA83}
+InstallFolder {69F93BDE-CF1C-4847-85DC-A9E4747F3DA5}
 PathEntry {AE59B3B7-FFBB-41D9-A923-2D83D23F36CE}
 EOF
 )
@@ -119,32 +133,45 @@ wineserver -k </dev/null >/dev/null 2>&1
 wineserver -w </dev/null >/dev/null 2>&1
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
-msiexec() {  # ACTION MSI
-  wine msiexec "$1" "$(winepath -w "$2")" /qn </dev/null >>"$work/msiexec.log" 2>&1
+try_msiexec() {  # ACTION MSI [PROPERTY=VALUE...]: msiexec's exit status
+  local action=$1 msi=$2
+  shift 2
+  wine msiexec "$action" "$(winepath -w "$msi")" /qn "$@" </dev/null >>"$work/msiexec.log" 2>&1
+}
+msiexec() {  # ACTION MSI [PROPERTY=VALUE...]
+  try_msiexec "$@"
   local status=$?
-  ((status == 0)) || fatal "msiexec $1 $(basename "$2") /qn ended with $status: $(cat "$work/msiexec.log")"
+  ((status == 0)) || fatal "msiexec $1 $(basename "$2") /qn ${*:3} ended with $status: $(cat "$work/msiexec.log")"
 }
-entries() {  # the Add/Remove Programs entries named netsetup, one DisplayVersion a line
+# Refusals end Windows Installer with 1603 (ERROR_INSTALL_FAILURE); a Linux exit status keeps
+# its low 8 bits.
+refused=$((1603 % 256))
+entries() {  # VALUE (DisplayVersion unless named): that value of each Add/Remove Programs entry
+             # named netsetup, one a line
   wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s </dev/null 2>/dev/null | tr -d '\r' |
-    awk '/^HKEY/ { name = ""; shown = "" } /^ +DisplayName +REG_SZ +netsetup$/ { name = 1 }
-         /^ +DisplayVersion +REG_SZ/ { shown = $3 } name && shown { print shown; name = "" }'
+    awk -v value="${1:-DisplayVersion}" '/^HKEY/ { name = ""; shown = "" } /^ +DisplayName +REG_SZ +netsetup$/ { name = 1 }
+         $1 == value && $2 ~ /^REG_/ { shown = $0; sub(/^ +[^ ]+ +[^ ]+ +/, "", shown) }
+         name && shown != "" { print shown; name = "" }'
 }
-path_entries() {  # how often the system PATH holds the program folder
+default_folder='C:\Program Files\netsetup'
+path_entries() {  # [FOLDER]: how often the system PATH holds the program folder
   wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v PATH </dev/null 2>/dev/null |
-    tr -d '\r' | grep -oF 'C:\Program Files\netsetup' | wc -l
+    tr -d '\r' | grep -oF "${1:-$default_folder}" | wc -l
 }
 count() {  # FIND-ARGS...: how many files under the prefix's C: match
   find "$WINEPREFIX/drive_c" "$@" | wc -l
 }
 
-one_copy() {  # VERSION: the programs of exactly that version, once each
+one_copy() {  # VERSION [FOLDER]: the programs of exactly that version, once each, in that folder
+  local folder=${2:-$default_folder} program
   [[ $(entries) == "$1" ]] || fail "with $1 installed the Add/Remove Programs entries are: $(entries | tr '\n' ' ')"
-  local program
+  [[ $(entries InstallLocation) == "$folder\\" ]] ||
+    fail "the uninstall entry's InstallLocation is '$(entries InstallLocation)', not $folder\\"
   for program in netsetup.exe netsetup-cli.exe; do
-    [[ $(count -iname "$program") == 1 ]] ||
-      fail "$program is there $(count -iname "$program") times: $(find "$WINEPREFIX/drive_c" -iname "$program")"
+    [[ $(count -iname "$program") == 1 && -f $(winepath -u "$folder\\$program") ]] ||
+      fail "$program is not there once, in $folder: $(find "$WINEPREFIX/drive_c" -iname "$program")"
   done
-  [[ $(path_entries) == 1 ]] || fail "PATH holds the program folder $(path_entries) times"
+  [[ $(path_entries "$folder") == 1 ]] || fail "PATH holds $folder $(path_entries "$folder") times"
 }
 removed() {  # WHAT: nothing of the package is left
   local program
@@ -152,7 +179,7 @@ removed() {  # WHAT: nothing of the package is left
     [[ $(count -iname "$program") == 0 ]] || fail "$program is still there after $1"
   done
   [[ -z $(entries) ]] || fail "the Add/Remove Programs entry stays after $1: $(entries)"
-  [[ $(path_entries) == 0 ]] || fail "PATH still holds the program folder after $1"
+  [[ $(path_entries '\netsetup') == 0 ]] || fail "PATH still holds the program folder after $1"
   [[ $(count -iname 'netsetup.lnk') == 0 ]] || fail "the Start-menu shortcut stays after $1"
 }
 
@@ -225,9 +252,65 @@ case $locked in
 esac
 locked=
 
+# Changes to the installed copy, in order: the exit status, how often PATH then holds the folder,
+# the properties. The programs and their one uninstall entry stay in each row.
+while read -r want path props; do
+  try_msiexec /i "$new_msi" $props
+  status=$?
+  [[ $status == "$want" ]] || fail "msiexec /i with $props on the installed copy ended with $status, expected $want"
+  [[ $(entries) == "$msi_version" && $(count -iname netsetup.exe) == 1 && $(count -iname netsetup-cli.exe) == 1 ]] ||
+    fail "$props took the programs or their uninstall entry away: $(entries)"
+  [[ $(path_entries) == "$path" ]] || fail "after $props PATH holds the program folder $(path_entries) times, not $path"
+done <<EOF
+$refused 1 REMOVE=Programs
+0 0 REMOVE=CommandLinePath
+0 1 ADDLOCAL=CommandLinePath
+EOF
+
 msiexec /x "$new_msi"
 removed "the uninstall"
 [[ -z ${user_ini:-} || -f $user_ini ]] || fail "the uninstall removed the user's settings file"
+
+# Fresh installs, by the properties on the command line: the exit status and how often PATH then
+# holds the folder. A refusal installs nothing. Windows Installer installs a feature's parent with
+# it (so ADDLOCAL=CommandLinePath brings the programs); wine's msiexec does not, and the package
+# refuses: either way there is no PATH entry without the programs.
+while read -r want path props; do
+  try_msiexec /i "$new_msi" $props
+  status=$?
+  if [[ $want == with-parent ]]; then
+    want=$refused
+    ((status == 0)) && want=0 path=1
+  fi
+  [[ $status == "$want" ]] || fail "msiexec /i with $props ended with $status, expected $want"
+  if ((status == 0)); then
+    [[ $(entries) == "$msi_version" && $(count -iname netsetup.exe) == 1 && $(count -iname netsetup-cli.exe) == 1 ]] ||
+      fail "$props installed the uninstall entry '$(entries)' without the programs"
+    [[ $(path_entries) == "$path" ]] || fail "$props put the program folder on PATH $(path_entries) times, not $path"
+    msiexec /x "$new_msi"
+  fi
+  removed "msiexec /i with $props"
+done <<EOF
+0 0 ADDLOCAL=Programs
+0 0 ADDLOCAL=ALL REMOVE=CommandLinePath
+$refused - REMOVE=CommandLinePath
+with-parent 1 ADDLOCAL=CommandLinePath
+$refused - ALLUSERS=""
+$refused - MSIINSTALLPERUSER=1
+$refused - ALLUSERS=2 MSIINSTALLPERUSER=1
+EOF
+
+# A rebuild of the installed version is refused: Windows stops at once with 1638 ("another version
+# of this product is already installed"); wine's msiexec goes on and the package refuses (1603).
+# Asked to, it replaces the installed copy.
+msiexec /i "$new_msi"
+try_msiexec /i "$rebuilt_msi"
+(($? != 0)) || fail "a rebuild of the installed $version installed beside it"
+one_copy "$msi_version"
+msiexec /i "$rebuilt_msi" REINSTALL=ALL REINSTALLMODE=vamus
+one_copy "$msi_version"
+msiexec /x "$rebuilt_msi"
+removed "the rebuilt package's uninstall"
 
 # An upgrade: the older version first, then this one replaces it.
 msiexec /i "$old_msi"
@@ -237,8 +320,20 @@ one_copy "$msi_version"
 msiexec /x "$new_msi"
 removed "the upgraded package's uninstall"
 
+# A folder of one's own stays the folder: an upgrade and a repair that do not name it use it.
+msiexec /i "$old_msi" 'INSTALLDIR=C:\Tools\netsetup'
+one_copy "$old_version" 'C:\Tools\netsetup'
+msiexec /i "$new_msi"
+one_copy "$msi_version" 'C:\Tools\netsetup'
+# The repair of Add/Remove Programs (msiexec /f, which wine's msiexec does not do for an installed product).
+rm "$(winepath -u 'C:\Tools\netsetup\netsetup-cli.exe')"
+msiexec /i "$new_msi" REINSTALL=ALL REINSTALLMODE=omus
+one_copy "$msi_version" 'C:\Tools\netsetup'
+msiexec /x "$new_msi"
+removed "the uninstall from C:\Tools\netsetup"
+
 if ((failures)); then
   echo "test-msi: $failures check(s) failed" >&2
   exit 1
 fi
-echo "test-msi: $(basename "$new_msi") ($(stat -c %s "$new_msi") bytes) installs, upgrades $old_version and uninstalls"
+echo "test-msi: $(basename "$new_msi") ($(stat -c %s "$new_msi") bytes) installs, upgrades $old_version, repairs and uninstalls, refuses what would leave the programs out"
