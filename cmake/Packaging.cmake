@@ -33,6 +33,10 @@ if(WIN32)
   set(CPACK_NETSETUP_ICON ${NETSETUP_ICON})
   # The package's product code is derived from it and the version (msi.cmake).
   set(CPACK_NETSETUP_UPGRADE_CODE 115902E4-9442-43E3-8819-49FAC5F3909C)
+  # The programs' version resource (cmake/WindowsResources.cmake), for the File table, and the
+  # window's title (src/window/Controls.h), which names its Start-menu entry.
+  set(CPACK_NETSETUP_FILE_VERSION ${NETSETUP_VERSION_QUAD})
+  set(CPACK_NETSETUP_WINDOW_TITLE "Настройка сети VRN-207K")
   set(CPACK_NETSETUP_WXS ${CMAKE_BINARY_DIR}/packaging/netsetup.wxs)
   configure_file(${netsetup_packaging}/win32/netsetup.wxs.in ${CPACK_NETSETUP_WXS} @ONLY)
   set(CPACK_POST_BUILD_SCRIPTS ${netsetup_packaging}/win32/msi.cmake)

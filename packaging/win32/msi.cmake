@@ -20,8 +20,16 @@ string(UUID product_code NAMESPACE ${CPACK_NETSETUP_UPGRADE_CODE} NAME ${version
 
 set(msi ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.msi)
 # wixl looks for a file's Source only relative to the current folder: the staged programs' one,
-# where the icon joins them (the zip is already made).
+# where the icon joins them (the zip is already made). msibuild imports tables from the current
+# folder: one of their own.
 file(COPY ${CPACK_NETSETUP_ICON} DESTINATION ${CPACK_TEMPORARY_DIRECTORY})
+set(tables ${CPACK_TEMPORARY_DIRECTORY}-msi)
+file(MAKE_DIRECTORY ${tables})
+# The Start-menu entry's Cyrillic name needs the strings in a Cyrillic code page.
+file(WRITE ${tables}/_ForceCodepage.idt "\r\n\r\n1251\t_ForceCodepage\r\n")
+# The package's title, which Explorer shows (wixl writes only "Installation Database").
+file(WRITE ${tables}/_SummaryInformation.idt
+     "PropertyId\tValue\r\ni2\tl255\r\n_SummaryInformation\tPropertyId\r\n2\tnetsetup Installation Database\r\n")
 execute_process(
   COMMAND ${CPACK_NETSETUP_WIXL} --arch x86 -D Version=${version} -D ProductCode=${product_code} -o ${msi} ${CPACK_NETSETUP_WXS}
   WORKING_DIRECTORY ${CPACK_TEMPORARY_DIRECTORY}
@@ -35,6 +43,10 @@ endif()
 # - the PATH entry of the PathEntry component: "=-*PATH" sets the system variable and takes the
 #   part off again on uninstall, "[~];" keeps what PATH held before it;
 # - the places of the custom actions of netsetup.wxs.in in the sequences;
+# - the Start-menu entry, named as the window is, not advertised (the file itself, not a request to
+#   Windows Installer), "netsetup" as its short name;
+# - the two programs' version and language, so that a repair or an upgrade compares versions;
+#   Windows Installer keeps hashes only of files without one;
 # - the programs' feature may not be absent (msidbFeatureAttributesUIDisallowAbsent), which only
 #   binds a dialog: naming any feature on the command line (REMOVE=CommandLinePath alone, or
 #   REMOVE=Programs on an installed copy) still sets aside the default choice and would leave the
@@ -44,8 +56,9 @@ set(no_programs "netsetup: this command line would leave the programs (the featu
 this computer. To install without the PATH entry use ADDLOCAL=Programs, to take the entry off an \
 installed copy REMOVE=CommandLinePath, to uninstall msiexec /x.")
 set(no_programs_condition "NOT REMOVE~=\"ALL\" AND NOT (&Programs=3 OR (!Programs=3 AND &Programs<>2))")
+set(programs "`File` = 'netsetup.exe' OR `File` = 'netsetup_cli.exe'")
 execute_process(
-  COMMAND ${CPACK_NETSETUP_MSIBUILD} ${msi} -q
+  COMMAND ${CPACK_NETSETUP_MSIBUILD} ${msi} -i _ForceCodepage.idt _SummaryInformation.idt -q
           "CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL LOCALIZABLE, `Value` CHAR(255) LOCALIZABLE, `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)"
           -q "INSERT INTO `Environment` (`Environment`, `Name`, `Value`, `Component_`) VALUES ('PATH', '=-*PATH', '[~];[INSTALLDIR]', 'PathEntry')"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveEnvironmentStrings', 3300)"
@@ -53,9 +66,16 @@ execute_process(
           -q "INSERT INTO `InstallUISequence` (`Action`, `Condition`, `Sequence`) VALUES ('UseInstalledDir', 'INSTALLEDDIR AND NOT INSTALLDIR', 51)"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('UseInstalledDir', 'INSTALLEDDIR AND NOT INSTALLDIR', 51)"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('SetInstallLocation', 1001)"
+          -q "INSERT INTO `Shortcut` (`Shortcut`, `Directory_`, `Name`, `Component_`, `Target`, `Description`, `WkDir`) VALUES ('WindowShortcut', 'ProgramMenuFolder', 'netsetup|${CPACK_NETSETUP_WINDOW_TITLE}', 'Window', '[#netsetup.exe]', 'Read and change the network settings of a VRN-207K instrument', 'INSTALLDIR')"
+          -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveShortcuts', 3200)"
+          -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('CreateShortcuts', 4500)"
+          -q "UPDATE `File` SET `Version` = '${CPACK_NETSETUP_FILE_VERSION}', `Language` = '1033' WHERE ${programs}"
+          -q "DELETE FROM `MsiFileHash` WHERE `File_` = 'netsetup.exe'"
+          -q "DELETE FROM `MsiFileHash` WHERE `File_` = 'netsetup_cli.exe'"
           -q "UPDATE `Feature` SET `Attributes` = 16 WHERE `Feature` = 'Programs'"
           -q "INSERT INTO `CustomAction` (`Action`, `Type`, `Target`) VALUES ('NoProgramsError', 19, '${no_programs}')"
           -q "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('NoProgramsError', '${no_programs_condition}', 1300)"
+  WORKING_DIRECTORY ${tables}
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   file(REMOVE ${msi})

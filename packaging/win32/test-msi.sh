@@ -10,6 +10,9 @@ version=${2:?$usage}
 cpack=${3:?$usage}
 sim=${4:?$usage}
 
+# The Start-menu entry is named as the window is.
+title=$(sed -n 's/.*kMainFrm{"MainFrm", "\([^"]*\)".*/\1/p' "$(dirname "$0")/../../src/window/Controls.h")
+[[ -n $title ]] || { echo "FAIL: no window title in src/window/Controls.h" >&2; exit 1; }
 # Changing it makes the next version install beside this one instead of replacing it.
 upgrade_code="{115902E4-9442-43E3-8819-49FAC5F3909C}"
 old_version=0.0.1
@@ -39,7 +42,7 @@ fatal() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in msiinfo wine wineboot wineserver; do
+for tool in msiinfo wine wineboot wineserver wrestool; do
   command -v "$tool" >/dev/null || fatal "$tool is missing (scripts/setup.sh windows installs it)"
 done
 [[ -n ${DISPLAY:-} ]] || fatal "the window needs an X display; run under xvfb-run -a"
@@ -92,7 +95,20 @@ t=$'\t'
 for file in netsetup.exe netsetup-cli.exe README.txt; do
   has_row "$new_msi" File "[^$t]*$t[^$t]*$t$file$t.*" "$file is not installed"
 done
-has_row "$new_msi" Shortcut "[^$t]*${t}ProgramMenuFolder${t}netsetup${t}Window$t.*" "no Start-menu shortcut to the window"
+# Not advertised: the target is the file itself.
+has_row "$new_msi" Shortcut "[^$t]*${t}ProgramMenuFolder$t[^|$t]+\|$title${t}Window$t\[#netsetup.exe\]$t.*" "no Start-menu shortcut to the window"
+[[ $(msiinfo suminfo "$new_msi" | sed -n 's/^Title: //p') == *netsetup* ]] || fail "the package's title does not name it: $(msiinfo suminfo "$new_msi")"
+# Versioned programs, so that a repair or an upgrade compares versions: those of their own resource.
+file_version() {  # EXE: FILEVERSION of its version resource (after VS_FIXEDFILEINFO's signature)
+  local words=($(wrestool -x --raw -t 16 "$1" | od -An -v -tu4)) i
+  for ((i = 0; i + 3 < ${#words[@]}; i++)); do
+    ((words[i] == 0xFEEF04BD)) && echo $((words[i + 2] >> 16)).$((words[i + 2] & 65535)).$((words[i + 3] >> 16)).$((words[i + 3] & 65535))
+  done
+}
+for file in netsetup.exe netsetup-cli.exe; do
+  want=$(file_version "$work/new/_CPack_Packages/win32/ZIP/netsetup-$version-win32/$file")
+  has_row "$new_msi" File "[^$t]*$t[^$t]*$t$file$t[0-9]+$t$want${t}1033$t.*" "$file is not versioned $want"
+done
 has_row "$new_msi" Environment "[^$t]*$t=-\*PATH$t\[~\];\[INSTALLDIR\]${t}PathEntry" "netsetup-cli's folder is not put on PATH"
 has_row "$new_msi" FeatureComponents "CommandLinePath${t}PathEntry" "the PATH entry is not its own feature"
 has_row "$new_msi" Feature "CommandLinePath${t}Programs$t[^$t]*$t[^$t]*$t[^$t]*${t}1$t.*" "the PATH feature is not an on-by-default child of the programs"
@@ -180,7 +196,7 @@ removed() {  # WHAT: nothing of the package is left
   done
   [[ -z $(entries) ]] || fail "the Add/Remove Programs entry stays after $1: $(entries)"
   [[ $(path_entries '\netsetup') == 0 ]] || fail "PATH still holds the program folder after $1"
-  [[ $(count -iname 'netsetup.lnk') == 0 ]] || fail "the Start-menu shortcut stays after $1"
+  [[ $(count -iname '*.lnk' -path '*/Start Menu/*') == 0 ]] || fail "the Start-menu shortcut stays after $1"
 }
 
 msiexec /i "$new_msi"
@@ -191,8 +207,8 @@ for program in netsetup.exe netsetup-cli.exe; do
 done
 [[ -f $installed/README.txt ]] || fail "README.txt is not installed"
 # A per-machine package puts it in the all-users Start menu on Windows; wine uses the installer's.
-[[ $(count -path '*/Start Menu/Programs/netsetup.lnk') == 1 ]] ||
-  fail "no single netsetup.lnk in a Start-menu Programs folder: $(count -path '*/Start Menu/Programs/*')"
+[[ $(count -path "*/Start Menu/Programs/$title.lnk") == 1 ]] ||
+  fail "no single '$title.lnk' in a Start-menu Programs folder: $(find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*')"
 
 # On a fresh PATH: wine's msiexec leaves the ";" behind on uninstall, and wine's cmd stops looking
 # at an empty PATH entry (Windows does neither).
