@@ -39,6 +39,8 @@ if(WIN32)
   set(CPACK_NETSETUP_WINDOW_TITLE "Настройка сети VRN-207K")
   set(CPACK_NETSETUP_WXS ${CMAKE_BINARY_DIR}/packaging/netsetup.wxs)
   configure_file(${netsetup_packaging}/win32/netsetup.wxs.in ${CPACK_NETSETUP_WXS} @ONLY)
+  # Signed when the environment names a certificate and key (packaging/win32/sign.cmake).
+  set(CPACK_PRE_BUILD_SCRIPTS ${netsetup_packaging}/win32/sign-programs.cmake)
   set(CPACK_POST_BUILD_SCRIPTS ${netsetup_packaging}/win32/msi.cmake)
 else()
   include(GNUInstallDirs)

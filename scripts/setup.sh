@@ -20,7 +20,7 @@ windows=(
   libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
   libxcomposite1:i386 libxfixes3:i386
   librsvg2-bin icoutils
-  msitools wixl
+  msitools wixl osslsigncode
 )
 fuzz=(clang libfuzzer-14-dev)
 ansible=(ansible-core python3-voluptuous openssh-server openssh-client)

@@ -42,7 +42,7 @@ fatal() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in msiinfo wine wineboot wineserver wrestool; do
+for tool in msiinfo msiextract wine wineboot wineserver wrestool osslsigncode openssl; do
   command -v "$tool" >/dev/null || fatal "$tool is missing (scripts/setup.sh windows installs it)"
 done
 [[ -n ${DISPLAY:-} ]] || fatal "the window needs an X display; run under xvfb-run -a"
@@ -140,6 +140,29 @@ for msi in "$new_msi" "$old_msi"; do
   [[ $got == "$components" ]] || fail "the components of $(basename "$msi") differ (- kept, + packaged):
 $(diff <(echo "$components") <(echo "$got") | grep '^[<>]' | sed 's/^</-/; s/^>/+/')"
 done
+
+# ---- Signing -----------------------------------------------------------------------------------
+osslsigncode verify -in "$new_msi" >/dev/null 2>&1 && fail "$(basename "$new_msi") is signed with nothing asked"
+grep -q 'not signed' "$work/new.log" || fail "an unsigned build does not say so: $(cat "$work/new.log")"
+# With a throwaway self-signed certificate: the programs before they are packed, then the package.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
+  -subj "/CN=netsetup test" -addext extendedKeyUsage=codeSigning >"$work/openssl.log" 2>&1 ||
+  fatal "openssl made no certificate: $(cat "$work/openssl.log")"
+NETSETUP_SIGN_CERT=$work/cert.pem NETSETUP_SIGN_KEY=$work/key.pem package signed
+signed_msi=$work/signed/netsetup-$version-win32.msi
+msiextract -C "$work/signed/files" "$signed_msi" >/dev/null || fail "msiextract could not unpack $signed_msi"
+mapfile -t signed < <(echo "$signed_msi"; find "$work/signed/files" "$work/signed/_CPack_Packages" -name '*.exe')
+((${#signed[@]} == 5)) || fail "not the package and its two programs, packed and staged: ${signed[*]}"
+for file in "${signed[@]}"; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >"$work/verify.log" 2>&1 ||
+    fail "$file is not signed with the test certificate: $(cat "$work/verify.log")"
+done
+# A time-stamping server that does not answer stops the build: no package without its stamp.
+NETSETUP_SIGN_CERT=$work/cert.pem NETSETUP_SIGN_KEY=$work/key.pem NETSETUP_SIGN_TIMESTAMP=http://127.0.0.1:9/ \
+  "$cpack" -G ZIP --config "$build/CPackConfig.cmake" -B "$work/stamp" >"$work/stamp.log" 2>&1 &&
+  fail "a build whose time stamp failed succeeded"
+grep -q 'could not sign' "$work/stamp.log" && [[ -z $(find "$work/stamp" -maxdepth 1 -name 'netsetup-*') ]] ||
+  fail "a failed time stamp is not said, or left a package: $(cat "$work/stamp.log")"
 
 # ---- Installed by wine's msiexec ----------------------------------------------------------------
 (unset DISPLAY; wineboot --init) </dev/null >"$work/wineboot.log" 2>&1 || fatal "wineboot failed: $(cat "$work/wineboot.log")"
@@ -336,16 +359,17 @@ one_copy "$msi_version"
 msiexec /x "$new_msi"
 removed "the upgraded package's uninstall"
 
-# A folder of one's own stays the folder: an upgrade and a repair that do not name it use it.
+# A folder of one's own stays the folder: an upgrade and a repair that do not name it use it. The
+# newer package is the signed one.
 msiexec /i "$old_msi" 'INSTALLDIR=C:\Tools\netsetup'
 one_copy "$old_version" 'C:\Tools\netsetup'
-msiexec /i "$new_msi"
+msiexec /i "$signed_msi"
 one_copy "$msi_version" 'C:\Tools\netsetup'
 # The repair of Add/Remove Programs (msiexec /f, which wine's msiexec does not do for an installed product).
 rm "$(winepath -u 'C:\Tools\netsetup\netsetup-cli.exe')"
-msiexec /i "$new_msi" REINSTALL=ALL REINSTALLMODE=omus
+msiexec /i "$signed_msi" REINSTALL=ALL REINSTALLMODE=omus
 one_copy "$msi_version" 'C:\Tools\netsetup'
-msiexec /x "$new_msi"
+msiexec /x "$signed_msi"
 removed "the uninstall from C:\Tools\netsetup"
 
 if ((failures)); then
