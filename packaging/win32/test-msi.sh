@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows Installer package as an administrator meets it: made by cpack from a Windows build
-# (and an older one from the same programs), its tables read with msiinfo, then installed, upgraded
-# and removed silently by wine's msiexec in a wine prefix of its own.
+# (with a rebuild of it, a signed one and an older one from the same programs), its tables read
+# with msiinfo, then installed, changed, upgraded, repaired and removed silently by wine's msiexec
+# in a wine prefix of its own. Where wine's msiexec and Windows differ, the checks follow the
+# Windows Installer documentation and say so.
 # Usage: test-msi.sh BUILD_DIR VERSION CPACK NETSETUP_SIM   (the window needs an X display: xvfb-run)
 set -uo pipefail
 usage="usage: test-msi.sh BUILD_DIR VERSION CPACK NETSETUP_SIM"
@@ -358,6 +360,14 @@ msiexec /i "$new_msi"
 one_copy "$msi_version"
 msiexec /x "$new_msi"
 removed "the upgraded package's uninstall"
+# An upgrade that leaves the PATH entry off names the programs alone, as on a first install
+# (Windows Installer also carries a choice made before over to an upgrade; wine's msiexec does not).
+msiexec /i "$old_msi"
+msiexec /i "$new_msi" ADDLOCAL=Programs
+[[ $(entries) == "$msi_version" && $(path_entries) == 0 ]] ||
+  fail "the upgrade with ADDLOCAL=Programs left the entries '$(entries)' and PATH holding the folder $(path_entries) times"
+msiexec /x "$new_msi"
+removed "the uninstall after an upgrade without PATH"
 
 # A folder of one's own stays the folder: an upgrade and a repair that do not name it use it. The
 # newer package is the signed one.
