@@ -210,17 +210,21 @@ Result<void> makeFolders(const std::string& filePath) {
 }
 
 Result<void> makeFolder(const std::string& folder, bool ownerOnly) {
-  std::filesystem::path made;
-  for (const std::filesystem::path& part : nativePath(folder)) {
+  FileSystem& system = platformFileSystem();
+  const std::filesystem::path whole = nativePath(folder);
+  // From the root, which is never made: "/", "C:/" or "//server/share/" ("C:" alone would be the
+  // drive's working folder).
+  std::filesystem::path made = whole.root_path();
+  for (const std::filesystem::path& part : whole.relative_path()) {
     made /= part;
     std::error_code error;
-    if (std::filesystem::is_directory(made, error)) continue;
-    if (!std::filesystem::create_directory(made, error) && !std::filesystem::is_directory(made)) {
-      // A file where a folder should be says "File exists"; name what it is instead.
-      const std::string reason = std::filesystem::exists(made) ? "a file of that name is in the way" : error.message();
-      return Failure{"cannot make the folder " + utf8Path(made), reason};
-    }
-    if (ownerOnly) std::filesystem::permissions(made, std::filesystem::perms::owner_all, error);
+    if (part.empty() || std::filesystem::is_directory(made, error)) continue;
+    const SystemResult<void> created = system.makeFolder(utf8Path(made), ownerOnly);
+    if (created || std::filesystem::is_directory(made, error)) continue;
+    // A file where a folder should be says "File exists"; name what it is instead.
+    const std::string reason =
+        std::filesystem::exists(made, error) ? "a file of that name is in the way" : created.failure().reason;
+    return Failure{"cannot make the folder " + utf8Path(made), reason};
   }
   return {};
 }

@@ -65,6 +65,9 @@ class FileSystem {
   // A new file, never anything already there (nor through a link); readable by its owner only
   // when `ownerOnly`, where the platform has such permissions.
   virtual SystemResult<OpenFile> createNew(const std::string& path, bool ownerOnly) = 0;
+  // One folder, in a folder that exists (Exists when the name is taken); for the owner only when
+  // `ownerOnly`, and what is made in it then inherits that.
+  virtual SystemResult<void> makeFolder(const std::string& path, bool ownerOnly) = 0;
   virtual SystemResult<void> replace(const std::string& from, const std::string& to) = 0;
   // Moves `from` to `to` unless that name is taken (Exists); `from` may stay behind.
   virtual SystemResult<void> moveToNewName(const std::string& from, const std::string& to) = 0;

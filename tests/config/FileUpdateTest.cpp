@@ -58,6 +58,7 @@ struct FakeFiles : FileSystem {
     files[path] = "";
     return open(path);
   }
+  SystemResult<void> makeFolder(const std::string&, bool) override { return {}; }
   SystemResult<void> replace(const std::string& from, const std::string& to) override {
     replaced = from + ">" + to;
     files[to] = files[from];

@@ -111,6 +111,9 @@ class PosixFileSystem final : public FileSystem {
     }
     return opened(fd);
   }
+  SystemResult<void> makeFolder(const std::string& path, bool ownerOnly) override {
+    return outcome(::mkdir(path.c_str(), ownerOnly ? 0700 : 0777) == 0);
+  }
   SystemResult<void> replace(const std::string& from, const std::string& to) override {
     return outcome(::rename(from.c_str(), to.c_str()) == 0);
   }

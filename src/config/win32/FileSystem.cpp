@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "config/FileStore.h"
+#include "config/win32/OwnerOnly.h"
 #include "link/win32/Handles.h"
 #include "link/win32/OpenDiagnosis.h"
 #include "text/Wide.h"
@@ -66,14 +67,19 @@ class Win32File final : public File {
     return outcome(::SetFilePointerEx(handle_.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(handle_.get()));
   }
   SystemResult<void> sync() override { return outcome(::FlushFileBuffers(handle_.get())); }
-  // Windows gives a new file its folder's permissions, which keep other users out of their
-  // profile folders already.
+  // A new file has its folder's permissions, or the owner-only ones it was made with.
   SystemResult<void> takeStatus(const FileStatus&) override { return {}; }
   SystemResult<void> close() override { return outcome(::CloseHandle(handle_.release())); }
 
  private:
   UniqueFileHandle handle_;
 };
+
+// The owner-only attributes when asked for, else none: the folder's permissions.
+SystemResult<SECURITY_ATTRIBUTES*> permissions(OwnerOnly& security, bool ownerOnly) {
+  if (!ownerOnly) return static_cast<SECURITY_ATTRIBUTES*>(nullptr);
+  return security.attributes();
+}
 
 SystemResult<OpenFile> opened(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return systemError();
@@ -88,9 +94,12 @@ class Win32FileSystem final : public FileSystem {
   SystemResult<OpenFile> openToWrite(const std::string& path) override {
     return opened(openExisting(toWide(path), GENERIC_WRITE));
   }
-  SystemResult<OpenFile> createNew(const std::string& path, bool) override {
+  SystemResult<OpenFile> createNew(const std::string& path, bool ownerOnly) override {
     const std::wstring name = toWide(path);
-    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    OwnerOnly security(false);
+    const SystemResult<SECURITY_ATTRIBUTES*> attributes = permissions(security, ownerOnly);
+    if (!attributes) return attributes.failure();
+    const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, *attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     const DWORD error = ::GetLastError();
     // Access is denied too for a folder of that name, which is no refusal of new files.
     if (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED &&
@@ -99,6 +108,12 @@ class Win32FileSystem final : public FileSystem {
     }
     ::SetLastError(error);
     return opened(file);
+  }
+  SystemResult<void> makeFolder(const std::string& path, bool ownerOnly) override {
+    OwnerOnly security(true);
+    const SystemResult<SECURITY_ATTRIBUTES*> attributes = permissions(security, ownerOnly);
+    if (!attributes) return attributes.failure();
+    return outcome(::CreateDirectoryW(toWide(path).c_str(), *attributes));
   }
   SystemResult<void> replace(const std::string& from, const std::string& to) override {
     return outcome(
@@ -184,10 +199,13 @@ Result<std::string> readStream(const std::string& path, size_t limit) {
   }
 }
 
-Result<void> appendLocked(const std::string& path, std::string_view line, bool) {
+Result<void> appendLocked(const std::string& path, std::string_view line, bool ownerOnly) {
   const std::string what = "cannot add to " + path;
+  OwnerOnly security(false);
+  const SystemResult<SECURITY_ATTRIBUTES*> attributes = permissions(security, ownerOnly);
+  if (!attributes) return Failure{what, attributes.failure().reason};
   const UniqueFileHandle file(::CreateFileW(toWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                            *attributes, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return lockFailure(what);
   OVERLAPPED whole{};
   if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) return lockFailure(what);
