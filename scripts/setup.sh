@@ -21,6 +21,7 @@ windows=(
   libxcomposite1:i386 libxfixes3:i386
   librsvg2-bin icoutils
   msitools wixl osslsigncode
+  locales  # the Russian locale the console test makes for itself
 )
 fuzz=(clang libfuzzer-14-dev)
 ansible=(ansible-core python3-voluptuous openssh-server openssh-client)

@@ -11,8 +11,8 @@ namespace netsetup::cli {
 // The arguments as UTF-8, without the program name.
 std::vector<std::string> commandLine(int argc, char** argv);
 
-// Prepares the terminal: UTF-8 output where the system needs telling (put back as it was when
-// the program ends), Ctrl+C, SIGTERM and SIGHUP (Ctrl+Break on Windows) caught and counted (see
+// Prepares the terminal: standard output and error carry UTF-8 (on Windows a console is given
+// wide characters, so Cyrillic shows whatever its code page; a file or pipe gets UTF-8), Ctrl+C, SIGTERM and SIGHUP (Ctrl+Break on Windows) caught and counted (see
 // interruptCount()); on Linux the death of the process that started the program counts as one,
 // so nothing is done for a caller that is gone. A standard stream that is closed at the start
 // is held open on a device that takes nothing, so no file the program opens can take its place.

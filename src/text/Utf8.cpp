@@ -57,6 +57,17 @@ std::optional<char32_t> readUtf8(std::string_view text, size_t& pos) {
   return cp;
 }
 
+size_t completeUtf8Prefix(std::string_view text) {
+  // A sequence is at most four bytes: look back at most three for its lead byte.
+  for (size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto byte = static_cast<uint8_t>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: its lead is further back
+    const size_t length = (byte & 0xE0) == 0xC0 ? 2 : (byte & 0xF0) == 0xE0 ? 3 : (byte & 0xF8) == 0xF0 ? 4 : 1;
+    return length > back ? text.size() - back : text.size();
+  }
+  return text.size();
+}
+
 size_t countUtf8Characters(std::string_view text) {
   size_t count = 0;
   for (char c : text) count += (static_cast<uint8_t>(c) & 0xC0) != 0x80;

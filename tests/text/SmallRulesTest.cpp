@@ -8,9 +8,20 @@
 #include "text/Cp1251.h"
 #include "text/Hex.h"
 #include "text/Lines.h"
+#include "text/Utf8.h"
 
 namespace netsetup {
 namespace {
+
+// A console gets whole characters: the start of one cut by a buffer's end waits for the rest.
+TEST(Utf8, CompletePrefixHoldsBackOnlyACutCharacter) {
+  const std::pair<std::string_view, size_t> cases[] = {
+      {"", 0},         {"abc", 3},           {"\xD1\x80", 2},          {"a\xD1", 1},       {"a\xE2\x82", 1},
+      {"a\xE2\x82\xAC", 4}, {"a\xF0\x9F\x98", 1}, {"a\xF0\x9F\x98\x80", 5}, {"a\x80\x80\x80\x80", 5},
+      {"a\xFF", 2},
+  };
+  for (const auto& [text, whole] : cases) EXPECT_EQ(completeUtf8Prefix(text), whole) << testing::PrintToString(std::string(text));
+}
 
 TEST(SmallRules, BlanksAndCase) {
   EXPECT_EQ(trimBlanks(" \t a b\t "), "a b");

@@ -1,16 +1,16 @@
 #include "cli/Console.h"
 
+#include "link/win32/OpenDiagnosis.h"  // before windows.h: it brings winsock2.h
+
 #include <windows.h>
 #include <io.h>
 #include <shellapi.h>
 
 #include <atomic>
 #include <cstdio>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <iostream>
 
-#include "cli/win32/OutputCodePage.h"
+#include "cli/win32/ConsoleStream.h"
 #include "text/UniqueHandle.h"
 #include "text/Wide.h"
 
@@ -27,12 +27,13 @@ struct ArgumentListTraits {
 using ArgumentList = UniqueHandle<ArgumentListTraits>;
 
 std::atomic<unsigned> interruptTotal{0};
-OutputCodePage outputCodePage(::GetConsoleOutputCP, ::SetConsoleOutputCP);
 
 // Runs on a thread of its own, while the tool goes on.
-BOOL WINAPI onControl(DWORD type) { return onConsoleEvent(type, outputCodePage, interruptTotal); }
+BOOL WINAPI onControl(DWORD type) { return onConsoleEvent(type, interruptTotal); }
 
-void restoreCodePage() { outputCodePage.restore(); }
+// For the whole run: the standard streams are flushed at the very end, after any static object
+// could have gone.
+ConsoleStream* standardOutput = nullptr;
 
 }  // namespace
 
@@ -44,21 +45,24 @@ std::vector<std::string> commandLine(int, char**) {
   for (int i = 1; wide && i < count; ++i) {
     args.push_back(toUtf8(wide.get()[i]));
   }
+  // Windows programs answer /? with their help.
+  if (args.size() == 1 && args.front() == "/?") args.front() = "--help";
   return args;
 }
 
 void prepareConsole() {
-  outputCodePage.switchTo(CP_UTF8);
-  std::atexit(restoreCodePage);  // however main ends: its return, or exit() anywhere
+  standardOutput = new ConsoleStream(::GetStdHandle(STD_OUTPUT_HANDLE));
+  std::cout.rdbuf(standardOutput);
+  std::cerr.rdbuf(new ConsoleStream(::GetStdHandle(STD_ERROR_HANDLE)));
   ::SetConsoleCtrlHandler(onControl, TRUE);
 }
 
 unsigned interruptCount() { return interruptTotal.load(); }
 
 Result<void> finishStandardOutput() {
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return {};
-  return Failure{"cannot write standard output", errno != 0 ? std::strerror(errno) : "a write failed"};
+  std::cout.flush();
+  if (!standardOutput || standardOutput->error() == 0) return {};
+  return Failure{"cannot write standard output", systemMessage(standardOutput->error())};
 }
 
 std::string userName() {
