@@ -65,5 +65,8 @@ grep -qF -- "server       $server" "$work/file.out" || fail "the file holds: $(c
 piped=$(russian wine "$exe" $link read --output "$missing" 2>&1 >/dev/null | cat)
 [[ $piped == *"${expected_lines[1]}"* ]] || fail "the error through a pipe: $piped"
 
+# Windows programs answer /? with their help.
+help=$(wine "$exe" '/?' 2>&1 | head -1)
+[[ $help == "netsetup-cli: read and change"* ]] || fail "/? shows: $help"
 [[ $failures == 0 ]] || exit 1
 echo "console: Cyrillic and Windows' error text intact under 866, 1251 and 65001, and in a file"
