@@ -231,6 +231,16 @@ for program in netsetup.exe netsetup-cli.exe; do
     fail "the installed $program is not the one packaged"
 done
 [[ -f $installed/README.txt ]] || fail "README.txt is not installed"
+# It names every command the program has, and where backups and the log go.
+commands=$(wine "$installed/netsetup-cli.exe" --help </dev/null 2>/dev/null | tr -d '\r' |
+  sed -n '/^Commands:/,/^Each command/s/^  \([a-z]\+\) .*/\1/p')
+[[ -n $commands ]] || fail "netsetup-cli --help lists no commands"
+for command in $commands; do
+  grep -q "^  $command " "$installed/README.txt" || fail "README.txt does not list the command $command"
+done
+for place in '%LOCALAPPDATA%\netsetup\backups' '%LOCALAPPDATA%\netsetup\writes.jsonl'; do
+  grep -qF "$place" "$installed/README.txt" || fail "README.txt does not say where backups go ($place)"
+done
 # A per-machine package puts it in the all-users Start menu on Windows; wine uses the installer's.
 [[ $(count -path "*/Start Menu/Programs/$title.lnk") == 1 ]] ||
   fail "no single '$title.lnk' in a Start-menu Programs folder: $(find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*')"
