@@ -72,7 +72,7 @@ Result<std::string> saveAt(const BackupPlace& place, const std::string& text) {
     return place.file;
   }
   if (const Result<void> folder = files::makeFolder(place.folder, true); !folder) return folder.failure();
-  return saveUnderFreeName(place.folder + "/" + place.stem + backupStamp(utcNow()), text);
+  return saveUnderFreeName(files::inFolder(place.folder, place.stem + backupStamp(utcNow())), text);
 }
 
 CliResult<std::string> saveBackup(Session& session, const SettingsArea& area, const BackupPlace& place) {

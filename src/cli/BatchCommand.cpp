@@ -13,6 +13,7 @@
 #include "cli/Records.h"
 #include "cli/Session.h"
 #include "cli/UtcTime.h"
+#include "cli/SavedText.h"
 #include "cli/Worklist.h"
 #include "config/FileStore.h"
 #include "text/Quote.h"
@@ -227,7 +228,7 @@ std::vector<std::string> removeHalfSavedBackups(const std::string& folder) {
        entry.increment(error)) {
     const std::string name = files::utf8Path(entry->path().filename());
     if (!name.ends_with(".tmp") || name.find(".txt.") == std::string::npos) continue;
-    if (files::removeFile(folder + "/" + name)) removed.push_back(folder + "/" + name);
+    if (const std::string path = files::inFolder(folder, name); files::removeFile(path)) removed.push_back(path);
   }
   return removed;
 }
@@ -268,10 +269,16 @@ CliResult<OpenReport> openReport(const std::string& report, std::ostream& notes)
 
 CommandResult runBatch(const CliOptions& options, const Context& context) {
   const Io io = context.io;
-  const Result<std::string> text = readTextFile(options.file, "the worklist");
-  if (!text) return CliFailure::of(kExitUsage, text.failure());
-  const Result<Worklist> parsed = parseWorklist(*text, options.file);
+  const Result<std::string> bytes = readTextFile(options.file, "the worklist");
+  if (!bytes) return CliFailure::of(kExitUsage, bytes.failure());
+  const Result<SavedText> text = decodeSavedText(*bytes, options.file, kSaveCsvAsUtf8);
+  if (!text) return CliFailure{kExitUsage, text.failure().text()};
+  if (!text->note.empty()) io.err << kComplaintPrefix << text->note << '\n';
+  const Result<Worklist> parsed = parseWorklist(text->utf8, options.file);
   if (!parsed) return CliFailure{kExitUsage, options.file + ": " + parsed.failure().text()};
+  if (options.link.trace) {
+    io.err << "-- " << options.file << ": cells separated by '" << parsed->separator << "', as its header line has them\n";
+  }
   // The values every row shares; a row's own cells come after them, so they win.
   FieldOverlay shared;
   if (!options.templateSheet.empty()) {

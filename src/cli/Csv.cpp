@@ -24,7 +24,27 @@ bool needsQuotes(std::string_view field) {
 
 }  // namespace
 
-Result<CsvTable> parseCsv(std::string_view text) {
+char csvSeparator(std::string_view text) {
+  text = withoutUtf8Mark(text);
+  size_t commas = 0, semicolons = 0;
+  bool quoted = false;
+  bool any = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (isLineEnd(c)) {
+      if (any) break;  // the end of the first line that is not empty
+      continue;
+    }
+    any = true;
+    commas += c == ',';
+    semicolons += c == ';';
+  }
+  return semicolons > commas ? ';' : ',';
+}
+
+Result<CsvTable> parseCsv(std::string_view text, char separator) {
+  const char separators[] = {separator, '\r', '\n', '\0'};
   text = withoutUtf8Mark(text);
   CsvTable result;
   size_t line = 1;
@@ -60,16 +80,16 @@ Result<CsvTable> parseCsv(std::string_view text) {
           field += c;
           ++pos;
         }
-        if (pos < text.size() && text[pos] != ',' && !isLineEnd(text[pos]))
+        if (pos < text.size() && text[pos] != separator && !isLineEnd(text[pos]))
           return fail(line, "text after a closing quote");
       } else {
-        const size_t stop = text.find_first_of(",\r\n", pos);
+        const size_t stop = text.find_first_of(separators, pos);
         const size_t end = stop == std::string_view::npos ? text.size() : stop;
         field.assign(text.substr(pos, end - pos));
         pos = end;
       }
       row.push_back(std::move(field));
-      if (pos < text.size() && text[pos] == ',') {
+      if (pos < text.size() && text[pos] == separator) {
         ++pos;
         continue;
       }

@@ -20,7 +20,12 @@ struct CsvTable {
 // LF or a lone CR (older Mac spreadsheets); a UTF-8 byte-order mark is dropped and empty lines
 // are skipped. An unclosed quote or text after a closing quote is refused, in one line naming
 // the line.
-Result<CsvTable> parseCsv(std::string_view text);
+// `separator` is ',' or ';' (what a spreadsheet saves where the comma is the decimal mark).
+Result<CsvTable> parseCsv(std::string_view text, char separator = ',');
+
+// The separator a file's header line uses: ';' when it holds more semicolons than commas
+// outside quotes, else ','.
+char csvSeparator(std::string_view text);
 
 // One row and its "\r\n". A field holding a comma, quote, CR or LF, starting or ending with a
 // blank, or starting with a byte-order mark, is quoted; everything else is written exactly as it is.

@@ -84,7 +84,7 @@ std::optional<std::string> oldestSaved(const std::string& folder, const std::str
     }
   }
   if (!oldest) return std::nullopt;
-  return folder + "/" + oldestName;
+  return files::inFolder(folder, oldestName);
 }
 
 std::string backupStamp(const std::string& utcTime) {
@@ -108,7 +108,7 @@ std::string fileNamePart(std::string_view text) {
 }
 
 Result<std::string> folderSecret(const std::string& folder) {
-  const std::string path = folder + "/.resume-key";
+  const std::string path = files::inFolder(folder, ".resume-key");
   std::random_device random;
   std::string secret;
   for (int i = 0; i < 4; ++i) secret += hexDigits(random(), 8);

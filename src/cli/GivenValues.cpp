@@ -3,6 +3,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/FieldEdit.h"
 #include "cli/Files.h"
+#include "cli/SavedText.h"
 #include "cli/Sheet.h"
 #include "config/FileStore.h"
 
@@ -16,11 +17,14 @@ constexpr size_t kMaxSheetBytes = 1 << 20;
 }  // namespace
 
 CliResult<FieldOverlay> loadSheet(const std::string& path, std::string_view what, std::ostream& notes) {
-  const Result<std::string> text = files::readStream(path, kMaxSheetBytes);
-  if (!text) return CliFailure{kExitUsage, "cannot read " + std::string(what) + " " + path, text.failure().reason};
-  Result<FieldOverlay> sheet = parseSheet(*text, path);
+  const Result<std::string> bytes = files::readStream(path, kMaxSheetBytes);
+  if (!bytes) return CliFailure{kExitUsage, "cannot read " + std::string(what) + " " + path, bytes.failure().reason};
+  const Result<SavedText> text = decodeSavedText(*bytes, path, kSaveSheetAsUtf8);
+  if (!text) return CliFailure{kExitUsage, text.failure().text()};
+  if (!text->note.empty()) notes << kComplaintPrefix << text->note << '\n';
+  Result<FieldOverlay> sheet = parseSheet(text->utf8, path);
   if (!sheet) return CliFailure{kExitUsage, sheet.failure().text()};
-  for (const std::string& note : sheetNotes(*text, path)) notes << kComplaintPrefix << note << '\n';
+  for (const std::string& note : sheetNotes(text->utf8, path)) notes << kComplaintPrefix << note << '\n';
   return std::move(*sheet);
 }
 

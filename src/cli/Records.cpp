@@ -8,7 +8,7 @@ namespace netsetup::cli {
 
 std::string defaultBackupFolder() {
   const std::string state = userStateFolder();
-  return files::absolutePath(state.empty() ? "." : state + "/backups");
+  return files::absolutePath(state.empty() ? "." : files::inFolder(state, "backups"));
 }
 
 BackupPlace backupPlace(const CliOptions& options, const Target& target) {
@@ -20,7 +20,7 @@ BackupPlace backupPlace(const CliOptions& options, const Target& target) {
 std::string logPath(const CliOptions& options) {
   if (!options.log.empty()) return files::absolutePath(options.log);
   const std::string state = userStateFolder();
-  return files::absolutePath(state.empty() ? "writes.jsonl" : state + "/writes.jsonl");
+  return files::absolutePath(state.empty() ? "writes.jsonl" : files::inFolder(state, "writes.jsonl"));
 }
 
 LogPlace logPlace(const CliOptions& options) { return {logPath(options), options.command, options.name}; }

@@ -111,11 +111,6 @@ std::vector<std::string> sheetNotes(std::string_view text, std::string_view sour
 }
 
 Result<FieldOverlay> parseSheet(std::string_view text, std::string_view source) {
-  // Notepad's "Unicode": every other byte zero, which the reader would take for no section at all.
-  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    return Failure{std::string(source) + " is saved as UTF-16 (Notepad's \"Unicode\"); save it as UTF-8 (in Notepad: "
-                   "Save As, Encoding UTF-8)"};
-  }
   text = withoutUtf8Mark(text);
   if (Result<void> layout = checkLayout(text, source); !layout) return layout.failure();
 

@@ -39,7 +39,8 @@ std::optional<std::string> columnName(std::string_view cell) {
 
 Result<Worklist> parseWorklist(std::string_view text, std::string_view source) {
   Worklist list;
-  const Result<CsvTable> parsed = parseCsv(text);
+  list.separator = csvSeparator(text);
+  const Result<CsvTable> parsed = parseCsv(text, list.separator);
   if (!parsed) return Failure{"worklist: " + parsed.failure().text()};
   const CsvTable& csv = *parsed;
   if (csv.rows.empty()) return Failure{"the worklist is empty: it needs a header row"};

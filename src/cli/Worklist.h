@@ -20,9 +20,11 @@ struct WorkRow {
 
 struct Worklist {
   std::vector<WorkRow> rows;
+  char separator = ',';  // as the header line shows: ',' or ';'
 };
 
-// Checks the header and the shape of each row; the cells' values are judged by batch before any
+// Checks the header and the shape of each row, its cells separated by commas or, when the
+// header line says so, semicolons (a spreadsheet's "CSV" where the comma is the decimal mark); the cells' values are judged by batch before any
 // instrument is touched. Cells are trimmed of blanks; rows whose cells are all empty (a
 // spreadsheet's empty rows) are skipped. Each field cell's origin is "<source> line N, column
 // C". A refusal is one line.

@@ -200,6 +200,10 @@ std::filesystem::path nativePath(const std::string& utf8) { return platformFileS
 
 std::string utf8Path(const std::filesystem::path& path) { return platformFileSystem().utf8Path(path); }
 
+std::string inFolder(const std::string& folder, const std::string& name) {
+  return utf8Path(nativePath(folder) / nativePath(name));
+}
+
 Result<void> makeFolders(const std::string& filePath) {
   std::error_code error;
   const std::filesystem::path folder = nativePath(filePath).parent_path();

@@ -55,6 +55,9 @@ bool sameFile(const std::string& a, const std::string& b);
 std::filesystem::path nativePath(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);
 
+// `name` in `folder`, joined with the platform's separator (C:\x\y.txt on Windows).
+std::string inFolder(const std::string& folder, const std::string& name);
+
 // Makes the folders a file's path needs; a Failure when they do not exist afterwards.
 Result<void> makeFolders(const std::string& filePath);
 

@@ -31,6 +31,24 @@ TEST(Csv, Reads) {
   }
 }
 
+// Spreadsheets where the comma is the decimal mark (a Russian Excel) save "CSV" with semicolons.
+TEST(Csv, TakesTheSeparatorFromTheHeaderLine) {
+  const std::pair<std::string, char> rows[] = {
+      {"tcp;address;name;apn;server_port\r\n10.0.0.5;1;x;a,b;9000\r\n", ';'},
+      {"tcp,address,name\n10.0.0.5,1,\"a;b;c\"\n", ','},
+      {"\xEF\xBB\xBF\r\n\"a;b\";c;d\n", ';'},
+      {"\"x;y;z\",name\n", ','},  // separators inside quotes do not count
+      {"address\n1;2;3\n", ','},    // only the header line counts
+      {"", ','},
+  };
+  for (const auto& [text, separator] : rows) EXPECT_EQ(csvSeparator(text), separator) << text;
+
+  const Result<CsvTable> r = parseCsv("a;\"b;c\";\"d\"\"\"\r\n1,5;;x\r\n", ';');
+  ASSERT_EQ(testing::failureText(r), std::nullopt);
+  EXPECT_EQ(r->rows, (std::vector<CsvRow>{{"a", "b;c", "d\""}, {"1,5", "", "x"}}));
+  EXPECT_EQ(testing::failureText(parseCsv("\"a\",b\n", ';')), "CSV line 1: text after a closing quote");
+}
+
 TEST(Csv, Refuses) {
   const std::pair<std::string, std::string> rows[] = {
       {"a\n\"open,b\nc\n", "CSV line 2: a quoted field is not closed"},
