@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/Result.h"
@@ -24,6 +25,9 @@ unsigned interruptCount();
 // Flushes and closes standard output: a Failure, with the system's reason, when anything
 // written to it was lost (a full disk, a closed output, a file-size limit).
 Result<void> finishStandardOutput();
+
+// A serial port as this platform's users name one, for examples: COM3, /dev/ttyUSB0.
+std::string_view serialPortExample();
 
 // Whether standard error is a terminal (progress bars) or a pipe or file (plain lines).
 bool errorIsTerminal();

@@ -95,4 +95,6 @@ std::string localTimeOfDay() {
   return text;
 }
 
+std::string_view serialPortExample() { return "/dev/ttyUSB0"; }
+
 }  // namespace netsetup::cli

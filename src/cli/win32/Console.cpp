@@ -87,4 +87,6 @@ std::string localTimeOfDay() {
   return text;
 }
 
+std::string_view serialPortExample() { return "COM3"; }
+
 }  // namespace netsetup::cli
