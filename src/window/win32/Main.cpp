@@ -187,6 +187,30 @@ bool TMainFrm::checked(ControlId id) const { return ::SendMessageW(item(id), BM_
 
 void TMainFrm::setChecked(ControlId id, bool checked) {
   ::SendMessageW(item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  keepRadioTabStop();
+}
+
+void TMainFrm::setEnabled(ControlId id, bool enabled) {
+  ::EnableWindow(item(id), enabled);
+  keepRadioTabStop();
+}
+
+// BM_SETCHECK gives a checked radio button the group's tab stop and takes it from the others.
+// With TCP chosen in the settings file the checked TCP/IP button is disabled, and Tab would never
+// reach the group: the first enabled button takes the stop then.
+void TMainFrm::keepRadioTabStop() {
+  const ControlId group[] = {ids::RBSerial, ids::RBIP};
+  HWND stop = nullptr;
+  for (ControlId id : group) {
+    if (!stop && ::IsWindowEnabled(item(id)) && checked(id)) stop = item(id);
+  }
+  for (ControlId id : group) {
+    if (!stop && ::IsWindowEnabled(item(id))) stop = item(id);
+  }
+  for (ControlId id : group) {
+    const LONG style = ::GetWindowLongW(item(id), GWL_STYLE);
+    ::SetWindowLongW(item(id), GWL_STYLE, item(id) == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  }
 }
 
 int TMainFrm::selection(ControlId id) const {

@@ -47,7 +47,9 @@ class TMainFrm : private WindowView, private Messages {
   void setChecked(ControlId id, bool checked) override;
   int selection(ControlId id) const override;
   void select(ControlId id, int index) override;
-  void setEnabled(ControlId id, bool enabled) override { ::EnableWindow(item(id), enabled); }
+  void setEnabled(ControlId id, bool enabled) override;
+  // Gives the link's radio group its tab stop on a button Tab can reach.
+  void keepRadioTabStop();
   void setBusy(bool busy) override;
   bool takeInWaitingInput() override;
   // Carried out from the message loop rather than from inside the button's click.

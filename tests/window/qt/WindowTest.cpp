@@ -136,6 +136,25 @@ TEST_F(Window, TabOrderFollowsTheTable) {
   EXPECT_EQ(inChain, focusable);
 }
 
+// Tab reaches the link's radio buttons however the settings file chose the link: with TCP chosen,
+// the checked TCP/IP button is disabled and the enabled one must take the group's stop.
+TEST_F(Window, TabReachesAnEnabledRadioButton) {
+  for (const auto& [ini, reached] : {std::pair{"[#]\r\nUseIP=0\r\n", "RBSerial"},
+                                     {"[#]\r\nUseIP=1\r\nSockIP=10.0.0.5\r\n", "RBSerial"}}) {
+    TMainFrm& w = open(ini);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    w.btn_write->setFocus();
+    QStringList seen;
+    for (int press = 0; press < 30; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      seen << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_TRUE(seen.contains(reached)) << ini << ": " << seen.join(' ').toStdString();
+    EXPECT_FALSE(seen.contains("RBIP")) << ini;
+  }
+}
+
 TEST_F(Window, DhcpRuleMovesExactlyTheThreeAddressFields) {
   TMainFrm& w = open();
   w.show();

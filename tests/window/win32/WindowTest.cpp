@@ -133,6 +133,21 @@ TEST(Window, FrameListsStatesAndTabOrder) {
                                      btn_write}));
 }
 
+// Checking a radio button gives it the group's tab stop and takes it from the others; with TCP
+// chosen in the settings file the checked TCP/IP button is disabled, so the enabled one keeps it.
+TEST(Window, TabReachesAnEnabledRadioButton) {
+  for (const std::string& ini : {std::string("[#]\r\nUseIP=0\r\n"), tcpIni("10001")}) {
+    Program p(ini);
+    std::vector<int> order;
+    HWND first = ::GetNextDlgTabItem(p.frame, nullptr, FALSE);
+    for (HWND c = first; order.size() < 30 && (order.empty() || c != first); c = ::GetNextDlgTabItem(p.frame, c, FALSE)) {
+      order.push_back(::GetDlgCtrlID(c));
+    }
+    EXPECT_NE(std::find(order.begin(), order.end(), RBSerial), order.end()) << ini;
+    EXPECT_EQ(std::find(order.begin(), order.end(), RBIP), order.end()) << ini;
+  }
+}
+
 TEST(Window, DhcpRuleMovesExactlyTheThreeAddressFields) {
   Program p(tcpIni().c_str());
   p.setText(ip_ivb, L"1.2.3.4");
