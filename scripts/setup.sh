@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-private-dev libgl-dev libqt6gui6
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
+  dbus at-spi2-core libatspi2.0-dev  # the window's test over AT-SPI, as screen readers see it
   dpkg-dev lintian desktop-file-utils file groff-base man-db
 )
 windows=(

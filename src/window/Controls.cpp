@@ -59,9 +59,38 @@ constexpr ControlInfo kControls[] = {
     {btn_write, "btn_write", K::Button, MainFrm, "Записать", 384, 464, 75, 25},
 };
 
+// The two ports share their labels' words, "порт для подключения"; the link's lists and edits
+// have no label of their own.
+constexpr AccessibleName kAccessibleNames[] = {
+    {CBBaud, MainFrm, "Скорость обмена, бод"},
+    {CBPort, MainFrm, "COM-порт"},
+    {EIP, MainFrm, "IP-адрес для подключения по TCP/IP"},
+    {EPort, MainFrm, "TCP-порт для подключения по TCP/IP"},
+    {ed_net_addr, Label12, nullptr},
+    {ip_ivb, Label2, nullptr},
+    {ip_mask, Label3, nullptr},
+    {ip_gate, Label4, nullptr},
+    {ip_port, Label5, "порт для подключения к ИВБ"},
+    {srv_addr, Label6, nullptr},
+    {srv_port, Label7, "порт для подключения к серверу"},
+    {apn_name, Label8, nullptr},
+    {apn_login, Label9, nullptr},
+    {apn_pass, Label10, nullptr},
+    {cb_AuthType, Label11, nullptr},
+};
+
 }  // namespace
 
 std::span<const ControlInfo> windowControls() { return kControls; }
+
+std::span<const AccessibleName> accessibleNames() { return kAccessibleNames; }
+
+std::string accessibleName(ControlId id) {
+  for (const AccessibleName& row : kAccessibleNames) {
+    if (row.control == id) return row.name ? row.name : controlInfo(row.label).caption;
+  }
+  return {};
+}
 
 const ControlInfo& controlInfo(ControlId id) {
   return *std::find_if(std::begin(kControls), std::end(kControls), [id](const ControlInfo& c) { return c.id == id; });

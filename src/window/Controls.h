@@ -60,6 +60,20 @@ std::span<const ControlInfo> windowControls();
 // The row of `id`, which every ControlId but MainFrm has.
 const ControlInfo& controlInfo(ControlId id);
 
+// What a screen reader calls an edit or a list: the text of its label, or, where it has no label
+// of its own or shares its label's words with another field, a name that says what it holds.
+struct AccessibleName {
+  ControlId control;
+  ControlId label;   // MainFrm where none
+  const char* name;  // UTF-8; nullptr: the label's caption
+};
+
+// Every edit and list, in table order.
+std::span<const AccessibleName> accessibleNames();
+
+// The name `id` is given, empty for a control not among accessibleNames().
+std::string accessibleName(ControlId id);
+
 // A list's entries: the baud rates, "COM1".."COM16", the authentication types.
 std::vector<std::string> listItems(ListItems items);
 

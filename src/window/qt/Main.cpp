@@ -111,6 +111,21 @@ std::map<int, QWidget*> TMainFrm::createControls(TMainFrm& window) {
     controls[c.id] = control;
   }
   for (QLineEdit* edit : window.findChildren<QLineEdit*>()) keepSingleLine(*edit);  // the auth list's edit too
+  // Without a name of its own, an edit or list is read out by its group box's caption.
+  // Qt on Linux names a list by its value and its label by the "labelled by" relation, which a
+  // label no one sees provides where the list has none.
+  for (const AccessibleName& row : accessibleNames()) {
+    QWidget* control = controls.at(row.control);
+    const QString name = QString::fromStdString(netsetup::accessibleName(row.control));
+    control->setAccessibleName(name);
+    auto* label = row.label != ids::MainFrm ? static_cast<QLabel*>(controls.at(row.label)) : nullptr;
+    if (!label && qobject_cast<QComboBox*>(control)) {
+      label = new QLabel(name, control->parentWidget());
+      label->hide();
+    }
+    if (label) label->setBuddy(control);
+    if (auto* list = qobject_cast<QComboBox*>(control); list && list->lineEdit()) list->lineEdit()->setAccessibleName(name);
+  }
   return controls;
 }
 

@@ -42,7 +42,7 @@ ClassAndStyle classAndStyle(const ControlInfo& place) {
     case K::EditableList:
       return {WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | focusable, 0};
     case K::Label:
-      return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
+      return {WC_STATICW, SS_LEFT | SS_NOPREFIX | WS_GROUP, 0};
   }
   return {WC_STATICW, 0, 0};
 }
@@ -100,42 +100,79 @@ HFONT createWindowFont(const Scale& scale) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Microsoft Sans Serif");
 }
 
-void createControls(HWND window, HFONT font, const Scale& scale) {
+namespace {
+
+void createControl(HWND window, HFONT font, const Scale& scale, const ControlInfo& place) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  const ControlInfo* group = place.parent == ids::MainFrm ? nullptr : &controlInfo(place.parent);
+  const int left = scale(place.left + (group ? group->left : 0));
+  const int top = scale(place.top + (group ? group->top : 0));
+  int width = scale(place.width), height = scale(place.height);
+  const std::wstring text = toWide(place.caption);
+  if (place.kind == K::Label) {
+    // Room for a last glyph drawn past its advance, as some fonts' hinted glyphs are.
+    const SIZE size = textSize(window, font, text);
+    width = size.cx + scale(3);
+    height = size.cy;
+  }
+  // The drop-down part of a list: room for every entry of the longest list.
+  const bool list = place.kind == K::List || place.kind == K::EditableList;
+  const int createdHeight = list ? height + scale(16 * 14) : height;
+  const ClassAndStyle cs = classAndStyle(place);
+  HWND control = ::CreateWindowExW(cs.exStyle, cs.windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | cs.style, left,
+                                   top, width, createdHeight, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (list) fitClosedHeight(control, height);
+  if (place.kind == K::Edit) keepSingleLine(control);
+  if (place.kind == K::EditableList) {
+    ::SendMessageW(control, CB_LIMITTEXT, 0, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetComboBoxInfo(control, &info) && info.hwndItem) keepSingleLine(info.hwndItem);
+  }
+  for (const std::string& item : listItems(place.items)) {
+    ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(item).c_str()));
+  }
+  if (list) ::SendMessageW(control, CB_SETCURSEL, place.selection, 0);
+  if (place.checked) ::SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
+  ::EnableWindow(control, place.enabled);
+}
+
+// A label no one sees, for a screen reader to read as the name of the control created next.
+void createHiddenLabel(HWND window, const char* name) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  ::CreateWindowExW(0, WC_STATICW, toWide(name).c_str(), WS_CHILD | WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                    window, nullptr, instance, nullptr);
+}
+
+const AccessibleName* namingOf(ControlId id) {
+  for (const AccessibleName& row : accessibleNames()) {
+    if (row.control == id) return &row;
+  }
+  return nullptr;
+}
+
+bool namesAControl(ControlId label) {
+  for (const AccessibleName& row : accessibleNames()) {
+    if (row.label == label) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// Screen readers name an edit or a list by the static text just before it in the window's order:
+// each label is made right before its control, and a hidden one where the name is not the
+// label's words.
+void createControls(HWND window, HFONT font, const Scale& scale) {
   for (const ControlInfo& place : windowControls()) {
-    const ControlInfo* group = place.parent == ids::MainFrm ? nullptr : &controlInfo(place.parent);
-    const int left = scale(place.left + (group ? group->left : 0));
-    const int top = scale(place.top + (group ? group->top : 0));
-    int width = scale(place.width), height = scale(place.height);
-    const std::wstring text = toWide(place.caption);
-    if (place.kind == K::Label) {
-      // Room for a last glyph drawn past its advance, as some fonts' hinted glyphs are.
-      const SIZE size = textSize(window, font, text);
-      width = size.cx + scale(3);
-      height = size.cy;
+    if (place.kind == K::Label && namesAControl(place.id)) continue;  // made with its control
+    if (const AccessibleName* naming = namingOf(place.id)) {
+      if (naming->label != ids::MainFrm) createControl(window, font, scale, controlInfo(naming->label));
+      if (naming->name) createHiddenLabel(window, naming->name);
     }
-    // The drop-down part of a list: room for every entry of the longest list.
-    const bool list = place.kind == K::List || place.kind == K::EditableList;
-    const int createdHeight = list ? height + scale(16 * 14) : height;
-    const ClassAndStyle cs = classAndStyle(place);
-    HWND control = ::CreateWindowExW(cs.exStyle, cs.windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | cs.style, left,
-                                     top, width, createdHeight, window,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), instance, nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (list) fitClosedHeight(control, height);
-    if (place.kind == K::Edit) keepSingleLine(control);
-    if (place.kind == K::EditableList) {
-      ::SendMessageW(control, CB_LIMITTEXT, 0, 0);
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof info;
-      if (::GetComboBoxInfo(control, &info) && info.hwndItem) keepSingleLine(info.hwndItem);
-    }
-    for (const std::string& item : listItems(place.items)) {
-      ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(item).c_str()));
-    }
-    if (list) ::SendMessageW(control, CB_SETCURSEL, place.selection, 0);
-    if (place.checked) ::SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
-    ::EnableWindow(control, place.enabled);
+    createControl(window, font, scale, place);
   }
 }
 

@@ -22,7 +22,8 @@ POINT placeOnMonitor(const RECT& designed);
 HFONT createWindowFont(const Scale& scale);
 
 // Creates the controls of the window's table as children of `window`, in tab order, each at its
-// box's position plus its own, with the lists filled and the initial states set.
+// box's position plus its own, with the lists filled and the initial states set; each edit and
+// list just after the label that names it for screen readers.
 void createControls(HWND window, HFONT font, const Scale& scale);
 
 }  // namespace netsetup
