@@ -65,7 +65,7 @@ Step<> openLink(Tmod07& link, const LinkChoice& choice) {
   }
   if (!opened) {
     ActionOutcome failed = message("Ошибка соединения (1)");
-    failed.details = link.openFailureDetail();
+    failed.details = link.openFailureDetail(Language::Russian);
     return failed;
   }
   return {};

@@ -76,7 +76,7 @@ CliResult<> Session::open() {
   if (opened.failure().kind == ActionOutcome::Kind::Error) return CliFailure{kExitUsage, opened.failure().text};
   CliFailure failure{kExitLink, "cannot open " + target_.description};
   // The system's words first, then what to do and what is there, a line each.
-  const std::vector<std::string> detail = splitLineTexts(link().openFailureDetail());
+  const std::vector<std::string> detail = splitLineTexts(link().openFailureDetail(Language::English));
   if (detail.empty()) {
     failure.reason = statusMeaning(link().Status);
   } else {

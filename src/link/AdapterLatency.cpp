@@ -2,9 +2,9 @@
 
 namespace netsetup {
 
-std::string latencyTimerText(uint32_t ms) {
-  std::string text = "latency timer " + std::to_string(ms) + " ms";
-  if (ms > kAdviseAboveMs) text += ": lower it to 1-2 ms in Device Manager > Port Settings > Advanced for faster reads";
+std::string latencyTimerText(uint32_t ms, Language language) {
+  std::string text = linkText(language, LinkText::LatencyTimer, {std::to_string(ms)});
+  if (ms > kAdviseAboveMs) text += linkText(language, LinkText::LatencyAdvice);
   return text;
 }
 
@@ -14,7 +14,7 @@ std::string adapterLatencyText(const AdapterLatency& latency) {
     case AdapterLatency::LowLatency::NotSupported: return "low latency: not supported by this device";
     case AdapterLatency::LowLatency::NotAsked: break;
   }
-  return latency.timerMs ? latencyTimerText(*latency.timerMs) : "latency timer: none kept by this port's driver";
+  return latency.timerMs ? latencyTimerText(*latency.timerMs, Language::English) : "latency timer: none kept by this port's driver";
 }
 
 }  // namespace netsetup

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "link/LinkTexts.h"
+
 namespace netsetup {
 
 // USB serial adapters hold a short answer until their latency timer runs out (16 ms by
@@ -21,9 +23,9 @@ constexpr uint32_t kAdviseAboveMs = 2;
 
 // "latency timer 16 ms: lower it to 1-2 ms in Device Manager > Port Settings > Advanced for
 // faster reads", or just "latency timer 2 ms" when it is low already.
-std::string latencyTimerText(uint32_t ms);
+std::string latencyTimerText(uint32_t ms, Language language);
 
-// One line for the trace of an open: "low latency: on", "low latency: not supported by this
+// One line for netsetup-cli's trace of an open: "low latency: on", "low latency: not supported by this
 // device", the latency timer's text, or that the driver keeps none.
 std::string adapterLatencyText(const AdapterLatency& latency);
 

@@ -2,23 +2,18 @@
 
 namespace netsetup {
 
-std::string tcpFailureText(const Ipv4Octets& address, uint16_t port, TcpFailure kind, const std::string& systemReason) {
+Bilingual tcpFailureText(const Ipv4Octets& address, uint16_t port, TcpFailure kind, const std::string& systemReason) {
   const std::string host = formatIpv4(address);
   const std::string where = host + ":" + std::to_string(port);
-  switch (kind) {
-    case TcpFailure::TimedOut:
-      return "No answer from " + where + " in time: the host is down, or a firewall drops the connection.";
-    case TcpFailure::Refused:
-      return "The connection to " + where +
-             " was refused: nothing accepts connections on that port there. Check the address and port, and that "
-             "the converter is switched on.";
-    case TcpFailure::Unreachable:
-      return host + " cannot be reached from this computer (" + systemReason +
-             "): check the network cable and the address.";
-    case TcpFailure::Other:
-      break;
-  }
-  return "Cannot connect to " + where + ": " + systemReason + ".";
+  return inBoth([&](Language language) {
+    switch (kind) {
+      case TcpFailure::TimedOut: return linkText(language, LinkText::TcpTimedOut, {where});
+      case TcpFailure::Refused: return linkText(language, LinkText::TcpRefused, {where});
+      case TcpFailure::Unreachable: return linkText(language, LinkText::TcpUnreachable, {host, systemReason});
+      case TcpFailure::Other: break;
+    }
+    return linkText(language, LinkText::TcpOther, {where, systemReason});
+  });
 }
 
 }  // namespace netsetup

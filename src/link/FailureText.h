@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/LinkTexts.h"
 #include "text/Ipv4Text.h"
 
 namespace netsetup {
@@ -11,6 +12,6 @@ enum class TcpFailure { TimedOut, Refused, Unreachable, Other };
 
 // The line a person reads when a connection failed, with the address tried and what to check;
 // `systemReason` is the operating system's own words (used for Unreachable and Other).
-std::string tcpFailureText(const Ipv4Octets& address, uint16_t port, TcpFailure kind, const std::string& systemReason);
+Bilingual tcpFailureText(const Ipv4Octets& address, uint16_t port, TcpFailure kind, const std::string& systemReason);
 
 }  // namespace netsetup

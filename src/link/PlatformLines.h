@@ -26,7 +26,7 @@ Result<std::unique_ptr<SerialLine>, SerialFailure> openSerialPort(const std::str
 // What went wrong and what to do about it, for a person: a missing device (with the ones that
 // do exist), a port another program holds (with that program where the system tells it), a port
 // this user may not open (with the command that grants it), a path that is no serial port.
-std::string explainSerialFailure(const std::string& device, const SerialFailure& failure);
+Bilingual explainSerialFailure(const std::string& device, const SerialFailure& failure);
 
 // Whether the failure is another program holding the port, and which where the system says.
 std::optional<PortInUse> portInUse(const std::string& device, const SerialFailure& failure);
@@ -36,6 +36,6 @@ Result<std::unique_ptr<SocketDevice>, SocketFailure> openSocket();
 
 // A socket not had or a failed connection (refused, unreachable, no answer in time), with the
 // address tried.
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure);
+Bilingual explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure);
 
 }  // namespace netsetup

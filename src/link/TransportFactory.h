@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "link/LinkTexts.h"
 #include "link/Transport.h"
 #include "text/Ipv4Text.h"
 #include "text/Result.h"
@@ -16,7 +17,7 @@ namespace netsetup {
 // few (empty when nothing is known).
 struct ConnectFailure {
   int32_t status = 0;
-  std::string explanation;
+  Bilingual explanation;
 };
 
 // A connection attempt. The channel's rule: a connect that fails keeps the socket it made until
@@ -36,7 +37,7 @@ struct PortInUse {
 // Why a serial port did not open: what went wrong and what to do about it, a line or a few (empty
 // when nothing is known); and, when another program holds the port, that.
 struct SerialOpenFailure {
-  std::string explanation;
+  Bilingual explanation;
   std::optional<PortInUse> inUse = std::nullopt;
 };
 

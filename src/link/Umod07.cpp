@@ -25,7 +25,7 @@ void Tmod07::SetHost(const std::string& text) {
 
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
   if (IsOpen) Close();
-  openFailureDetail_.clear();
+  openFailureDetail_ = {};
   portInUse_.reset();
   lateBytes_ = 0;
   timedOutAttempts_ = 0;
@@ -36,7 +36,8 @@ bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
 bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
   const std::string device = portMap_.device(portNumber);
   Result<std::unique_ptr<Transport>, SerialOpenFailure> opened =
-      device.empty() ? SerialOpenFailure{"No serial port is chosen."} : factory_.openSerial(device, baudRate);
+      device.empty() ? SerialOpenFailure{inBoth([](Language l) { return linkText(l, LinkText::NoPortChosen); })}
+                     : factory_.openSerial(device, baudRate);
   transport_ = opened ? std::move(opened).value() : nullptr;
   if (!opened) {
     openFailureDetail_ = opened.failure().explanation;
@@ -59,13 +60,13 @@ bool Tmod07::openTcp() {
   Status = StatusOk;
   IsOpen = false;
   if (Host.empty()) {
-    openFailureDetail_ = "No TCP host is set: it must be a dotted IPv4 address such as 192.168.0.10.";
+    openFailureDetail_ = inBoth([](Language l) { return linkText(l, LinkText::NoTcpHost); });
     Status = ErrHostAddress;
     return false;
   }
   const Ipv4Octets address = inetAddr(Host);
   if (address == kIpv4Failure) {
-    openFailureDetail_ = "The TCP host '" + Host + "' is not a dotted IPv4 address.";
+    openFailureDetail_ = inBoth([this](Language l) { return linkText(l, LinkText::TcpHostNotDotted, {Host}); });
     Status = ErrHostAddress;
     return false;
   }

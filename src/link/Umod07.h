@@ -75,9 +75,9 @@ class Tmod07 {
   // dropping them and counting them as late; how many came.
   size_t settle();
 
-  // Why the last Open failed, in the operating system's words and with what to do about it;
-  // empty when it did not fail there or nothing more is known.
-  std::string openFailureDetail() const { return openFailureDetail_; }
+  // Why the last Open failed, in the operating system's words and with what to do about it, in
+  // `language`; empty when it did not fail there or nothing more is known.
+  const std::string& openFailureDetail(Language language) const { return openFailureDetail_.in(language); }
   // When the last Open failed because another program holds the serial port: that, with the
   // programs where the system names them.
   const std::optional<PortInUse>& portInUse() const { return portInUse_; }
@@ -142,7 +142,7 @@ class Tmod07 {
   std::unique_ptr<Transport> transport_;
   PortMap portMap_;
   LinkObserver* observer_ = nullptr;
-  std::string openFailureDetail_;
+  Bilingual openFailureDetail_;
   std::optional<PortInUse> portInUse_;
   size_t lateBytes_ = 0;
   size_t receivedInExchange_ = 0;

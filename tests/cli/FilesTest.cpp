@@ -37,7 +37,8 @@ TEST(BackupFiles, NeverReplaceAFile) {
                            "backup-a12-20261101T000000Z.txt", "backup-a1-old.txt"}) {
     writeFile(dir.file(name), "");
   }
-  EXPECT_EQ(oldestSaved(dir.path().string(), "backup-a1-"), dir.path().string() + "/backup-a1-20261207T112232Z-3.txt");
+  // Named with the platform's separator, as every path a message shows.
+  EXPECT_EQ(oldestSaved(dir.path().string(), "backup-a1-"), (dir.path() / "backup-a1-20261207T112232Z-3.txt").string());
   EXPECT_EQ(oldestSaved(dir.path().string(), "backup-a2-"), std::nullopt);
 }
 

@@ -16,7 +16,7 @@ TEST(DeviceInfo, AdapterNamesFromStableDeviceNames) {
       {"usb-Silicon_Labs_CP2102", "Silicon Labs CP2102"},
   };
   for (auto [name, adapter] : cases) EXPECT_EQ(adapterName(name), adapter) << name;
-  EXPECT_NE(describeSerialDevice("/nonexistent/ttyUSB9").find("not present"), std::string::npos);
+  EXPECT_NE(describeSerialDevice("/nonexistent/ttyUSB9", Language::English).find("not present"), std::string::npos);
 }
 
 // The advice shows only when the timer costs time: above 2 ms.

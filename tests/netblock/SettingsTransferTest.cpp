@@ -29,7 +29,7 @@ class RecordingFactory final : public TransportFactory {
   Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device, int32_t baud) override {
     return std::unique_ptr<Transport>(std::make_unique<Line>(lines_.openSerial(device, baud).value(), requests));
   }
-  TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override { return {ConnectFailure{ErrConnect, ""}, nullptr}; }
+  TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override { return {ConnectFailure{ErrConnect, {}}, nullptr}; }
 
   std::vector<Request> requests;
 

@@ -90,7 +90,7 @@ class ScriptedFactory final : public TransportFactory {
     connects.emplace_back(address, port);
     line->tcp = true;
     std::unique_ptr<Transport> socket = std::make_unique<ScriptedLine>(line);
-    if (tcpStatus != 0) return {ConnectFailure{tcpStatus, ""}, std::move(socket)};
+    if (tcpStatus != 0) return {ConnectFailure{tcpStatus, {}}, std::move(socket)};
     return {std::move(socket), nullptr};
   }
 };

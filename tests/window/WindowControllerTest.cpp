@@ -218,7 +218,7 @@ TEST_F(Controller, OutcomesShowInTheirBoxes) {
        {"busy", "idle"}, "dispatch.example.org"},
       {"another type", [](Controller& t) { t.instrument.setTypeString("VRN-207KM"); }, false, kWrongType, ""},
       {"no port chosen", [](Controller& t) { t.view.select(CBPort, -1); }, false,
-       {"busy", "idle", "take in", "message: Ошибка соединения (1)", "details: No serial port is chosen."}, ""},
+       {"busy", "idle", "take in", "message: Ошибка соединения (1)", "details: Последовательный порт не выбран."}, ""},
       {"an address that is no integer", [](Controller& t) { t.at(ed_net_addr).text = "abc"; }, false,
        {"busy", "idle", "take in", "error: 'abc' is not a valid integer value"}, ""},
       {"a Write before any Read", {}, true, {"busy", "idle", "take in", "error: '' is not a valid integer value"}, ""},

@@ -58,7 +58,7 @@ Result<std::unique_ptr<Transport>, SerialOpenFailure> InstrumentTransportFactory
 TcpConnection InstrumentTransportFactory::connectTcp(const Ipv4Octets& address, uint16_t port) {
   lastAddress = address;
   lastPort = port;
-  if (refuseTcp) return {ConnectFailure{ErrConnect, ""}, nullptr};
+  if (refuseTcp) return {ConnectFailure{ErrConnect, {}}, nullptr};
   return {std::unique_ptr<Transport>(make(true)), nullptr};
 }
 

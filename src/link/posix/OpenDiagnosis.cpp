@@ -69,22 +69,17 @@ std::vector<Holder> holders(const std::string& device) {
   return found;
 }
 
-std::string permissionAdvice(const std::string& device) {
+std::string permissionAdvice(const std::string& device, Language language) {
   struct stat st {};
-  std::string text = "This user (" + userName() + ") may not open " + device + ".";
+  const std::string text = linkText(language, LinkText::MayNotOpen, {userName(), device});
   if (::stat(device.c_str(), &st) != 0) return text;
   const std::string group = groupName(st.st_gid);
   const bool groupMayWrite = (st.st_mode & S_IWGRP) != 0;
   if (st.st_uid == 0 && groupMayWrite && st.st_gid != 0) {
-    text += " It belongs to the group '" + group + "'";
-    if (userListedInGroup(st.st_gid)) {
-      return text + ", which this user was added to after logging in: log out and in again.";
-    }
-    return text + ". Give the user that group with\n  sudo usermod -aG " + group + " " + userName() +
-           "\nthen log out and in again.";
+    if (userListedInGroup(st.st_gid)) return text + linkText(language, LinkText::GroupJoinedLater, {group});
+    return text + linkText(language, LinkText::GroupToJoin, {group, userName()});
   }
-  return text + " Its owner or permissions do not allow it (owner " + std::to_string(st.st_uid) + ", group " + group +
-         ").";
+  return text + linkText(language, LinkText::OwnerForbids, {std::to_string(st.st_uid), group});
 }
 
 }  // namespace
@@ -116,41 +111,43 @@ PresentSerialDevices presentSerialDevices() {
 }
 
 std::string missingDeviceText(const std::string& device, const std::string& reason,
-                              const PresentSerialDevices& present) {
-  std::string text = "The serial device " + device + " does not exist (" + reason + ").\n";
-  if (present.devices.empty() && present.stableNames.empty()) {
-    return text + "No serial device is present (no USB serial adapter is plugged in, and no built-in serial port "
-                  "answers): plug the adapter in and try again.";
-  }
-  text += "Serial devices present now:\n";
+                              const PresentSerialDevices& present, Language language) {
+  std::string text = linkText(language, LinkText::DeviceMissing, {device, reason});
+  if (present.devices.empty() && present.stableNames.empty()) return text + linkText(language, LinkText::NoDevicePresent);
+  text += linkText(language, LinkText::DevicesPresent);
   for (const std::string& line : present.devices) text += "  " + line + "\n";
   for (const std::string& line : present.stableNames) text += "  " + line + "\n";
   const std::string example = present.devices.empty() ? "/dev/ttyUSB0" : present.devices.front();
-  return text + "Choose the port that opens one of them, or map a port to one in the settings file's [Ports] "
-                "section, e.g. COM1=" + example + ".";
+  return text + linkText(language, LinkText::ChooseOrMap, {example});
 }
 
-std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
+Bilingual explainSerialFailure(const std::string& device, const SerialFailure& failure) {
   const int e = failure.error;
   const std::string reason = std::strerror(e);
-  if (failure.step == SerialFailure::Step::Open && (e == ENOENT || e == ENODEV || e == ENXIO)) {
-    return missingDeviceText(device, reason, presentSerialDevices());
+  const bool opening = failure.step == SerialFailure::Step::Open;
+  if (opening && (e == ENOENT || e == ENODEV || e == ENXIO)) {
+    const PresentSerialDevices present = presentSerialDevices();
+    return inBoth([&](Language language) { return missingDeviceText(device, reason, present, language); });
   }
-  if (failure.step == SerialFailure::Step::Open && (e == EACCES || e == EPERM)) {
-    return permissionAdvice(device) + " (" + reason + ")";
+  if (opening && (e == EACCES || e == EPERM)) {
+    return inBoth([&](Language language) { return permissionAdvice(device, language) + " (" + reason + ")"; });
   }
   if (e == EBUSY || e == EWOULDBLOCK) {
     const std::vector<Holder> who = holders(device);
-    std::string text = device + " is in use by another program";
-    for (size_t i = 0; i < who.size(); ++i) {
-      text += (i ? ", " : ": ") + who[i].pid + (who[i].program.empty() ? "" : " (" + who[i].program + ")");
+    return inBoth([&](Language language) {
+      std::string text = linkText(language, LinkText::DeviceHeld, {device});
+      for (size_t i = 0; i < who.size(); ++i) {
+        text += (i ? ", " : ": ") + who[i].pid + (who[i].program.empty() ? "" : " (" + who[i].program + ")");
+      }
+      return text + linkText(language, LinkText::CloseAndRetry);
+    });
+  }
+  return inBoth([&](Language language) {
+    if (e == EISDIR || e == ENOTTY || (!opening && e == EINVAL)) {
+      return linkText(language, LinkText::NotASerialPort, {device, reason});
     }
-    return text + ". Close it and try again.";
-  }
-  if (e == EISDIR || e == ENOTTY || (failure.step != SerialFailure::Step::Open && e == EINVAL)) {
-    return device + " is not a serial port (" + reason + ").";
-  }
-  return "Cannot open " + device + ": " + reason + ".";
+    return linkText(language, LinkText::CannotOpen, {device, reason});
+  });
 }
 
 std::optional<PortInUse> portInUse(const std::string& device, const SerialFailure& failure) {
@@ -160,7 +157,7 @@ std::optional<PortInUse> portInUse(const std::string& device, const SerialFailur
   return PortInUse{programs};
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
+Bilingual explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
   const int error = failure.error;
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == ETIMEDOUT) kind = TcpFailure::TimedOut;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "link/LinkTexts.h"
+
 namespace netsetup {
 
 // The serial devices a missing device's message offers instead.
@@ -28,6 +30,6 @@ PresentSerialDevices presentSerialDevices();
 // A device that does not exist: the system's `reason`, the devices present and how to map one
 // in the settings file's [Ports].
 std::string missingDeviceText(const std::string& device, const std::string& reason,
-                              const PresentSerialDevices& present);
+                              const PresentSerialDevices& present, Language language);
 
 }  // namespace netsetup

@@ -7,13 +7,13 @@
 
 namespace netsetup {
 
-std::string describeSerialDevice(const std::string& device) {
+std::string describeSerialDevice(const std::string& device, Language language) {
   const std::string port = comPortName(device);
   const std::optional<PresentPort> present = presentSerialPort(comPortNumber(port));
-  if (!present) return port + ": not present";
-  std::string text = port + ": present";
+  if (!present) return linkText(language, LinkText::NotPresent, {port});
+  std::string text = linkText(language, LinkText::Present, {port});
   if (!present->name.empty()) text += ", " + toUtf8(present->name);
-  if (present->latencyTimerMs) text += ", " + latencyTimerText(*present->latencyTimerMs);
+  if (present->latencyTimerMs) text += ", " + latencyTimerText(*present->latencyTimerMs, language);
   return text;
 }
 

@@ -19,28 +19,28 @@ std::string systemMessage(DWORD error) {
   return toUtf8(text);
 }
 
-std::string explainSerialFailure(const std::string& device, const SerialFailure& failure) {
+Bilingual explainSerialFailure(const std::string& device, const SerialFailure& failure) {
   const std::string port = comPortName(device);
   const DWORD error = static_cast<DWORD>(failure.error);
   const std::string reason = systemMessage(error);
-  if (failure.step != SerialFailure::Step::Open) {
-    return port + " did not accept the line settings (" + reason + "): it may not be a serial port.";
-  }
-  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
-    return port + " is in use by another program (" + reason + "). Close it and try again.";
-  }
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-    std::string text = port + " does not exist on this computer.";
-    const std::vector<PresentPort> present = presentSerialPorts();
-    if (present.empty()) return text + " There is no COM port at all: plug the adapter in and try again.";
-    text += " COM ports present now:";
+  const bool missing = failure.step == SerialFailure::Step::Open &&
+                       (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
+  const std::vector<PresentPort> present = missing ? presentSerialPorts() : std::vector<PresentPort>();
+  return inBoth([&](Language language) {
+    if (failure.step != SerialFailure::Step::Open) return linkText(language, LinkText::LineSettingsRefused, {port, reason});
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+      return linkText(language, LinkText::PortHeld, {port, reason});
+    }
+    if (!missing) return linkText(language, LinkText::CannotOpen, {port, reason});
+    std::string text = linkText(language, LinkText::PortMissing, {port});
+    if (present.empty()) return text + linkText(language, LinkText::NoComPortAtAll);
+    text += linkText(language, LinkText::ComPortsPresent);
     for (const PresentPort& p : present) {
       text += " COM" + std::to_string(p.number) + (p.name.empty() ? "" : " (" + toUtf8(p.name) + ")") + ",";
     }
     text.back() = '.';
     return text;
-  }
-  return "Cannot open " + port + ": " + reason + ".";
+  });
 }
 
 std::optional<PortInUse> portInUse(const std::string&, const SerialFailure& failure) {
@@ -50,8 +50,8 @@ std::optional<PortInUse> portInUse(const std::string&, const SerialFailure& fail
   return PortInUse{};  // Windows does not say who holds a COM port
 }
 
-std::string explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
-  if (failure.status == ErrNetInit) return "The Windows socket library could not be started.";
+Bilingual explainTcpFailure(const Ipv4Octets& address, uint16_t port, const SocketFailure& failure) {
+  if (failure.status == ErrNetInit) return inBoth([](Language l) { return linkText(l, LinkText::SocketLibrary); });
   const int error = failure.error;
   TcpFailure kind = TcpFailure::Other;
   if (error == 0 || error == WSAETIMEDOUT) kind = TcpFailure::TimedOut;

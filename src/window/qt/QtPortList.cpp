@@ -12,7 +12,7 @@ namespace {
 
 void setTips(QComboBox& list, const std::function<std::string(int)>& deviceOf) {
   for (int i = 0; i < list.count(); ++i) {
-    list.setItemData(i, QString::fromStdString(describeSerialDevice(deviceOf(i))), Qt::ToolTipRole);
+    list.setItemData(i, QString::fromStdString(describeSerialDevice(deviceOf(i), Language::Russian)), Qt::ToolTipRole);
   }
 }
 

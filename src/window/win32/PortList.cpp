@@ -18,7 +18,7 @@ std::wstring portListTip(const std::vector<PresentPort>& ports) {
     if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
       name.resize(name.size() - suffix.size());
     }
-    if (port.latencyTimerMs) name += (name.empty() ? L"" : L", ") + toWide(latencyTimerText(*port.latencyTimerMs));
+    if (port.latencyTimerMs) name += (name.empty() ? L"" : L", ") + toWide(latencyTimerText(*port.latencyTimerMs, Language::Russian));
     tip += L"\n" + com + (name.empty() ? L"" : L" \u2014 " + name);
   }
   return tip;

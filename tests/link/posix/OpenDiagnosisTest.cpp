@@ -24,7 +24,7 @@ namespace {
 std::string serialFailure(const std::string& device, uid_t uid = ::geteuid()) {
   if (uid == ::geteuid()) {
     const auto opened = makePlatformTransportFactory()->openSerial(device, 9600);
-    return opened ? "" : opened.failure().explanation;
+    return opened ? "" : opened.failure().explanation.english;
   }
   int pipe[2];
   EXPECT_EQ(::pipe(pipe), 0);
@@ -112,7 +112,7 @@ TEST(OpenDiagnosis, AMissingDeviceListsTheSerialDevicesPresentAndHowToMapOne) {
       {"nothing", {}, {"No serial device is present", "plug the adapter in"}},
   };
   for (const Case& c : cases) {
-    const std::string text = missingDeviceText("/dev/ttyUSB7", "No such file or directory", c.present);
+    const std::string text = missingDeviceText("/dev/ttyUSB7", "No such file or directory", c.present, Language::English);
     for (const std::string& part : c.says) EXPECT_NE(text.find(part), std::string::npos) << c.name << ": " << text;
   }
 }
@@ -123,7 +123,7 @@ TEST(OpenDiagnosis, NamesTheAddressOfARefusedConnection) {
   const TcpConnection attempt = factory->connectTcp({127, 0, 0, 1}, port);
   ASSERT_FALSE(attempt.line.ok());
   EXPECT_EQ(attempt.line.failure().status, ErrConnect);
-  const std::string text = attempt.line.failure().explanation;
+  const std::string text = attempt.line.failure().explanation.english;
   EXPECT_NE(text.find("127.0.0.1:" + std::to_string(port) + " was refused"), std::string::npos) << text;
 }
 

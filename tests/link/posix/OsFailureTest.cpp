@@ -99,7 +99,7 @@ TEST(OsFailure, APathThatIsNoSerialPortDoesNotOpen) {
     const Ran ran = read(link, LinkChoice{});
     EXPECT_EQ(ran.outcome.text, "Ошибка соединения (1)") << path;
     EXPECT_EQ(link.Status, ErrPortOpen);
-    EXPECT_NE(link.openFailureDetail().find("is not a serial port"), std::string::npos) << link.openFailureDetail();
+    EXPECT_NE(link.openFailureDetail(Language::English).find("is not a serial port"), std::string::npos) << link.openFailureDetail(Language::English);
     EXPECT_FALSE(ran.leftOpen);
     EXPECT_LT(ran.seconds, 1.0);
   }

@@ -35,7 +35,7 @@ TEST(TcpSocketTest, ClosedPortGivesConnectErrorWithTheSocket) {
 TEST(TcpSocketTest, ExchangesBytesAndSeesPeerClose) {
   testing::LoopbackListener listener;
   TcpConnection result = TcpLine::connect(kLoopback, listener.port());
-  ASSERT_TRUE(result.line.ok()) << result.line.failure().explanation;
+  ASSERT_TRUE(result.line.ok()) << result.line.failure().explanation.english;
   auto& link = **result.line;
   EXPECT_TRUE(link.isTcp());
   const int peer = listener.accept();

@@ -73,14 +73,14 @@ TEST(Win32Transports, OpenFailures) {
   useTcp(refused, ::ntohs(address.sin_port));
   EXPECT_FALSE(refused.Open(0, 9600));
   EXPECT_EQ(refused.Status, ErrConnect);
-  EXPECT_NE(refused.openFailureDetail().find("was refused"), std::string::npos) << refused.openFailureDetail();
+  EXPECT_NE(refused.openFailureDetail(Language::English).find("was refused"), std::string::npos) << refused.openFailureDetail(Language::English);
   refused.Close();
   ::closesocket(bound);
 
   EXPECT_FALSE(absent.Open(12, 9600));
   EXPECT_EQ(absent.Status, ErrPortOpen);
   // The user learns which ports do exist: the wine prefix maps COM5.
-  const std::string detail = absent.openFailureDetail();
+  const std::string detail = absent.openFailureDetail(Language::English);
   EXPECT_NE(detail.find("COM12 does not exist"), std::string::npos) << detail;
   EXPECT_NE(detail.find("COM5"), std::string::npos) << detail;
 }

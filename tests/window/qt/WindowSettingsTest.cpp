@@ -31,8 +31,8 @@ TEST_F(WindowSettings, PortMapReachesTheLinkAndTheTooltips) {
   TMainFrm& w = open("[Ports]\r\nCOM5=/dev/null\r\nCOM6=/nonexistent/tty\r\n");
   EXPECT_EQ(link.portMap().device(5), "/dev/null");
   // Each entry says which device it opens and whether that is there now.
-  EXPECT_EQ(w.CBPort->itemData(4, Qt::ToolTipRole).toString(), "/dev/null: present");
-  EXPECT_EQ(w.CBPort->itemData(5, Qt::ToolTipRole).toString(), "/nonexistent/tty: not present");
+  EXPECT_EQ(w.CBPort->itemData(4, Qt::ToolTipRole).toString(), "/dev/null: подключён");
+  EXPECT_EQ(w.CBPort->itemData(5, Qt::ToolTipRole).toString(), "/nonexistent/tty: не подключён");
   EXPECT_TRUE(w.CBPort->itemData(0, Qt::ToolTipRole).toString().startsWith("/dev/ttyUSB0: "));
   EXPECT_TRUE(w.CBPort->itemData(15, Qt::ToolTipRole).toString().startsWith("/dev/ttyS3: "));
 }

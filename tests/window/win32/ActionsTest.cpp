@@ -53,8 +53,8 @@ TEST(WindowActions, OutcomesShowTheirBoxes) {
       // A box has no details part: what the system said follows the message.
       {"no listener", "1", L"NetSetup.v2.exe", L"1",
        {L"Netsetup",
-        L"Ошибка соединения (1)\n\nThe connection to 127.0.0.1:1 was refused: nothing accepts connections on that port "
-        L"there. Check the address and port, and that the converter is switched on.",
+        L"Ошибка соединения (1)\n\n127.0.0.1:1 отклонил соединение: на этом порту там никто не принимает соединений. "
+        L"Проверьте адрес и порт и что преобразователь включён.",
         false}},
   };
   for (const auto& c : cases) {

@@ -22,8 +22,9 @@ TEST(WindowText, PortListTipNamesThePortsThatExist) {
             L"COM-порты этого компьютера:\nCOM2 \u2014 Communications Port\nCOM5\nCOM12 \u2014 USB Serial");
   // An adapter's latency timer follows its name, with advice only when it slows reads.
   EXPECT_EQ(portListTip({{3, L"USB Serial Port (COM3)", 16}, {4, L"", 2}}),
-            L"COM-порты этого компьютера:\nCOM3 \u2014 USB Serial Port, latency timer 16 ms: lower it to 1-2 ms in "
-            L"Device Manager > Port Settings > Advanced for faster reads\nCOM4 \u2014 latency timer 2 ms");
+            L"COM-порты этого компьютера:\nCOM3 \u2014 USB Serial Port, таймер задержки 16 мс: для быстрого чтения "
+            L"уменьшите его до 1-2 мс (Диспетчер устройств > Параметры порта > Дополнительно)\nCOM4 \u2014 таймер "
+            L"задержки 2 мс");
   // The wine prefix maps COM5 to the simulator's pseudo-terminal.
   bool com5 = false;
   for (const PresentPort& port : presentSerialPorts()) com5 = com5 || port.number == 5;
