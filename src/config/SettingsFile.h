@@ -42,6 +42,7 @@ class SettingsFile {
 
   // The file written (and read, unless it does not exist yet).
   const std::string& path() const { return location_.writePath; }
+  const SettingsLocation& location() const { return location_; }
 
  private:
   SettingsLocation location_;

@@ -7,6 +7,7 @@
 #include "link/Umod07.h"
 #include "netblock/AuthType.h"
 #include "window/Messages.h"
+#include "window/StartOptions.h"
 #include "window/WindowView.h"
 
 namespace netsetup {
@@ -126,6 +127,10 @@ NetworkFields WindowController::EncodeSettings() const {
   // What the list shows is what is stored: typed text counts only when it names an entry.
   fields.authIndex = authIndexForText(view_.text(ids::cb_AuthType));
   return fields;
+}
+
+std::string WindowController::about(std::string_view version) const {
+  return aboutText(version, settings_.location().writePath, settings_.location().readPath);
 }
 
 std::string WindowController::portDevice(int entry) const {

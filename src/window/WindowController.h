@@ -44,6 +44,9 @@ class WindowController {
   // The device port list entry `entry` (0 for COM1) opens, for its tip.
   std::string portDevice(int entry) const;
 
+  // What the window's "about" box says: the version and the settings file in use.
+  std::string about(std::string_view version) const;
+
  private:
   bool saveSettings();
   LinkChoice linkChoice() const;

@@ -106,8 +106,19 @@ LRESULT TMainFrm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       font_ = createWindowFont(scale_);
       createControls(window_, font_, scale_);
       addPortListTip(window_, item(ids::CBPort), scale_(400));
+      if (HMENU menu = ::GetSystemMenu(window_, FALSE)) {
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, kAboutCommand, kAboutItem);
+      }
       controller_.FormCreate();
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kAboutCommand) {
+        ::MessageBoxW(window_, toWide(controller_.about(NETSETUP_VERSION)).c_str(), title_.c_str(),
+                      MB_OK | MB_ICONINFORMATION);
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;

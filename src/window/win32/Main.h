@@ -14,6 +14,10 @@ namespace netsetup {
 class Tmod07;
 
 inline constexpr wchar_t kWindowClass[] = L"TMainFrm";
+// The window's system menu item that shows its version and settings file, and its command: below
+// 0xF000, where the system's own start, and a multiple of 16, as WM_SYSCOMMAND keeps only those bits.
+inline constexpr wchar_t kAboutItem[] = L"О программе netsetup";
+inline constexpr UINT kAboutCommand = 0x0010;
 
 // The tool's one window on the Win32 API: the controls made from the window's table, their
 // notifications handed to the controller, which holds the behaviour. The controls are children of

@@ -60,5 +60,37 @@ TEST(ProgramResources, ManifestIconAndVersionInBothPrograms) {
   }
 }
 
+// What `program --version` writes to a pipe, as a script reads it.
+std::string versionAnswer(const std::wstring& program) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!::CreatePipe(&read, &write, &inherit, 0)) return "(no pipe)";
+  ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  std::wstring line = L"\"" + program + L"\" --version";
+  PROCESS_INFORMATION process{};
+  const BOOL started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  ::CloseHandle(write);
+  std::string out;
+  char buffer[256];
+  for (DWORD got = 0; started && ::ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0;) out.append(buffer, got);
+  ::CloseHandle(read);
+  if (!started) return "(not started)";
+  ::WaitForSingleObject(process.hProcess, 10000);
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  return out;
+}
+
+// The window program has no console; its answer still reaches a script through a pipe.
+TEST(ProgramResources, BothProgramsSayTheirVersion) {
+  EXPECT_EQ(versionAnswer(toWide(NETSETUP_EXE)), "netsetup " NETSETUP_VERSION "\n");
+  EXPECT_EQ(versionAnswer(toWide(NETSETUP_CLI_EXE)), "netsetup-cli " NETSETUP_VERSION "\n");
+}
+
 }  // namespace
 }  // namespace netsetup

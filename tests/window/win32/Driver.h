@@ -104,7 +104,12 @@ class Program {
   // Clicks a button and waits until the program has handled the click. Message boxes shown
   // meanwhile are read and answered with OK, as a user would.
   std::vector<Box> click(int id, const std::function<void()>& meanwhile = {}) {
-    auto handled = std::async(std::launch::async, [b = item(id)] { ::SendMessageW(b, BM_CLICK, 0, 0); });
+    return send(item(id), BM_CLICK, 0, meanwhile);
+  }
+
+  // Sends `to` a message and waits until the program has handled it, answering boxes as above.
+  std::vector<Box> send(HWND to, UINT message, WPARAM wParam, const std::function<void()>& meanwhile = {}) {
+    auto handled = std::async(std::launch::async, [=] { ::SendMessageW(to, message, wParam, 0); });
     if (meanwhile) meanwhile();
     return answerBoxesUntil([&] { return handled.wait_for(0s) == std::future_status::ready; });
   }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "Driver.h"
+#include "link/Umod07.h"
 
 namespace netsetup::testing {
 namespace {
@@ -146,6 +147,27 @@ TEST(Window, TabReachesAnEnabledRadioButton) {
     EXPECT_NE(std::find(order.begin(), order.end(), RBSerial), order.end()) << ini;
     EXPECT_EQ(std::find(order.begin(), order.end(), RBIP), order.end()) << ini;
   }
+}
+
+// The system menu's last item shows the build's version and the settings file the window uses.
+TEST(Window, AboutInTheSystemMenuShowsTheVersionAndTheSettingsFile) {
+  {
+    // The menu, read in this process: another process is not shown a window's system menu.
+    Tmod07 link;
+    TMainFrm own(link, L"netsetup", SettingsLocation{"C:\\nowhere\\netsetup.ini", "C:\\nowhere\\netsetup.ini"});
+    ASSERT_TRUE(own.create(::GetModuleHandleW(nullptr), SW_HIDE));
+    HMENU menu = ::GetSystemMenu(own.handle(), FALSE);
+    const int last = ::GetMenuItemCount(menu) - 1;
+    wchar_t item[64] = {};
+    ::GetMenuStringW(menu, static_cast<UINT>(last), item, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(item), kAboutItem);
+    EXPECT_EQ(::GetMenuItemID(menu, last), kAboutCommand);
+  }
+  Program p("[#]\r\nPort=1\r\n");
+  const std::vector<Box> boxes = p.send(p.frame, WM_SYSCOMMAND, kAboutCommand);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, toWide(std::string(kMainFrm.caption) + "\nnetsetup " NETSETUP_VERSION "\n\nФайл настроек: ") +
+                               p.iniPath.wstring());
 }
 
 TEST(Window, DhcpRuleMovesExactlyTheThreeAddressFields) {
