@@ -136,7 +136,7 @@ class Reader {
       std::optional<JsonValue> item = read(depth + 1);
       if (!item) return std::nullopt;
       if (object) {
-        value.members.emplace_back(std::move(key), std::move(*item));
+        value.members.push_back({std::move(key), std::move(*item)});
       } else {
         value.items.push_back(std::move(*item));
       }
