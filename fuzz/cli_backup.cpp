@@ -8,7 +8,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "cli/BackupFile.h"
+#include "cli/formats/BackupFile.h"
 #include "netblock/NetworkCodec.h"
 
 using namespace netsetup;

@@ -6,7 +6,7 @@
 
 #include "FuzzCheck.h"
 #include "actions/Actions.h"
-#include "cli/CliOptions.h"
+#include "cli/Arguments.h"
 
 using namespace netsetup;
 using namespace netsetup::cli;

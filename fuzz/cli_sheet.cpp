@@ -7,9 +7,9 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "cli/FieldNames.h"
-#include "cli/Formats.h"
-#include "cli/Sheet.h"
+#include "cli/formats/FieldNames.h"
+#include "cli/formats/Formats.h"
+#include "cli/formats/Sheet.h"
 #include "config/IniFile.h"
 #include "text/Utf8.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "cli/Csv.h"
-#include "cli/FieldNames.h"
-#include "cli/Report.h"
-#include "cli/Worklist.h"
+#include "cli/formats/Csv.h"
+#include "cli/formats/FieldNames.h"
+#include "cli/formats/Report.h"
+#include "cli/formats/Worklist.h"
 
 using namespace netsetup;
 using namespace netsetup::cli;

@@ -15,7 +15,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzLine.h"
-#include "cli/Trace.h"
+#include "cli/console/Trace.h"
 #include "link/Frame.h"
 #include "link/FrameText.h"
 #include "link/StatusCode.h"

@@ -1,13 +1,13 @@
 // apply: brings an instrument to the values named and writes only when one of them differs,
 // so running it again changes nothing; --json gives configuration tools one object to read.
-#include "cli/ApplyJson.h"
+#include "cli/session/ApplyJson.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/FieldWrite.h"
-#include "cli/Files.h"
-#include "cli/GivenValues.h"
-#include "cli/Records.h"
-#include "cli/WrittenText.h"
+#include "cli/session/ExitCodes.h"
+#include "cli/session/FieldWrite.h"
+#include "cli/console/Files.h"
+#include "cli/session/GivenValues.h"
+#include "cli/session/Records.h"
+#include "cli/session/WrittenText.h"
 
 namespace netsetup::cli {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "actions/Actions.h"
-#include "cli/CliFailure.h"
-#include "cli/CliOptions.h"
-#include "cli/Context.h"
+#include "cli/session/CliFailure.h"
+#include "cli/session/CliOptions.h"
+#include "cli/session/Context.h"
 
 namespace netsetup::cli {
 

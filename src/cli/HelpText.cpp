@@ -1,7 +1,7 @@
 #include "cli/HelpText.h"
 
 #include "actions/Actions.h"
-#include "cli/Console.h"
+#include "cli/console/Console.h"
 
 namespace netsetup::cli {
 

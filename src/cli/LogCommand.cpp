@@ -1,9 +1,9 @@
 // log: shows the log of writes, the record of every write the tool attempted.
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/Files.h"
-#include "cli/Records.h"
-#include "cli/WriteLog.h"
+#include "cli/session/ExitCodes.h"
+#include "cli/console/Files.h"
+#include "cli/session/Records.h"
+#include "cli/formats/WriteLog.h"
 #include "text/Lines.h"
 
 namespace netsetup::cli {

@@ -1,19 +1,19 @@
 // The commands that only read: identify, read, backup, diff.
 #include <array>
 
-#include "cli/ApplyJson.h"
-#include "cli/AreaWrite.h"
-#include "cli/BackupFile.h"
-#include "cli/Records.h"
+#include "cli/session/ApplyJson.h"
+#include "cli/session/AreaWrite.h"
+#include "cli/formats/BackupFile.h"
+#include "cli/session/Records.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/FieldEdit.h"
-#include "cli/Files.h"
-#include "cli/Formats.h"
-#include "cli/GivenValues.h"
-#include "cli/Session.h"
-#include "cli/UtcTime.h"
-#include "config/FileStore.h"
+#include "cli/session/ExitCodes.h"
+#include "cli/formats/FieldEdit.h"
+#include "cli/console/Files.h"
+#include "cli/formats/Formats.h"
+#include "cli/session/GivenValues.h"
+#include "cli/session/Session.h"
+#include "cli/console/UtcTime.h"
+#include "files/FileStore.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {

@@ -1,13 +1,13 @@
 // restore: puts a backup's settings area back into the instrument it came from.
-#include "cli/ApplyJson.h"
-#include "cli/AreaWrite.h"
-#include "cli/BackupFile.h"
+#include "cli/session/ApplyJson.h"
+#include "cli/session/AreaWrite.h"
+#include "cli/formats/BackupFile.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
-#include "cli/FieldEdit.h"
-#include "cli/Files.h"
-#include "cli/Records.h"
-#include "config/FileStore.h"
+#include "cli/session/ExitCodes.h"
+#include "cli/formats/FieldEdit.h"
+#include "cli/console/Files.h"
+#include "cli/session/Records.h"
+#include "files/FileStore.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {

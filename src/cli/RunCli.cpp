@@ -1,9 +1,10 @@
 #include <algorithm>
 #include <map>
 
-#include "cli/ApplyJson.h"
+#include "cli/Arguments.h"
+#include "cli/session/ApplyJson.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
+#include "cli/session/ExitCodes.h"
 #include "cli/HelpText.h"
 
 namespace netsetup::cli {

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/ExitCodes.h"
-#include "cli/Progress.h"
-#include "cli/Session.h"
+#include "cli/console/Console.h"
+#include "cli/session/ExitCodes.h"
+#include "cli/console/Progress.h"
+#include "cli/session/Session.h"
 #include "link/FrameText.h"
 #include "text/Quote.h"
 

@@ -1,11 +1,11 @@
 // write: stores the values of a sheet and of --set, backing the area up first and verifying,
 // through writeNamedFields.
-#include "cli/AreaWrite.h"
+#include "cli/session/AreaWrite.h"
 #include "cli/Commands.h"
-#include "cli/FieldWrite.h"
-#include "cli/GivenValues.h"
-#include "cli/Records.h"
-#include "cli/WrittenText.h"
+#include "cli/session/FieldWrite.h"
+#include "cli/session/GivenValues.h"
+#include "cli/session/Records.h"
+#include "cli/session/WrittenText.h"
 
 namespace netsetup::cli {
 

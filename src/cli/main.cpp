@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "cli/Commands.h"
-#include "cli/Console.h"
-#include "cli/ExitCodes.h"
+#include "cli/console/Console.h"
+#include "cli/session/ExitCodes.h"
 #include "link/Umod07.h"
 
 int main(int argc, char** argv) {

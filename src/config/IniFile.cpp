@@ -1,6 +1,6 @@
 #include "config/IniFile.h"
 
-#include "config/FileStore.h"
+#include "files/FileStore.h"
 #include "text/AsciiCase.h"
 #include "text/Blanks.h"
 #include "text/ByteOrderMarks.h"

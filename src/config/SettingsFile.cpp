@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/FileStore.h"
+#include "files/FileStore.h"
 #include "config/IniFile.h"
 #include "text/ComPortName.h"
 #include "text/Cp1251.h"

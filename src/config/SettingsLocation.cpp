@@ -1,6 +1,6 @@
 #include "config/SettingsLocation.h"
 
-#include "config/FileStore.h"
+#include "files/FileStore.h"
 #include "config/SettingsFile.h"
 
 namespace netsetup {

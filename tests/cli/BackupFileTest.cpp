@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/BackupFile.h"
+#include "cli/formats/BackupFile.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "cli/CliOptions.h"
+#include "cli/Arguments.h"
 #include "cli/HelpText.h"
 #include "text/Utf8.h"
 

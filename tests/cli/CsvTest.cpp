@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/Csv.h"
+#include "cli/formats/Csv.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

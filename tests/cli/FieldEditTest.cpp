@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/FieldEdit.h"
+#include "cli/formats/FieldEdit.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

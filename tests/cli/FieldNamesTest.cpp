@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cli/FieldNames.h"
-#include "cli/Formats.h"
+#include "cli/formats/FieldNames.h"
+#include "cli/formats/Formats.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

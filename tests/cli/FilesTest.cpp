@@ -1,4 +1,4 @@
-#include "cli/Files.h"
+#include "cli/console/Files.h"
 
 #include <gtest/gtest.h>
 

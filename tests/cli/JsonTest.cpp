@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cli/Json.h"
-#include "cli/WriteLog.h"
+#include "cli/formats/Json.h"
+#include "cli/formats/WriteLog.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

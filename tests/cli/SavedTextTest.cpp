@@ -1,4 +1,4 @@
-#include "cli/SavedText.h"
+#include "cli/formats/SavedText.h"
 
 #include <gtest/gtest.h>
 

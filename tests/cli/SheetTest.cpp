@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cli/Formats.h"
-#include "cli/Sheet.h"
+#include "cli/formats/Formats.h"
+#include "cli/formats/Sheet.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

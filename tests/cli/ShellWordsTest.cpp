@@ -1,7 +1,8 @@
 // The commands the tool prints for pasting must reach the program with every word intact.
 #include <gtest/gtest.h>
 
-#include "cli/ShellWords.h"
+#include "cli/console/ShellWords.h"
+#include "cli/session/Target.h"
 
 namespace netsetup::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/UtcTime.h"
+#include "cli/console/UtcTime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "cli/Csv.h"
-#include "cli/Sha256.h"
+#include "cli/formats/Csv.h"
+#include "cli/formats/Sha256.h"
 #include "text/Hex.h"
-#include "cli/Worklist.h"
+#include "cli/formats/Worklist.h"
 #include "support/Results.h"
 
 namespace netsetup::cli {

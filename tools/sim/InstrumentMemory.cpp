@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "config/FileStore.h"
+#include "files/FileStore.h"
 
 namespace netsetup {
 

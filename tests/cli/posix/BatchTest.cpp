@@ -20,10 +20,10 @@
 #include "Instrument.h"
 #include "InstrumentBus.h"
 #include "TcpServer.h"
-#include "cli/BackupFile.h"
+#include "cli/formats/BackupFile.h"
 #include "cli/Commands.h"
-#include "cli/Csv.h"
-#include "cli/ExitCodes.h"
+#include "cli/formats/Csv.h"
+#include "cli/session/ExitCodes.h"
 #include "support/TempDir.h"
 
 namespace netsetup::cli {

@@ -16,7 +16,7 @@
 
 #include "CliFixture.h"
 #include "PtyServer.h"
-#include "cli/BackupFile.h"
+#include "cli/formats/BackupFile.h"
 
 namespace netsetup::cli {
 namespace {

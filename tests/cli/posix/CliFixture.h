@@ -18,7 +18,7 @@
 #include "InstrumentMemory.h"
 #include "TcpServer.h"
 #include "cli/Commands.h"
-#include "cli/ExitCodes.h"
+#include "cli/session/ExitCodes.h"
 #include "support/Results.h"
 #include "support/TempDir.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "CliFixture.h"
-#include "cli/Csv.h"
+#include "cli/formats/Csv.h"
 
 namespace netsetup::cli {
 namespace {

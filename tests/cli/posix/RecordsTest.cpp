@@ -7,8 +7,8 @@
 #include <regex>
 
 #include "CliFixture.h"
-#include "cli/BackupFile.h"
-#include "cli/WriteLog.h"
+#include "cli/formats/BackupFile.h"
+#include "cli/formats/WriteLog.h"
 
 namespace netsetup::cli {
 namespace {

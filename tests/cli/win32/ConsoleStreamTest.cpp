@@ -1,4 +1,4 @@
-#include "cli/win32/ConsoleStream.h"
+#include "cli/console/win32/ConsoleStream.h"
 
 #include <gtest/gtest.h>
 

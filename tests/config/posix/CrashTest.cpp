@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "config/FileStore.h"
+#include "files/FileStore.h"
 #include "config/SettingsFile.h"
 #include "support/TempDir.h"
 

@@ -1,0 +1,7 @@
+#include "cli/console/ShellWords.h"
+
+namespace netsetup::cli {
+
+Shell systemShell() { return Shell::WindowsCmd; }
+
+}  // namespace netsetup::cli

@@ -1,7 +1,0 @@
-#include "cli/ShellWords.h"
-
-namespace netsetup::cli {
-
-Shell systemShell() { return Shell::WindowsCmd; }
-
-}  // namespace netsetup::cli
