@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "netblock/FieldInfo.h"
 #include "text/Quote.h"
 #include "text/Utf8.h"
 
 namespace netsetup {
 namespace {
 
-constexpr std::string_view kConcealed = "'***'";
 
 // "U+2713 '✓'"; control characters by number and name, so the message stays printable.
 std::string describeCharacter(char32_t cp) {
@@ -33,31 +33,14 @@ std::string describeCharacter(char32_t cp) {
 
 }  // namespace
 
-std::string_view fieldName(SettingsField field) {
-  switch (field) {
-    case SettingsField::IpAddress: return "IP address";
-    case SettingsField::IpMask: return "subnet mask";
-    case SettingsField::IpGateway: return "gateway";
-    case SettingsField::IpPort: return "unit port";
-    case SettingsField::ServerPort: return "server port";
-    case SettingsField::ServerAddress: return "server address";
-    case SettingsField::ApnName: return "access point name";
-    case SettingsField::ApnLogin: return "login";
-    case SettingsField::ApnPassword: return "password";
-    case SettingsField::Dhcp: return "DHCP flag";
-    case SettingsField::AuthType: return "authentication type";
-    case SettingsField::DialString: return "dial string";
-  }
-  return "field";
-}
-
 namespace {
 
 // The refusal in words; with `conceal`, the text shows as '***' and the character at fault is
 // not named, so nothing of it goes into the message.
 std::string describe(const EncodeError& e, bool conceal) {
-  const std::string name = "The " + std::string(fieldName(e.field));
-  const std::string quoted = conceal ? std::string(kConcealed) : quoteText(e.text);
+  const std::string name = "The " + std::string(fieldInfo(e.field).messageName);
+  const std::string concealed = "'" + std::string(kHiddenValue) + "'";
+  const std::string quoted = conceal ? concealed : quoteText(e.text);
   switch (e.kind) {
     case EncodeErrorKind::NotInteger:
       return quoted + " is not a valid integer value";
@@ -68,7 +51,7 @@ std::string describe(const EncodeError& e, bool conceal) {
       return name + " " + quoted + " is not a dotted IPv4 address";
     case EncodeErrorKind::TooLong: {
       // The length is said once: here a long text's quote leaves its own count out.
-      const std::string cut = conceal ? std::string(kConcealed) : quoteTextWithoutLength(e.text);
+      const std::string cut = conceal ? concealed : quoteTextWithoutLength(e.text);
       return name + " " + cut + " is " + std::to_string(e.length) + " characters long; the field holds at most " +
              std::to_string(e.capacity);
     }
@@ -91,5 +74,7 @@ std::string describe(const EncodeError& e, bool conceal) {
 std::string EncodeError::message() const { return describe(*this, false); }
 
 std::string EncodeError::concealedMessage() const { return describe(*this, true); }
+
+std::string EncodeError::shownMessage() const { return describe(*this, fieldInfo(field).secret); }
 
 }  // namespace netsetup

@@ -9,9 +9,6 @@
 
 namespace netsetup {
 
-// "unit port", "server address", ...: how messages name the field.
-std::string_view fieldName(SettingsField field);
-
 enum class EncodeErrorKind {
   NotInteger,   // a port text is not an integer by the integer-text rule
   OutOfRange,   // a port outside 0..65535
@@ -38,6 +35,8 @@ struct EncodeError {
   // The same with '***' for the text and without the offending character: for a secret such
   // as the password, whose refusal may reach a shared screen or a report.
   std::string concealedMessage() const;
+  // message(), or concealedMessage() for a field kept secret.
+  std::string shownMessage() const;
 };
 
 }  // namespace netsetup

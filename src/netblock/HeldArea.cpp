@@ -1,5 +1,7 @@
 #include "netblock/HeldArea.h"
 
+#include "netblock/FieldInfo.h"
+
 namespace netsetup {
 
 HeldArea HeldArea::afterWrite(const SettingsArea& before, const SettingsArea& sent, const TransferResult& result) {
@@ -24,7 +26,7 @@ HeldArea HeldArea::asRead(const SettingsArea& read) {
 }
 
 bool HeldArea::known(SettingsField field) const {
-  const FieldBytes where = fieldBytes(field);
+  const FieldInfo& where = fieldInfo(field);
   for (size_t i = where.offset; i < where.offset + where.size; ++i)
     if (!known_[i]) return false;
   return true;

@@ -39,7 +39,7 @@ Encoded encodeAddress(const std::string& text, bool dhcp, SettingsField field, S
   const std::optional<Ipv4Octets> octets = tryParseIpv4(text);
   if (!octets && !dhcp) return EncodeError{.kind = EncodeErrorKind::BadAddress, .field = field, .text = text};
   const Ipv4Octets stored = octets.value_or(kIpv4Failure);
-  std::copy(stored.begin(), stored.end(), area.begin() + fieldBytes(field).offset);
+  std::copy(stored.begin(), stored.end(), area.begin() + fieldInfo(field).offset);
   return {};
 }
 
@@ -53,7 +53,7 @@ Encoded encodePort(const std::string& text, SettingsField field, SettingsArea& a
                        .minimum = kPortMinimum,
                        .maximum = kPortMaximum};
   }
-  const size_t offset = fieldBytes(field).offset;
+  const size_t offset = fieldInfo(field).offset;
   area[offset] = static_cast<uint8_t>(*value & 0xFF);
   area[offset + 1] = static_cast<uint8_t>(*value >> 8);
   return {};
@@ -62,7 +62,7 @@ Encoded encodePort(const std::string& text, SettingsField field, SettingsArea& a
 // A control character never belongs in these texts: a zero would end the text early on the
 // next read, and a pasted line break or tab would be stored where nobody sees it.
 Encoded encodeText(const std::string& text, SettingsField field, SettingsArea& area) {
-  const size_t offset = fieldBytes(field).offset, size = fieldBytes(field).size;
+  const size_t offset = fieldInfo(field).offset, size = fieldInfo(field).size;
   const Cp1251Encoding encoded = encodeCp1251(text);
   if (encoded.invalidUtf8) return EncodeError{.kind = EncodeErrorKind::Unencodable, .field = field, .text = text};
   const auto control = std::find_if(text.begin(), text.end(), [](char c) { return isControlCharacter(uint8_t(c)); });
@@ -116,7 +116,7 @@ NetworkFields decodeNetworkSettings(const SettingsArea& area) {
 
 Encoded encodeField(const NetworkFields& f, SettingsField field, SettingsArea& area) {
   using F = SettingsField;
-  const size_t offset = fieldBytes(field).offset;
+  const size_t offset = fieldInfo(field).offset;
   switch (field) {
     case F::IpAddress: return encodeAddress(f.ipAddress, f.dhcp, field, area);
     case F::IpMask: return encodeAddress(f.ipMask, f.dhcp, field, area);
@@ -146,7 +146,7 @@ Encoded encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area) {
 }
 
 std::string decodeStoredAddress(const SettingsArea& area, SettingsField field) {
-  return decodeAddress(area, fieldBytes(field).offset);
+  return decodeAddress(area, fieldInfo(field).offset);
 }
 
 }  // namespace netsetup

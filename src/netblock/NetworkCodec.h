@@ -3,6 +3,7 @@
 #include <string>
 
 #include "netblock/EncodeError.h"
+#include "netblock/FieldInfo.h"
 #include "netblock/NetworkSettings.h"
 #include "text/Result.h"
 
@@ -15,14 +16,6 @@ NetworkFields decodeNetworkSettings(const SettingsArea& area);
 // stays as read. The ports are checked first, then the other fields in record order; the
 // first refusal is returned, and `area` is then left exactly as it was.
 Result<void, EncodeError> encodeNetworkSettings(const NetworkFields& fields, SettingsArea& area);
-
-// The order in which encodeNetworkSettings checks and writes the fields. The two ports come
-// first: their conversion error is the one a Write has always stopped with, even when the
-// address fields are still empty. The rest follows record order.
-inline constexpr std::array<SettingsField, 12> kEncodeOrder{
-    SettingsField::IpPort,        SettingsField::ServerPort, SettingsField::IpAddress, SettingsField::IpMask,
-    SettingsField::IpGateway,     SettingsField::Dhcp,       SettingsField::ServerAddress, SettingsField::AuthType,
-    SettingsField::ApnName,       SettingsField::DialString, SettingsField::ApnLogin,  SettingsField::ApnPassword};
 
 // Checks one field of `fields` and writes its bytes into `area`, exactly as encodeNetworkSettings
 // does for it (an address is judged with `fields.dhcp`); on a refusal `area` is left as it was.

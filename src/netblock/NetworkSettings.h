@@ -62,33 +62,6 @@ enum class SettingsField {
   DialString  // not shown; always written as kDialString
 };
 
-struct FieldBytes {
-  SettingsField field;
-  size_t offset, size;
-};
-
-// Where each field lies in the record, in record order; every other byte is carried through.
-inline constexpr std::array<FieldBytes, 12> kFieldBytes{{
-    {SettingsField::IpAddress, kIpAddressOffset, kIpv4Size},
-    {SettingsField::IpMask, kIpMaskOffset, kIpv4Size},
-    {SettingsField::IpGateway, kIpGatewayOffset, kIpv4Size},
-    {SettingsField::IpPort, kIpPortOffset, kPortSize},
-    {SettingsField::ServerPort, kServerPortOffset, kPortSize},
-    {SettingsField::Dhcp, kDhcpOffset, 1},
-    {SettingsField::ServerAddress, kServerAddressOffset, kServerAddressSize},
-    {SettingsField::AuthType, kAuthTypeOffset, 1},
-    {SettingsField::ApnName, kApnNameOffset, kApnNameSize},
-    {SettingsField::DialString, kDialStringOffset, kDialStringSize},
-    {SettingsField::ApnLogin, kApnLoginOffset, kApnLoginSize},
-    {SettingsField::ApnPassword, kApnPasswordOffset, kApnPasswordSize},
-}};
-
-constexpr FieldBytes fieldBytes(SettingsField field) {
-  for (const FieldBytes& bytes : kFieldBytes)
-    if (bytes.field == field) return bytes;
-  return {field, 0, 0};
-}
-
 // What the window shows and edits; texts are UTF-8.
 struct NetworkFields {
   bool dhcp = false;

@@ -6,6 +6,7 @@
 #include "actions/Actions.h"
 #include "link/Umod07.h"
 #include "netblock/AuthType.h"
+#include "netblock/FieldInfo.h"
 #include "window/Messages.h"
 #include "window/StartOptions.h"
 #include "window/WindowView.h"
@@ -15,16 +16,15 @@ namespace netsetup {
 namespace {
 
 // The edits that show the record's texts.
-constexpr std::pair<ControlId, std::string NetworkFields::*> kTextFields[] = {
-    {ids::ip_ivb, &NetworkFields::ipAddress},       {ids::ip_mask, &NetworkFields::ipMask},
-    {ids::ip_gate, &NetworkFields::ipGateway},      {ids::ip_port, &NetworkFields::ipPort},
-    {ids::srv_port, &NetworkFields::serverPort},    {ids::srv_addr, &NetworkFields::serverAddress},
-    {ids::apn_name, &NetworkFields::apnName},       {ids::apn_login, &NetworkFields::apnLogin},
-    {ids::apn_pass, &NetworkFields::apnPassword},
+constexpr std::pair<ControlId, SettingsField> kTextFields[] = {
+    {ids::ip_ivb, SettingsField::IpAddress},     {ids::ip_mask, SettingsField::IpMask},
+    {ids::ip_gate, SettingsField::IpGateway},    {ids::ip_port, SettingsField::IpPort},
+    {ids::srv_port, SettingsField::ServerPort},  {ids::srv_addr, SettingsField::ServerAddress},
+    {ids::apn_name, SettingsField::ApnName},     {ids::apn_login, SettingsField::ApnLogin},
+    {ids::apn_pass, SettingsField::ApnPassword},
 };
-constexpr ControlId kAddressFields[] = {ids::ip_ivb, ids::ip_mask, ids::ip_gate};
 
-bool isAddressField(ControlId id) { return std::ranges::find(kAddressFields, id) != std::end(kAddressFields); }
+bool isAddress(SettingsField field) { return fieldInfo(field).kind == FieldKind::Address; }
 
 }  // namespace
 
@@ -71,7 +71,8 @@ bool WindowController::saveSettings() {
 
 void WindowController::cb_DHCPClick() {
   const bool manual = !view_.checked(ids::cb_DHCP);
-  for (ControlId id : kAddressFields) view_.setEnabled(id, manual);
+  for (const auto& [id, field] : kTextFields)
+    if (isAddress(field)) view_.setEnabled(id, manual);
 }
 
 LinkChoice WindowController::linkChoice() const {
@@ -116,14 +117,15 @@ void WindowController::DecodeSettings(const NetworkFields& fields) {
     cb_DHCPClick();
   }
   // With DHCP on, the address fields stay empty.
-  for (const auto& [id, field] : kTextFields) view_.setText(id, fields.dhcp && isAddressField(id) ? "" : fields.*field);
+  for (const auto& [id, field] : kTextFields)
+    view_.setText(id, fields.dhcp && isAddress(field) ? "" : fields.*fieldInfo(field).text);
   selectIn(ids::cb_AuthType, fields.authIndex);
 }
 
 NetworkFields WindowController::EncodeSettings() const {
   NetworkFields fields;
   fields.dhcp = view_.checked(ids::cb_DHCP);
-  for (const auto& [id, field] : kTextFields) fields.*field = view_.text(id);
+  for (const auto& [id, field] : kTextFields) fields.*fieldInfo(field).text = view_.text(id);
   // What the list shows is what is stored: typed text counts only when it names an entry.
   fields.authIndex = authIndexForText(view_.text(ids::cb_AuthType));
   return fields;

@@ -29,7 +29,7 @@ SettingsArea heldArea() {
 void expectOnlyFieldsChanged(const SettingsArea& read, const FieldEdit& edit) {
   for (size_t i = 0; i < read.size(); ++i) {
     const auto inChanged = std::any_of(edit.changed.begin(), edit.changed.end(), [i](std::string_view name) {
-      const FieldBytes bytes = fieldBytes(settingsField(name));
+      const FieldInfo& bytes = fieldInfo(settingsField(name));
       return i >= bytes.offset && i < bytes.offset + bytes.size;
     });
     if (!inChanged) {

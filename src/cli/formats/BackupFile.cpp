@@ -129,7 +129,7 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
     out += "\n";
   }
   for (std::string_view name : kFieldNames) {
-    const std::string value = name == "password" ? std::string(kHiddenPassword) : visibleText(fieldValue(decoded, name));
+    const std::string value = isSecret(name) ? std::string(kHiddenValue) : visibleText(fieldValue(decoded, name));
     const std::string_view note = keptAddressNote(decoded, name);
     out.append("# ").append(name).append("=").append(value).append(note.empty() ? "" : "  ").append(note).append("\n");
   }

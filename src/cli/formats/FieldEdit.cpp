@@ -12,11 +12,7 @@ namespace netsetup::cli {
 
 namespace {
 
-bool isAddress(SettingsField field) {
-  return field == SettingsField::IpAddress || field == SettingsField::IpMask || field == SettingsField::IpGateway;
-}
-
-bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldBytes& bytes) {
+bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldInfo& bytes) {
   return std::equal(a.begin() + bytes.offset, a.begin() + bytes.offset + bytes.size, b.begin() + bytes.offset);
 }
 
@@ -25,29 +21,29 @@ bool sameBytes(const SettingsArea& a, const SettingsArea& b, const FieldBytes& b
 Result<void> checkAddress(SettingsField field, const std::string& text) {
   if (parseDottedQuad(text)) return {};
   const std::optional<Ipv4Octets> read = tryParseIpv4(text);
-  return Failure{"The " + std::string(fieldName(field)) + " " + quoteText(text) +
+  return Failure{"The " + std::string(fieldInfo(field).messageName) + " " + quoteText(text) +
                  " is not four decimal numbers 0..255 without leading zeros (such as 192.168.0.10)" +
                  (read ? "; it would have been stored as " + formatIpv4(*read) : "; it is no address at all")};
 }
 
 // One named value as the encoder judges it, on fields that hold it.
 Result<void> checkField(const NetworkFields& fields, SettingsField field, const std::string& text) {
-  if (isAddress(field)) return checkAddress(field, text);
+  if (fieldInfo(field).kind == FieldKind::Address) return checkAddress(field, text);
   SettingsArea scratch{};
   const Result<void, EncodeError> encoded = encodeField(fields, field, scratch);
   if (encoded) return {};
   const EncodeError& refused = encoded.failure();
   // The window's words for a text that is no number name no field; the field's name is said first.
-  const std::string named = refused.kind == EncodeErrorKind::NotInteger ? std::string(nameOf(field)) + ": " : "";
-  return Failure{named + (field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message())};
+  const std::string named = refused.kind == EncodeErrorKind::NotInteger ? std::string(fieldInfo(field).name) + ": " : "";
+  return Failure{named + refused.shownMessage()};
 }
 
 }  // namespace
 
 Result<void> checkValues(const FieldOverlay& overlay) {
   for (const FieldValue& given : overlay) {
-    // A password given back as *** keeps the instrument's and is not a value to judge.
-    if (given.name == "password" && given.value == kHiddenPassword) continue;
+    // A secret given back as *** keeps the instrument's and is not a value to judge.
+    if (isSecret(given.name) && given.value == kHiddenValue) continue;
     NetworkFields fields;
     if (Result<void> set = setField(fields, given.name, given.value); !set) {
       return Failure{originPrefix(given) + set.failure().text()};
@@ -77,28 +73,28 @@ Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& 
   for (const FieldValue& given : overlay) {
     const std::string_view canonical = *canonicalFieldName(given.name);
     std::erase_if(named, [&](const auto& n) { return n.first == canonical; });
-    if (canonical != "password" || given.value != kHiddenPassword) named.emplace_back(canonical, given.value);
+    if (!isSecret(canonical) || given.value != kHiddenValue) named.emplace_back(canonical, given.value);
   }
   const auto typed = [&](std::string_view name) {
     return std::find_if(named.begin(), named.end(), [&](const auto& n) { return n.first == name; });
   };
 
   for (SettingsField field : kEncodeOrder) {
-    if (typed(nameOf(field)) == named.end()) continue;
+    if (typed(fieldInfo(field).name) == named.end()) continue;
     if (const Result<void, EncodeError> encoded = encodeField(wanted, field, edit.area); !encoded) {
       const EncodeError& refused = encoded.failure();
-      return Failure{field == SettingsField::ApnPassword ? refused.concealedMessage() : refused.message()};
+      return Failure{refused.shownMessage()};
     }
   }
 
   const NetworkFields before = storedFields(read), after = storedFields(edit.area);
   for (std::string_view name : kFieldNames) {
-    const bool changed = !sameBytes(read, edit.area, fieldBytes(settingsField(name)));
+    const bool changed = !sameBytes(read, edit.area, fieldInfo(settingsField(name)));
     if (changed) edit.changed.push_back(name);
     const auto given = typed(name);
     if (given == named.end()) continue;
-    if (name == "password") {
-      const std::string hidden(kHiddenPassword);
+    if (isSecret(name)) {
+      const std::string hidden(kHiddenValue);
       edit.named.push_back({name, hidden, hidden, hidden, changed});
     } else {
       edit.named.push_back({name, given->second, fieldValue(before, name), fieldValue(after, name), changed});
@@ -113,11 +109,11 @@ FieldEdit wholeAreaEdit(const SettingsArea& read, const SettingsArea& wanted) {
   edit.area = read;
   std::copy_n(wanted.begin(), kWrittenAreaSize, edit.area.begin());
   const NetworkFields before = storedFields(read), after = storedFields(edit.area);
-  const std::string hidden(kHiddenPassword);
+  const std::string hidden(kHiddenValue);
   for (std::string_view name : kFieldNames) {
-    if (sameBytes(read, edit.area, fieldBytes(settingsField(name)))) continue;
+    if (sameBytes(read, edit.area, fieldInfo(settingsField(name)))) continue;
     edit.changed.push_back(name);
-    if (name == "password") {
+    if (isSecret(name)) {
       edit.named.push_back({name, hidden, hidden, hidden, true});
     } else {
       edit.named.push_back({name, fieldValue(after, name), fieldValue(before, name), fieldValue(after, name), true});
@@ -129,7 +125,7 @@ FieldEdit wholeAreaEdit(const SettingsArea& read, const SettingsArea& wanted) {
 std::vector<std::string> storedOtherwiseNotes(const FieldEdit& edit) {
   std::vector<std::string> lines;
   for (const NamedField& field : edit.named) {
-    const bool number = field.name == "port" || field.name == "server_port";
+    const bool number = namedField(field.name)->kind == FieldKind::Port;
     if (!number || field.typed == field.after) continue;
     lines.push_back(std::string(field.name) + ": " + visibleText(field.typed) + " is stored as " + field.after);
   }
@@ -137,7 +133,7 @@ std::vector<std::string> storedOtherwiseNotes(const FieldEdit& edit) {
 }
 
 std::string changeLine(const NamedField& field) {
-  if (field.name == "password") return "password: would change (not shown)";
+  if (isSecret(field.name)) return std::string(field.name) + ": would change (not shown)";
   return std::string(field.name) + ": " + visibleText(field.before) + " -> " + visibleText(field.after);
 }
 

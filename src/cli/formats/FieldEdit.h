@@ -23,7 +23,7 @@ namespace netsetup::cli {
 Result<void> checkValues(const FieldOverlay& overlay);
 
 // One field that was named, in the form the instrument stores it: ports in decimal, addresses
-// dotted even while DHCP is on. For the password every text is kHiddenPassword.
+// dotted even while DHCP is on. For a secret field every text is kHiddenValue.
 struct NamedField {
   std::string_view name;  // canonical
   std::string typed;      // the value given (the last, when given twice)
@@ -41,7 +41,7 @@ struct FieldEdit {
 };
 
 // Encodes the fields `overlay` names and no other, each as the window's encoder does it; one
-// named nowhere is neither checked nor re-encoded. A password given as kHiddenPassword is not
+// named nowhere is neither checked nor re-encoded. A secret given as kHiddenValue is not
 // named. Fails as checkValues does.
 Result<FieldEdit> editNamedFields(const SettingsArea& read, const FieldOverlay& overlay);
 

@@ -11,54 +11,22 @@ namespace {
 constexpr std::array<std::string_view, 4> kAuthWords{"none", "any", "pap", "chap"};
 constexpr std::string_view kAuthUnset = "unset";
 
-constexpr std::array<std::pair<std::string_view, SettingsField>, 12> kRecordFields{{
-    {"ip", SettingsField::IpAddress},
-    {"mask", SettingsField::IpMask},
-    {"gateway", SettingsField::IpGateway},
-    {"port", SettingsField::IpPort},
-    {"dhcp", SettingsField::Dhcp},
-    {"server", SettingsField::ServerAddress},
-    {"server_port", SettingsField::ServerPort},
-    {"apn", SettingsField::ApnName},
-    {"login", SettingsField::ApnLogin},
-    {"password", SettingsField::ApnPassword},
-    {"auth", SettingsField::AuthType},
-    {"dial string", SettingsField::DialString},
-}};
+}  // namespace
 
-static_assert([] {
-  for (size_t i = 0; i < kFieldNames.size(); ++i)
-    if (kRecordFields[i].first != kFieldNames[i]) return false;
-  return true;
-}(), "the record fields follow the field names");
-
-// The text members, by name; dhcp and auth are not texts and are handled apart.
-template <class Fields>
-auto textField(Fields& f, std::string_view name) -> decltype(&f.ipAddress) {
-  if (name == "ip") return &f.ipAddress;
-  if (name == "mask") return &f.ipMask;
-  if (name == "gateway") return &f.ipGateway;
-  if (name == "port") return &f.ipPort;
-  if (name == "server") return &f.serverAddress;
-  if (name == "server_port") return &f.serverPort;
-  if (name == "apn") return &f.apnName;
-  if (name == "login") return &f.apnLogin;
-  if (name == "password") return &f.apnPassword;
+const FieldInfo* namedField(std::string_view name) {
+  for (size_t i = 0; i < kNamedFieldCount; ++i)
+    if (equalsIgnoringAsciiCase(name, kFieldTable[i].name)) return &kFieldTable[i];
   return nullptr;
 }
 
-}  // namespace
-
 SettingsField settingsField(std::string_view canonicalName) {
-  for (const auto& [name, field] : kRecordFields)
-    if (name == canonicalName) return field;
-  return SettingsField::DialString;  // not a field name: the one field no name sets
+  const FieldInfo* info = namedField(canonicalName);
+  return info ? info->field : SettingsField::DialString;  // not a field name: the one field no name sets
 }
 
-std::string_view nameOf(SettingsField field) {
-  for (const auto& [name, known] : kRecordFields)
-    if (known == field) return name;
-  return {};
+bool isSecret(std::string_view name) {
+  const FieldInfo* info = namedField(name);
+  return info && info->secret;
 }
 
 std::string fieldNameList() { return joinedNames({kFieldNames.begin(), kFieldNames.end()}); }
@@ -73,48 +41,48 @@ std::string joinedNames(const std::vector<std::string_view>& names, std::string_
 }
 
 std::optional<std::string_view> canonicalFieldName(std::string_view name) {
-  for (std::string_view known : kFieldNames)
-    if (equalsIgnoringAsciiCase(name, known)) return known;
-  return std::nullopt;
+  const FieldInfo* info = namedField(name);
+  if (!info) return std::nullopt;
+  return info->name;
 }
 
 bool isFieldName(std::string_view name) { return canonicalFieldName(name).has_value(); }
 
 std::string fieldValue(const NetworkFields& fields, std::string_view name) {
-  const std::optional<std::string_view> canonical = canonicalFieldName(name);
-  if (!canonical) return {};
-  if (*canonical == "dhcp") return fields.dhcp ? "1" : "0";
-  if (*canonical == "auth") {
+  const FieldInfo* info = namedField(name);
+  if (!info) return {};
+  if (info->kind == FieldKind::Flag) return fields.dhcp ? "1" : "0";
+  if (info->kind == FieldKind::Choice) {
     const int i = fields.authIndex;
     return std::string(i >= 0 && i < static_cast<int>(kAuthWords.size()) ? kAuthWords[i] : kAuthUnset);
   }
-  return *textField(fields, *canonical);
+  return fields.*info->text;
 }
 
 NetworkFields storedFields(const SettingsArea& area) {
   NetworkFields fields = decodeNetworkSettings(area);
-  fields.ipAddress = decodeStoredAddress(area, SettingsField::IpAddress);
-  fields.ipMask = decodeStoredAddress(area, SettingsField::IpMask);
-  fields.ipGateway = decodeStoredAddress(area, SettingsField::IpGateway);
+  for (const FieldInfo& info : kFieldTable)
+    if (info.kind == FieldKind::Address) fields.*info.text = decodeStoredAddress(area, info.field);
   return fields;
 }
 
 std::string_view keptAddressNote(const NetworkFields& fields, std::string_view name) {
-  const bool address = name == "ip" || name == "mask" || name == "gateway";
+  const FieldInfo* info = namedField(name);
+  const bool address = info && info->kind == FieldKind::Address;
   return fields.dhcp && address ? "(kept while DHCP is on)" : "";
 }
 
 Result<void> setField(NetworkFields& fields, std::string_view name, std::string_view value) {
-  const std::optional<std::string_view> canonical = canonicalFieldName(name);
-  if (!canonical) return Failure{"unknown field " + quoteText(name) + "; the fields are " + fieldNameList()};
-  if (*canonical == "dhcp") {
+  const FieldInfo* info = namedField(name);
+  if (!info) return Failure{"unknown field " + quoteText(name) + "; the fields are " + fieldNameList()};
+  if (info->kind == FieldKind::Flag) {
     // true and false as JSON and YAML write them, so a playbook's booleans need no translation.
     const bool on = value == "1" || value == "true", off = value == "0" || value == "false";
     if (!on && !off) return Failure{"dhcp must be 0 or 1 (or true or false), not " + quoteText(value)};
     fields.dhcp = on;
     return {};
   }
-  if (*canonical == "auth") {
+  if (info->kind == FieldKind::Choice) {
     if (equalsIgnoringAsciiCase(value, kAuthUnset)) {
       fields.authIndex = -1;
       return {};
@@ -127,7 +95,7 @@ Result<void> setField(NetworkFields& fields, std::string_view name, std::string_
     }
     return Failure{"auth must be none, any, pap, chap or unset, not " + quoteText(value)};
   }
-  *textField(fields, *canonical) = std::string(value);
+  fields.*info->text = std::string(value);
   return {};
 }
 

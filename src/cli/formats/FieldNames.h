@@ -6,26 +6,28 @@
 #include <utility>
 #include <vector>
 
-#include "netblock/NetworkSettings.h"
+#include "netblock/FieldInfo.h"
 #include "text/Result.h"
 
 namespace netsetup::cli {
 
 // The names by which every part of the tool (options, sheets, worklists, output) calls the
 // fields, in the order they are shown.
-inline constexpr std::array<std::string_view, 11> kFieldNames{
-    "ip", "mask", "gateway", "port", "dhcp", "server", "server_port", "apn", "login", "password", "auth"};
+inline constexpr std::array<std::string_view, kNamedFieldCount> kFieldNames = [] {
+  std::array<std::string_view, kNamedFieldCount> names{};
+  for (size_t i = 0; i < names.size(); ++i) names[i] = kFieldTable[i].name;
+  return names;
+}();
+
+// The row of a name (any case), or nullptr for a name the tool does not know.
+const FieldInfo* namedField(std::string_view name);
 
 // The record field a canonical name (one of kFieldNames) stands for.
 SettingsField settingsField(std::string_view canonicalName);
 
-// What the tool calls a record field: its canonical name, or "dial string" for the one field
-// that no option sets.
-std::string_view nameOf(SettingsField field);
-
-// What the tool shows in place of a password; given back as a password, it keeps the
-// instrument's.
-inline constexpr std::string_view kHiddenPassword = "***";
+// Whether the named field is kept secret: shown as kHiddenValue, which given back keeps the
+// instrument's value.
+bool isSecret(std::string_view name);
 
 // "ip, mask, ..., auth": for messages that list the names.
 std::string fieldNameList();

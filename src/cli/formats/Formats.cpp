@@ -14,7 +14,7 @@ namespace netsetup::cli {
 namespace {
 
 std::string shownValue(const NetworkFields& fields, std::string_view name, bool showPassword) {
-  if (name == "password" && !showPassword) return std::string(kHiddenPassword);
+  if (isSecret(name) && !showPassword) return std::string(kHiddenValue);
   return fieldValue(fields, name);
 }
 
@@ -26,7 +26,10 @@ bool isJsonNumber(std::string_view v) {
   return std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool isNumberField(std::string_view name) { return name == "port" || name == "server_port" || name == "dhcp"; }
+bool isNumberField(std::string_view name) {
+  const FieldInfo* info = namedField(name);
+  return info && (info->kind == FieldKind::Port || info->kind == FieldKind::Flag);
+}
 
 std::string formatTable(const NetworkFields& fields, bool showPassword) {
   size_t width = 0;

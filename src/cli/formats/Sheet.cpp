@@ -68,13 +68,16 @@ std::string formatSheet(const NetworkFields& fields, bool showPassword) {
       "; texts are UTF-8; dhcp is 0 or 1; auth is none, any, pap, chap or unset; password=*** keeps "
       "the instrument's password\n"
       "[settings]\n";
+  bool addressesNoted = false;
   for (std::string_view name : kFieldNames) {
     const std::string value = fieldValue(fields, name);
-    if (name == "ip" && fields.dhcp) {
+    if (!keptAddressNote(fields, name).empty() && !addressesNoted) {
       out += "; DHCP is on: the instrument takes its address from the network and keeps these for when it is off\n";
+      addressesNoted = true;
     }
-    if (name == "password" && !showPassword) {
-      out += ";password=***  (not shown: writing this sheet keeps the instrument's password)\n";
+    if (isSecret(name) && !showPassword) {
+      out.append(";").append(name).append("=").append(kHiddenValue);
+      out.append("  (not shown: writing this sheet keeps the instrument's ").append(name).append(")\n");
     } else if (value.find_first_of("\r\n") != std::string::npos) {
       out.append("; ").append(name).append(": holds a line break, left out\n");
     } else if (!fitsSheetLine(name, value)) {

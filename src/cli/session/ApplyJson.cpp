@@ -39,8 +39,8 @@ std::string fieldValues(const std::vector<std::string_view>& names, const Settin
       object.add(name, "null");
       continue;
     }
-    const bool hidden = name == "password" && !showPassword;
-    object.add(name, jsonFieldValue(name, hidden ? std::string(kHiddenPassword) : fieldValue(fields, name)));
+    const bool hidden = isSecret(name) && !showPassword;
+    object.add(name, jsonFieldValue(name, hidden ? std::string(kHiddenValue) : fieldValue(fields, name)));
   }
   return object.text();
 }

@@ -41,7 +41,7 @@ std::string heldPart(const std::string& part, const SettingsArea& held, const Se
     const size_t offset = std::stoul(part.substr(5));
     return part + " " + std::to_string(held[offset]) + " (" + std::to_string(wanted[offset]) + " was written)";
   }
-  if (settingsField(part) == SettingsField::ApnPassword) return part + " (not shown)";
+  if (isSecret(part)) return part + " (not shown)";
   return part + " " + quoteText(fieldValue(storedFields(held), part)) + " (" +
          quoteText(fieldValue(storedFields(wanted), part)) + " was written)";
 }
@@ -134,9 +134,9 @@ WriteRecord recordOf(Session& session, const StoreRequest& request, const WriteO
   const NetworkFields before = storedFields(outcome.before), held = storedFields(outcome.held.bytes());
   for (const std::string& part : outcome.toChange()) {
     if (!isFieldName(part)) continue;
-    const bool secret = settingsField(part) == SettingsField::ApnPassword;
+    const bool secret = isSecret(part);
     const auto shown = [&](const NetworkFields& fields) {
-      return secret ? std::string(kHiddenPassword) : fieldValue(fields, part);
+      return secret ? std::string(kHiddenValue) : fieldValue(fields, part);
     };
     record.changes.push_back({part, shown(before), outcome.held.known(settingsField(part))
                                                        ? std::optional(shown(held))

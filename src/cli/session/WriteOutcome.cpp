@@ -15,9 +15,8 @@ struct Part {
 };
 
 Part partAt(size_t offset) {
-  for (const FieldBytes& field : kFieldBytes)
-    if (offset >= field.offset && offset < field.offset + field.size)
-      return {std::string(nameOf(field.field)), field.offset, field.size};
+  for (const FieldInfo& field : kFieldTable)
+    if (offset >= field.offset && offset < field.offset + field.size) return {std::string(field.name), field.offset, field.size};
   return {"byte " + std::to_string(offset), offset, 1};
 }
 
