@@ -60,13 +60,8 @@ CliResult<> applyValues(const CliOptions& options, const Context& context, Apply
 }  // namespace
 
 CommandResult runApply(const CliOptions& options, const Context& context) {
-  ApplyState state;
-  const CliResult<> applied = applyValues(options, context, state);
-  if (!applied) state.failure = applied.failure();
-  // The object is all that goes to standard output; the failure still goes to standard error.
-  if (options.json) context.io.out << formatApplyJson(state, options.showPassword);
-  if (!applied) return applied.failure();
-  return kExitOk;
+  return answerAsApply(options.json, options.showPassword, context.io.out,
+                       [&](ApplyState& state) { return applyValues(options, context, state); });
 }
 
 }  // namespace netsetup::cli

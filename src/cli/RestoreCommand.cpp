@@ -93,12 +93,8 @@ CliResult<> restoreArea(const CliOptions& options, const Context& context, Apply
 }  // namespace
 
 CommandResult runRestore(const CliOptions& options, const Context& context) {
-  ApplyState state;
-  const CliResult<> restored = restoreArea(options, context, state);
-  if (!restored) state.failure = restored.failure();
-  if (options.json) context.io.out << formatApplyJson(state, options.showPassword);
-  if (!restored) return restored.failure();
-  return kExitOk;
+  return answerAsApply(options.json, options.showPassword, context.io.out,
+                       [&](ApplyState& state) { return restoreArea(options, context, state); });
 }
 
 }  // namespace netsetup::cli

@@ -100,4 +100,14 @@ std::string formatApplyJson(const ApplyState& state, bool showPassword) {
   return object.text() + "\n";
 }
 
+CliResult<int> answerAsApply(bool json, bool showPassword, std::ostream& out,
+                             const std::function<CliResult<>(ApplyState&)>& run) {
+  ApplyState state;
+  const CliResult<> ran = run(state);
+  if (!ran) state.failure = ran.failure();
+  if (json) out << formatApplyJson(state, showPassword);
+  if (!ran) return ran.failure();
+  return kExitOk;
+}
+
 }  // namespace netsetup::cli

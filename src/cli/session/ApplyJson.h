@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "cli/session/CliFailure.h"
@@ -30,5 +32,10 @@ std::string formatReadJson(const std::optional<Target>& target, const std::strin
 // would). `msg` (every line of the failure) and `rc` come with a failure. The password shows as
 // *** unless `showPassword`.
 std::string formatApplyJson(const ApplyState& state, bool showPassword);
+
+// Runs a command that answers as apply does: with `json`, its object for however the run ended
+// is all that goes to `out`; the failure is still returned, for the exit status and standard error.
+CliResult<int> answerAsApply(bool json, bool showPassword, std::ostream& out,
+                             const std::function<CliResult<>(ApplyState&)>& run);
 
 }  // namespace netsetup::cli
