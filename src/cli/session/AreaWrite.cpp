@@ -16,12 +16,6 @@ namespace netsetup::cli {
 
 namespace {
 
-// "chunk 3", "chunks 1-3", with the verb agreeing.
-std::string chunkRange(int first, int last, const char* one, const char* several) {
-  if (first == last) return "chunk " + std::to_string(first) + " " + one;
-  return "chunks " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
-}
-
 std::string joined(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
@@ -85,18 +79,10 @@ CliResult<std::string> saveBackup(Session& session, const SettingsArea& area, co
 }
 
 std::string writeFailureText(const TransferFailure& failure) {
-  const int chunk = failure.failedChunk + 1;
-  // Interrupted, the chunk named was never sent; failed, it was sent and not confirmed.
-  const int firstUnsent = failure.interrupted ? chunk : chunk + 1;
-  std::string text;
-  const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
-  if (!failure.interrupted) {
-    add("chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) + " was sent but not confirmed (code " +
-        std::to_string(failure.status) + ": " + statusMeaning(failure.status) + ")");
-  }
-  if (chunk > 1) add(chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed"));
-  if (firstUnsent <= kChunkCount) add(chunkRange(firstUnsent, kChunkCount, "was not sent", "were not sent"));
-  return text;
+  static constexpr ChunkWords kEnglish{"chunk", "chunks", "of", "was sent but not confirmed", "is written and confirmed",
+                                       "are written and confirmed", "was not sent", "were not sent"};
+  return writtenChunksText(failure, kEnglish,
+                           "code " + std::to_string(failure.status) + ": " + statusMeaning(failure.status));
 }
 
 std::string fatesText(const WriteOutcome& outcome) {
