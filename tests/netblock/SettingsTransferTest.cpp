@@ -37,7 +37,6 @@ class RecordingFactory final : public TransportFactory {
   class Line final : public Transport {
    public:
     Line(std::unique_ptr<Transport> line, std::vector<Request>& log) : line_(std::move(line)), log_(log) {}
-    bool isTcp() const override { return false; }
     size_t purge() override { return line_->purge(); }
     size_t send(const uint8_t* f, size_t count) override {
       const int bytes = f[kOffGroup] == kGroupRead ? f[kOffData + 2] : f[kOffLength] - 2;
