@@ -32,7 +32,6 @@ class Tmod07 {
   // Which line the next Open opens. A line still held of the other kind is kept out of every
   // exchange until the choice comes back, and Close disposes of it all the same.
   void SetUseTcp(bool flag);
-  bool usesTcp() const { return useTcp_; }
   void SetHost(const std::string& text);  // kept only when it contains a "."
   void SetTcpPort(uint16_t port) { TcpPort = port; }
 
