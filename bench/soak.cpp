@@ -1,5 +1,5 @@
 // Soak: many Read and Write actions, each under a fault drawn at random from the fault matrix
-// (tools/sim/FaultMatrix), over real TCP sockets and pseudo-terminals to in-process simulators,
+// (tests/support/FaultMatrix), over real TCP sockets and pseudo-terminals to in-process simulators,
 // every outcome checked against the matrix's rules.
 //   bench_soak [--seed N] [--actions N] [--workers N] [--tcp-only]
 // To get through thousands of actions in minutes, the link's own waits are shortened
@@ -22,7 +22,6 @@
 #include <thread>
 #include <vector>
 
-#include "FaultMatrix.h"
 #include "InstrumentBus.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
@@ -30,6 +29,7 @@
 #include "link/Umod07.h"
 #include "link/posix/SerialPort.h"
 #include "netblock/NetworkCodec.h"
+#include "support/FaultMatrix.h"
 
 namespace netsetup {
 namespace {

@@ -20,7 +20,6 @@ struct LineScript {
   size_t pollsAfterEnd = 0;  // polls made once the script was used up
   size_t sendShortBy = 0;    // report that many bytes fewer sent
   std::vector<std::vector<uint8_t>> sent;
-  bool tcp = false;
 
   bool exhausted() const { return next >= incoming.size(); }
 };
@@ -28,7 +27,6 @@ struct LineScript {
 class ScriptedTransport final : public Transport {
  public:
   explicit ScriptedTransport(std::shared_ptr<LineScript> script) : script_(std::move(script)) {}
-  bool isTcp() const override { return script_->tcp; }
   size_t purge() override { return 0; }
   size_t send(const uint8_t* bytes, size_t count) override {
     script_->sent.emplace_back(bytes, bytes + count);
@@ -53,11 +51,9 @@ class ScriptedTransportFactory final : public TransportFactory {
  public:
   explicit ScriptedTransportFactory(std::shared_ptr<LineScript> script) : script_(std::move(script)) {}
   Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string&, int32_t) override {
-    script_->tcp = false;
     return std::unique_ptr<Transport>(std::make_unique<ScriptedTransport>(script_));
   }
   TcpConnection connectTcp(const Ipv4Octets&, uint16_t) override {
-    script_->tcp = true;
     return {std::unique_ptr<Transport>(std::make_unique<ScriptedTransport>(script_)), nullptr};
   }
 

@@ -23,12 +23,6 @@ std::string outsideRange(const char* what, const std::string& text, int maximum)
   return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
-// "блок 3" or "блоки 1-3", with the verb agreeing in number.
-std::string chunks(int first, int last, const char* one, const char* several) {
-  if (first == last) return "блок " + std::to_string(first) + " " + one;
-  return "блоки " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
-}
-
 // Open, identify, and read the area: what both actions start with.
 Step<> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText, uint8_t& address,
               SettingsArea& area) {
@@ -93,12 +87,9 @@ std::string readFailureMessage(const TransferFailure& failure) {
 // The tool knows only which chunks the instrument confirmed: the failed one was sent but may or
 // may not be stored, and the ones after it never left.
 std::string writeFailureMessage(const TransferFailure& failure) {
-  const int chunk = failure.failedChunk + 1;
-  std::string text = "Ошибка записи настроек: блок " + std::to_string(chunk) + " из " + std::to_string(kChunkCount) +
-                     " отправлен, но не подтверждён (код " + std::to_string(failure.status) + ")";
-  if (chunk > 1) text += "; " + chunks(1, chunk - 1, "записан и подтверждён", "записаны и подтверждены");
-  if (chunk < kChunkCount) text += "; " + chunks(chunk + 1, kChunkCount, "не отправлен", "не отправлены");
-  return text;
+  static constexpr ChunkWords kRussian{"блок", "блоки", "из", "отправлен, но не подтверждён", "записан и подтверждён",
+                                       "записаны и подтверждены", "не отправлен", "не отправлены"};
+  return "Ошибка записи настроек: " + writtenChunksText(failure, kRussian, "код " + std::to_string(failure.status));
 }
 
 ActionOutcome readAction(Tmod07& link, const LinkChoice& choice, const std::string& networkAddressText) {

@@ -266,9 +266,9 @@ CliResult<OpenReport> openReport(const std::string& report, std::ostream& notes)
   return OpenReport{std::move(*lock->lock), std::move(done).value(), std::move(backupFolder), std::move(*secret)};
 }
 
-}  // namespace
-
-CommandResult runBatch(const CliOptions& options, const Context& context) {
+// The worklist read, decoded and planned, with the template's values shared by every row; no
+// instrument is touched yet.
+CliResult<std::vector<PlannedRow>> planWorklist(const CliOptions& options, const Context& context) {
   const Io io = context.io;
   const Result<std::string> bytes = readTextFile(options.file, "the worklist");
   if (!bytes) return CliFailure::of(kExitUsage, bytes.failure());
@@ -287,59 +287,75 @@ CommandResult runBatch(const CliOptions& options, const Context& context) {
     if (!sheet) return sheet.failure();
     shared = std::move(*sheet);
   }
-  const CliResult<std::vector<PlannedRow>> planned = planRows(options.file, *parsed, shared, options, context.link);
+  return planRows(options.file, *parsed, shared, options, context.link);
+}
+
+struct BatchTally {
+  size_t failures = 0;
+  size_t skipped = 0;  // done in an earlier run with the same values
+};
+
+// Row `index` of the plan, unless an earlier run did it with these values: run, put in the
+// report and counted. A failure ends the batch (an interrupt, a report that cannot be written).
+CliResult<> runPlannedRow(size_t index, const PlannedRow& plan, const OpenReport& opened, const CliOptions& options,
+                          const Context& context, Progress& progress, BatchTally& tally) {
+  const WorkRow& row = plan.row;
+  const DoneRows& done = opened.done;
+  const std::string label = row.name.empty() ? "line " + std::to_string(row.line) : row.name;
+  if (context.interrupts.any()) {
+    return CliFailure{kExitInterrupted, "interrupted before " + label + "; run again with the same report to go on"};
+  }
+  const std::string key = resumeKey(row, plan.values, opened.secret);
+  if (done.keys.count(key)) {
+    ++tally.skipped;
+    progress.note(label + ": done in an earlier run with these values, skipped");
+    return {};
+  }
+  progress.at(index, label);
+  const auto first = done.firstBackups.find(rowKey(row));
+  // Each row's frames under a heading of their own.
+  const std::string heading =
+      options.link.trace ? "-- " + rowPlace(options.file, row) + ": address " + std::to_string(plan.target.address) +
+                               " on " + plan.target.description
+                         : "";
+  const ReportRow result = runRow(plan, key, opened.backupFolder, first == done.firstBackups.end() ? "" : first->second,
+                                  logPath(options), context, heading);
+  if (const Result<void> added =
+          appendTextFile(options.report, reportHeader(), formatReportRow(result, done.earlierLayout));
+      !added) {
+    return CliFailure::of(kExitUsage, added.failure(),
+                          "; " + label + " is not in the report: " + whatWasDone(result) + ". Stopped before the next row");
+  }
+  if (result.outcome == kOutcomeFailed) ++tally.failures;
+  progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +
+                (result.error.empty() ? "" : ": " + result.error));
+  if (context.interrupts.any()) {  // the row ended (a write begun was finished) and is in the report
+    return CliFailure{kExitInterrupted, "interrupted at " + label + " (" + result.outcome +
+                                            "); no further row was begun. Run again with the same report to go on"};
+  }
+  return {};
+}
+
+}  // namespace
+
+CommandResult runBatch(const CliOptions& options, const Context& context) {
+  const CliResult<std::vector<PlannedRow>> planned = planWorklist(options, context);
   if (!planned) return planned.failure();
-
-  const CliResult<OpenReport> opened = openReport(options.report, io.err);
+  const CliResult<OpenReport> opened = openReport(options.report, context.io.err);
   if (!opened) return opened.failure();
-  const std::string& report = options.report;
-  const DoneRows& done = opened->done;
-  const std::string& backupFolder = opened->backupFolder;
 
-  Progress progress(io.err, errorIsTerminal(), "batch", planned->size());
-  size_t failures = 0, skipped = 0;
+  Progress progress(context.io.err, errorIsTerminal(), "batch", planned->size());
+  BatchTally tally;
   for (size_t i = 0; i < planned->size(); ++i) {
-    const PlannedRow& plan = (*planned)[i];
-    const WorkRow& row = plan.row;
-    const std::string label = row.name.empty() ? "line " + std::to_string(row.line) : row.name;
-    if (context.interrupts.any()) {
+    if (const CliResult<> ran = runPlannedRow(i, (*planned)[i], *opened, options, context, progress, tally); !ran) {
       progress.finish();
-      return CliFailure{kExitInterrupted, "interrupted before " + label + "; run again with the same report to go on"};
-    }
-    const std::string key = resumeKey(row, plan.values, opened->secret);
-    if (done.keys.count(key)) {
-      ++skipped;
-      progress.note(label + ": done in an earlier run with these values, skipped");
-      continue;
-    }
-    progress.at(i, label);
-    const auto first = done.firstBackups.find(rowKey(row));
-    // Each row's frames under a heading of their own.
-    const std::string heading =
-        options.link.trace ? "-- " + rowPlace(options.file, row) + ": address " + std::to_string(plan.target.address) +
-                                 " on " + plan.target.description
-                           : "";
-    const ReportRow result = runRow(plan, key, backupFolder, first == done.firstBackups.end() ? "" : first->second,
-                                    logPath(options), context, heading);
-    if (const Result<void> added = appendTextFile(report, reportHeader(), formatReportRow(result, done.earlierLayout));
-        !added) {
-      progress.finish();
-      return CliFailure::of(kExitUsage, added.failure(),
-                            "; " + label + " is not in the report: " + whatWasDone(result) + ". Stopped before the next row");
-    }
-    if (result.outcome == kOutcomeFailed) ++failures;
-    progress.note(label + ": " + result.outcome + (result.changed.empty() ? "" : " (" + result.changed + ")") +
-                  (result.error.empty() ? "" : ": " + result.error));
-    if (context.interrupts.any()) {  // the row ended (a write begun was finished) and is in the report
-      progress.finish();
-      return CliFailure{kExitInterrupted, "interrupted at " + label + " (" + result.outcome +
-                                              "); no further row was begun. Run again with the same report to go on"};
+      return ran.failure();
     }
   }
   progress.finish();
-  io.out << planned->size() - skipped - failures << " done, " << failures << " failed, " << skipped
-         << " skipped (done before with the same values); report: " << report << '\n';
-  return failures ? kExitBatchFailed : kExitOk;
+  context.io.out << planned->size() - tally.skipped - tally.failures << " done, " << tally.failures << " failed, "
+                 << tally.skipped << " skipped (done before with the same values); report: " << options.report << '\n';
+  return tally.failures ? kExitBatchFailed : kExitOk;
 }
 
 }  // namespace netsetup::cli

@@ -23,7 +23,6 @@ class SerialLine final : public Transport {
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
 
-  bool isTcp() const override { return false; }
   size_t purge() override;
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;

@@ -32,7 +32,6 @@ class TcpLine final : public Transport {
   TcpLine(const TcpLine&) = delete;
   TcpLine& operator=(const TcpLine&) = delete;
 
-  bool isTcp() const override { return true; }
   size_t purge() override;  // drops what has arrived
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;

@@ -14,8 +14,6 @@ class Transport {
  public:
   virtual ~Transport() = default;
 
-  virtual bool isTcp() const = 0;
-
   // Discards unread input, and unsent output where the line queues it (not TCP); how many bytes
   // of input it dropped, as far as the line can tell.
   virtual size_t purge() = 0;

@@ -19,18 +19,24 @@ Tmod07::Tmod07(TransportFactory& factory, Sleeper& sleeper) : factory_(factory),
 
 Tmod07::~Tmod07() { Close(); }
 
+void Tmod07::SetUseTcp(bool flag) {
+  if (flag != useTcp_) std::swap(transport_, otherLine_);
+  useTcp_ = flag;
+}
+
 void Tmod07::SetHost(const std::string& text) {
   if (text.find('.') != std::string::npos) Host = text;
 }
 
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {
   if (IsOpen) Close();
+  otherLine_.reset();  // as the held line is replaced below
   openFailureDetail_ = {};
   portInUse_.reset();
   lateBytes_ = 0;
   timedOutAttempts_ = 0;
   lastAttemptTimedOut_ = false;
-  return UseTcp ? openTcp() : openSerial(portNumber, baudRate);
+  return useTcp_ ? openTcp() : openSerial(portNumber, baudRate);
 }
 
 bool Tmod07::openSerial(uint8_t portNumber, int32_t baudRate) {
@@ -82,26 +88,24 @@ bool Tmod07::openTcp() {
   return true;
 }
 
-// Closes whatever line is held, whichever transport UseTcp names now, so switching transports
-// between actions can never leave a port or socket behind.
+// Closes whatever line is held, of either kind, so switching transports between actions can
+// never leave a port or socket behind.
 void Tmod07::Close() {
-  if (transport_) {
-    transport_->close();
-    transport_.reset();
+  for (std::unique_ptr<Transport>* line : {&transport_, &otherLine_}) {
+    if (*line) (*line)->close();
+    line->reset();
   }
   IsOpen = false;
 }
 
-bool Tmod07::hasTcpSocket() const { return transport_ && transport_->isTcp(); }
-
 void Tmod07::SendFrame(uint8_t length) {
   Status = StatusOk;
-  if (UseTcp && !hasTcpSocket()) {
+  if (useTcp_ && !transport_) {
     Status = ErrNoSocket;
     return;
   }
   size_t sent = 0;
-  if (transport_ && transport_->isTcp() == UseTcp) {
+  if (transport_) {
     // Whatever waits now answers an earlier request (an attempt given up as too late, say):
     // taken for this request's answer it would put one block's bytes in the place of another.
     // On TCP too: the stream keeps what came late.
@@ -158,16 +162,15 @@ ExchangeBudget Tmod07::exchangeBudget() const {
 bool Tmod07::pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop) {
   const unsigned polls = pollsWithin(budgetMs);
   for (unsigned poll = 1;; ++poll) {
-    if (UseTcp && !hasTcpSocket()) {
+    if (useTcp_ && !transport_) {
       Status = ErrNoSocket;
       return false;
     }
-    const bool usable = transport_ && transport_->isTcp() == UseTcp;
-    if (usable && transport_->readByte(byte)) {
+    if (transport_ && transport_->readByte(byte)) {
       ++receivedInExchange_;
       return true;
     }
-    if (usable) {
+    if (transport_) {
       transport_->idle(kPollSleepMs, sleeper_);
     } else {
       sleeper_.sleepMs(kPollSleepMs);

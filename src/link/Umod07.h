@@ -29,7 +29,9 @@ class Tmod07 {
   Tmod07(const Tmod07&) = delete;
   Tmod07& operator=(const Tmod07&) = delete;
 
-  void SetUseTcp(bool flag) { UseTcp = flag; }
+  // Which line the next Open opens. A line still held of the other kind is kept out of every
+  // exchange until the choice comes back, and Close disposes of it all the same.
+  void SetUseTcp(bool flag);
   void SetHost(const std::string& text);  // kept only when it contains a "."
   void SetTcpPort(uint16_t port) { TcpPort = port; }
 
@@ -107,7 +109,6 @@ class Tmod07 {
   ExchangeBudget exchangeBudget() const;
 
   bool IsOpen = false;
-  bool UseTcp = false;
   int32_t Status = StatusOk;
   std::string Host;
   uint16_t TcpPort = 10001;
@@ -123,7 +124,6 @@ class Tmod07 {
 
   bool openSerial(uint8_t portNumber, int32_t baudRate);
   bool openTcp();
-  bool hasTcpSocket() const;
   // One byte within `budgetMs` counted in polls; false when none came, no socket exists or
   // (with `mayStop`) a stop was asked for.
   bool pollForByte(uint32_t budgetMs, uint8_t& byte, bool mayStop);
@@ -139,7 +139,9 @@ class Tmod07 {
   std::unique_ptr<Sleeper> ownedSleeper_;
   TransportFactory& factory_;
   Sleeper& sleeper_;
-  std::unique_ptr<Transport> transport_;
+  bool useTcp_ = false;
+  std::unique_ptr<Transport> transport_;  // always a line of the kind useTcp_ names
+  std::unique_ptr<Transport> otherLine_;  // one of the other kind, opened before the choice changed
   PortMap portMap_;
   LinkObserver* observer_ = nullptr;
   Bilingual openFailureDetail_;

@@ -22,6 +22,32 @@ bool nothingSent(const TransferResult& result) {
 
 namespace {
 
+// "chunk 3 <one>" or "chunks 1-3 <several>": the verb agrees in number.
+std::string chunkRange(const ChunkWords& words, int first, int last, std::string_view one, std::string_view several) {
+  const std::string range = first == last ? std::string(words.chunk) + " " + std::to_string(first)
+                                          : std::string(words.chunks) + " " + std::to_string(first) + "-" +
+                                                std::to_string(last);
+  return range + " " + std::string(first == last ? one : several);
+}
+
+}  // namespace
+
+std::string writtenChunksText(const TransferFailure& failure, const ChunkWords& words, std::string_view status) {
+  const int chunk = failure.failedChunk + 1;
+  const int firstUnsent = failure.interrupted ? chunk : chunk + 1;
+  std::string text;
+  const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+  if (!failure.interrupted) {
+    add(std::string(words.chunk) + " " + std::to_string(chunk) + " " + std::string(words.of) + " " +
+        std::to_string(kChunkCount) + " " + std::string(words.sentUnconfirmed) + " (" + std::string(status) + ")");
+  }
+  if (chunk > 1) add(chunkRange(words, 1, chunk - 1, words.confirmedOne, words.confirmedSeveral));
+  if (firstUnsent <= kChunkCount) add(chunkRange(words, firstUnsent, kChunkCount, words.unsentOne, words.unsentSeveral));
+  return text;
+}
+
+namespace {
+
 TransferFailure failed(const Tmod07& link, int chunk) {
   return {.failedChunk = chunk, .status = link.Status, .interrupted = link.stopped()};
 }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "link/StatusCode.h"
 #include "link/Umod07.h"
@@ -33,6 +35,21 @@ size_t confirmedBytes(const TransferResult& result);
 // True when a write ended before its first chunk was sent, so the instrument holds what it held.
 // Any other failure may have changed it (a chunk whose answer was lost may still be stored).
 bool nothingSent(const TransferResult& result);
+
+// One language's words for what a stopped write did to each chunk.
+struct ChunkWords {
+  std::string_view chunk;            // before one chunk's number
+  std::string_view chunks;           // before a range "1-3"
+  std::string_view of;               // "chunk 4 of 5"
+  std::string_view sentUnconfirmed;  // the chunk whose answer did not confirm it
+  std::string_view confirmedOne, confirmedSeveral;
+  std::string_view unsentOne, unsentSeveral;
+};
+
+// "chunk 4 of 5 was sent but not confirmed (<status>); chunks 1-3 are written and confirmed;
+// chunk 5 was not sent". An interrupted write never sent the chunk it stopped at, so that one
+// counts among the unsent. `status` says in the same language what the link's status was.
+std::string writtenChunksText(const TransferFailure& failure, const ChunkWords& words, std::string_view status);
 
 // Five reads of 40 bytes from 0x0620 upwards; stops at the first failing chunk. The caller's
 // area changes only when all five chunks arrived.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/formats/BackupFile.h"
 #include "support/Results.h"
 
@@ -86,17 +88,29 @@ TEST(BackupFile, RefusesDamage) {
   }
 }
 
+// A refusal names the same line whichever line ends the file has: CRLF counts as one break.
+TEST(BackupFile, NamesTheSameLineWhateverTheLineEnds) {
+  const std::string damaged = edited(formatBackup(sample(), decoded()), "address=7", "address=07");
+  for (const std::string ending : {"\n", "\r\n", "\r"}) {
+    std::string text;
+    for (char c : damaged) text += c == '\n' ? ending : std::string(1, c);
+    EXPECT_EQ(testing::failureText(parseBackup(text)), "backup line 3: address must be 0..255 in decimal, found '07'");
+  }
+}
+
 TEST(BackupFile, ToleratesWhatEditorsAndToolsDo) {
   const std::string good = formatBackup(sample(), decoded());
   std::string crlf = "\xEF\xBB\xBF";
   for (char c : good) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  std::string cr = good;  // an editor that keeps the old Mac line ends
+  std::replace(cr.begin(), cr.end(), '\n', '\r');
   std::string lower = good;
   const size_t area = lower.find("0000:");
   for (size_t i = area; i < lower.find("\n# "); ++i) lower[i] = static_cast<char>(std::tolower(lower[i]));
   Backup leap = sample();
   leap.timeUtc = "2028-02-29T23:59:60Z";
   leap.address = 0;
-  for (const std::string& text : {crlf, lower, "\n  \n" + good + "\n", formatBackup(leap, {})}) {
+  for (const std::string& text : {crlf, cr, lower, "\n  \n" + good + "\n", formatBackup(leap, {})}) {
     const Result<Backup> r = parseBackup(text);
     EXPECT_EQ(testing::failureText(r), std::nullopt);
     EXPECT_TRUE(r && (*r == sample() || *r == leap));

@@ -1,6 +1,6 @@
 // The window against the simulator under every fault it can inject, for Read and for Write,
 // over TCP and over a pseudo-terminal standing in for COM1: one case each, checked against the
-// rules and outcomes of tools/sim/FaultMatrix, which docs/fault-matrix.md shows as a table.
+// rules and outcomes of support/FaultMatrix, which docs/fault-matrix.md shows as a table.
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/FaultMatrix.h"
 #include "support/Results.h"
-#include "FaultMatrix.h"
 #include "InstrumentBus.h"
 #include "PtyServer.h"
 #include "TcpServer.h"
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, Matrix, ::testing::ValuesIn(everyCase()), [](co
 TEST(FaultMatrixDocument, ShowsTheTableTheCasesCheck) {
   const auto path = std::filesystem::path(NETSETUP_SOURCE_DIR) / "docs/fault-matrix.md";
   const std::string text = testing::readFile(path.string());
-  const std::string begin = "<!-- table: generated from tools/sim/FaultMatrix.cpp -->\n", end = "<!-- end of table -->";
+  const std::string begin = "<!-- table: generated from tests/support/FaultMatrix.cpp -->\n", end = "<!-- end of table -->";
   const size_t from = text.find(begin), to = text.find(end);
   ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << path;
   const Tmod07 link;

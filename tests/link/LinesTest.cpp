@@ -1,6 +1,7 @@
 // The serial and TCP lines' own rules, over scripted system calls and a clock moved by hand.
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -135,11 +136,11 @@ TEST_F(Lines, TheIdleTimeEndsOnInputOrKeepsItsLength) {
       {InputWait::Unknown, 8, 12},
   };
   for (const auto& c : cases) {
-    for (Transport* line : {static_cast<Transport*>(&serial), static_cast<Transport*>(&tcp)}) {
+    for (const auto& [name, line] : {std::pair<const char*, Transport*>{"serial", &serial}, {"tcp", &tcp}}) {
       sleeper = {};
       script.steps = {{{}, c.tookMs, c.wait}};
       line->idle(20, sleeper);
-      EXPECT_EQ(sleeper.totalMs, c.sleptMs) << c.tookMs << (line->isTcp() ? " tcp" : " serial");
+      EXPECT_EQ(sleeper.totalMs, c.sleptMs) << c.tookMs << " " << name;
     }
   }
   serial.close();
@@ -151,8 +152,8 @@ TEST_F(Lines, TheIdleTimeEndsOnInputOrKeepsItsLength) {
 // Bytes that came together are handed out a poll each, from one system call that asked for
 // all there is; a purge drops the ones not taken yet, and says how many.
 TEST_F(Lines, WhatArrivedTogetherIsHandedOutAByteAPollUntilAPurge) {
-  for (Transport* line : {static_cast<Transport*>(&serial), static_cast<Transport*>(&tcp)}) {
-    SCOPED_TRACE(line->isTcp() ? "tcp" : "serial");
+  for (const auto& [name, line] : {std::pair<const char*, Transport*>{"serial", &serial}, {"tcp", &tcp}}) {
+    SCOPED_TRACE(name);
     script.rooms.clear();
     script.steps = {{{0xAA, 0x01, 0xFE}}, {{0x0F, 0x01}}, {{0x55}}};
     Bytes got;

@@ -336,6 +336,25 @@ TEST_F(Mod07, SetHostKeepsOnlyDottedTextsAndPortReachesConnect) {
   EXPECT_EQ(factory.connects[0].second, 16);
 }
 
+// A line of the kind not chosen takes no part in an exchange, and serves again once chosen.
+TEST_F(Mod07, OnlyTheChosenKindOfLineExchanges) {
+  openTcp();
+  const struct {
+    bool tcp;
+    int32_t status;
+    size_t sent;
+  } steps[] = {{false, ErrWrite, 0}, {true, StatusOk, 1}, {false, ErrWrite, 1}, {true, StatusOk, 2}, {false, ErrWrite, 2}};
+  for (const auto& step : steps) {
+    link.SetUseTcp(step.tcp);
+    link.SendFrame(7);
+    EXPECT_EQ(link.Status, step.status) << step.tcp;
+    EXPECT_EQ(line.sent.size(), step.sent) << step.tcp;
+    EXPECT_TRUE(link.IsOpen);
+  }
+  link.Close();  // the line set aside too
+  EXPECT_EQ(line.closes, 1);
+}
+
 TEST_F(Mod07, CloseDisposesOfWhatIsHeld) {
   // A failed connect leaves its socket for Close, even when the transport choice changed since.
   factory.tcpStatus = ErrConnect;

@@ -37,7 +37,6 @@ class RecordingFactory final : public TransportFactory {
   class Line final : public Transport {
    public:
     Line(std::unique_ptr<Transport> line, std::vector<Request>& log) : line_(std::move(line)), log_(log) {}
-    bool isTcp() const override { return false; }
     size_t purge() override { return line_->purge(); }
     size_t send(const uint8_t* f, size_t count) override {
       const int bytes = f[kOffGroup] == kGroupRead ? f[kOffData + 2] : f[kOffLength] - 2;
@@ -189,6 +188,25 @@ TEST(SettingsTransfer, ACommittedWriteStopsOnlyWhenItsCallerSays) {
     }
     EXPECT_EQ(bench.factory.requests, chunkRequests(kGroupWrite, c.chunksSent));
   }
+}
+
+// Which chunks a stopped write names as confirmed, unconfirmed and unsent: the one it stopped
+// at is unconfirmed when the instrument failed it, unsent when the write was interrupted.
+TEST(SettingsTransfer, WrittenChunksTextNamesEachChunkOnce) {
+  static constexpr ChunkWords kWords{"C", "Cs", "of", "unconfirmed", "ok", "oks", "unsent", "unsents"};
+  const struct {
+    TransferFailure failure;
+    const char* text;
+  } cases[] = {
+      {{.failedChunk = 0, .status = 2}, "C 1 of 5 unconfirmed (st); Cs 2-5 unsents"},
+      {{.failedChunk = 1, .status = 2}, "C 2 of 5 unconfirmed (st); C 1 ok; Cs 3-5 unsents"},
+      {{.failedChunk = 3, .status = 2}, "C 4 of 5 unconfirmed (st); Cs 1-3 oks; C 5 unsent"},
+      {{.failedChunk = 4, .status = 2}, "C 5 of 5 unconfirmed (st); Cs 1-4 oks"},
+      {{.failedChunk = 0, .interrupted = true}, "Cs 1-5 unsents"},
+      {{.failedChunk = 2, .interrupted = true}, "Cs 1-2 oks; Cs 3-5 unsents"},
+      {{.failedChunk = 4, .interrupted = true}, "Cs 1-4 oks; C 5 unsent"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(writtenChunksText(c.failure, kWords, "st"), c.text);
 }
 
 }  // namespace

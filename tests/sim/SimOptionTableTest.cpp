@@ -2,8 +2,8 @@
 // option table: its arguments must read back as the options they were made from.
 #include <gtest/gtest.h>
 
-#include "FaultMatrix.h"
 #include "SimOptions.h"
+#include "support/FaultMatrix.h"
 
 namespace netsetup {
 namespace {

@@ -17,7 +17,6 @@ namespace netsetup::testing {
 
 // What the line does, shared between the test and the transport the link owns.
 struct LineState {
-  bool tcp = false;
   std::deque<std::optional<uint8_t>> incoming;  // one entry per poll: a byte or a silent poll
   std::function<void(const std::vector<uint8_t>&)> onSend;  // e.g. queue an answer
   size_t sendShortBy = 0;                                   // report that many bytes fewer
@@ -37,7 +36,6 @@ struct LineState {
 class ScriptedLine final : public Transport {
  public:
   explicit ScriptedLine(std::shared_ptr<LineState> state) : state_(std::move(state)) {}
-  bool isTcp() const override { return state_->tcp; }
   size_t purge() override {
     ++state_->purges;
     if (state_->dropped.empty()) return 0;
@@ -82,13 +80,11 @@ class ScriptedFactory final : public TransportFactory {
     openedDevices.push_back(device);
     openedBauds.push_back(baud);
     if (serialFails) return SerialOpenFailure{};
-    line->tcp = false;
     return std::unique_ptr<Transport>(std::make_unique<ScriptedLine>(line));
   }
   // A failed connect hands over its socket too, as the real one does.
   TcpConnection connectTcp(const Ipv4Octets& address, uint16_t port) override {
     connects.emplace_back(address, port);
-    line->tcp = true;
     std::unique_ptr<Transport> socket = std::make_unique<ScriptedLine>(line);
     if (tcpStatus != 0) return {ConnectFailure{tcpStatus, {}}, std::move(socket)};
     return {std::move(socket), nullptr};

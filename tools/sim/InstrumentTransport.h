@@ -20,7 +20,6 @@ class InstrumentTransport final : public Transport {
  public:
   InstrumentTransport(Instrument& instrument, bool tcp) : instrument_(instrument), tcp_(tcp) {}
 
-  bool isTcp() const override { return tcp_; }
   size_t purge() override;  // drops unread answer bytes; TCP does so itself on send, as a socket does
   size_t send(const uint8_t* bytes, size_t count) override;
   bool readByte(uint8_t& byte) override;

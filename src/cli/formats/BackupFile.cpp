@@ -6,6 +6,7 @@
 #include "text/Blanks.h"
 #include "text/ByteOrderMarks.h"
 #include "text/Hex.h"
+#include "text/Lines.h"
 #include "text/Quote.h"
 #include "text/Utf8.h"
 
@@ -104,6 +105,74 @@ Result<void> readAreaLine(std::string_view line, size_t offset, SettingsArea& ar
 
 bool isAreaLine(std::string_view line) { return line.size() >= 5 && hexAt(line, 0, 4) && line[4] == ':'; }
 
+// The key=value lines of a backup as found, each at most once.
+struct BackupKeys {
+  std::optional<std::string_view> type, address, time, area, link, name;
+  std::optional<uint32_t> check;
+};
+
+Result<void> readCheck(std::string_view value, std::optional<uint32_t>& check) {
+  if (check) return Failure{"check given a second time"};
+  const std::optional<uint32_t> crc = hexAt(value, kCheckPrefix.size(), 8);
+  if (!value.starts_with(kCheckPrefix) || value.size() != kCheckPrefix.size() + 8 || !crc)
+    return Failure{"check must be crc32: and 8 hex digits, found " + quoteText(value)};
+  check = *crc;
+  return {};
+}
+
+// A key=value line into `keys`, the value checked as its key wants it.
+Result<void> readKeyLine(std::string_view line, BackupKeys& keys) {
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return Failure{"not a key=value, area or comment line: " + quoteText(line)};
+  const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
+  if (key == "check") return readCheck(value, keys.check);
+  std::optional<std::string_view>* slot = key == "type"      ? &keys.type
+                                          : key == "address" ? &keys.address
+                                          : key == "time"    ? &keys.time
+                                          : key == "area"    ? &keys.area
+                                          : key == "link"    ? &keys.link
+                                          : key == "name"    ? &keys.name
+                                                             : nullptr;
+  if (!slot) return Failure{"unknown key " + quoteText(key)};
+  if (*slot) return Failure{std::string(key) + " given a second time"};
+  *slot = value;
+  if (slot == &keys.type && !isPrintableAscii(value))
+    return Failure{"type must be printable ASCII, found " + quoteText(value)};
+  if (slot == &keys.address && !parseAddress(value))
+    return Failure{"address must be 0..255 in decimal, found " + quoteText(value)};
+  if (slot == &keys.time && !isUtcTime(value))
+    return Failure{"time must be a UTC time YYYY-MM-DDTHH:MM:SSZ, found " + quoteText(value)};
+  if ((slot == &keys.link || slot == &keys.name) && !isTextLine(value))
+    return Failure{std::string(key) + " must be one line of UTF-8 text, found " + quoteText(value)};
+  if (slot == &keys.area && value != areaText())
+    return Failure{"area must be " + areaText() + " (the settings area), found " + quoteText(value)};
+  return {};
+}
+
+// The backup once every line is read: nothing missing, and the check holding.
+Result<Backup> completeBackup(const BackupKeys& keys, size_t areaLines, Backup backup) {
+  const auto missing = [](std::string_view what) {
+    return Failure{"backup: the " + std::string(what) + " line is missing"};
+  };
+  if (!keys.type) return missing("type=");
+  if (!keys.address) return missing("address=");
+  if (!keys.time) return missing("time=");
+  if (!keys.area) return missing("area=");
+  if (areaLines < kAreaLines) {
+    return Failure{"backup: the area ends after " + std::to_string(areaLines) + " of " + std::to_string(kAreaLines) +
+                   " lines (offset " + hexDigits(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
+  }
+  if (!keys.check) return missing("check=");
+
+  backup.type = std::string(*keys.type);
+  backup.address = *parseAddress(*keys.address);
+  backup.timeUtc = std::string(*keys.time);
+  backup.link = std::string(keys.link.value_or(""));
+  backup.name = std::string(keys.name.value_or(""));
+  if (backupCheck(backup) != *keys.check) return Failure{"backup check failed: the file was changed or damaged"};
+  return backup;
+}
+
 }  // namespace
 
 uint32_t backupCheck(const Backup& backup) {
@@ -139,84 +208,20 @@ std::string formatBackup(const Backup& backup, const NetworkFields& decoded) {
 
 Result<Backup> parseBackup(std::string_view text) {
   text = withoutUtf8Mark(text);
-
   Backup backup;
-  std::optional<std::string_view> type, address, time, area, link, name;
-  std::optional<uint32_t> check;
+  BackupKeys keys;
   size_t areaLines = 0;
-  size_t lineNumber = 0;
-  const auto fail = [&](const std::string& what) {
-    return Failure{"backup line " + std::to_string(lineNumber) + ": " + what};
-  };
-
-  for (size_t pos = 0; pos < text.size();) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++lineNumber;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  const std::vector<LineSpan> lines = splitLines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = text.substr(lines[i].start, lines[i].stop - lines[i].start);
     if (trimBlanks(line).empty() || line.front() == '#') continue;
-
-    if (isAreaLine(line)) {
-      const Result<void> read = readAreaLine(line, areaLines * kBytesPerLine, backup.area);
-      if (!read) return fail(read.failure().text());
-      ++areaLines;
-      continue;
-    }
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return fail("not a key=value, area or comment line: " + quoteText(line));
-    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    std::optional<std::string_view>* slot = key == "type"      ? &type
-                                            : key == "address" ? &address
-                                            : key == "time"    ? &time
-                                            : key == "area"    ? &area
-                                            : key == "link"    ? &link
-                                            : key == "name"    ? &name
-                                                               : nullptr;
-    if (key == "check") {
-      if (check) return fail("check given a second time");
-      const std::optional<uint32_t> crc = hexAt(value, kCheckPrefix.size(), 8);
-      if (!value.starts_with(kCheckPrefix) || value.size() != kCheckPrefix.size() + 8 || !crc)
-        return fail("check must be crc32: and 8 hex digits, found " + quoteText(value));
-      check = *crc;
-      continue;
-    }
-    if (!slot) return fail("unknown key " + quoteText(key));
-    if (*slot) return fail(std::string(key) + " given a second time");
-    *slot = value;
-    if (slot == &type && !isPrintableAscii(value))
-      return fail("type must be printable ASCII, found " + quoteText(value));
-    if (slot == &address && !parseAddress(value))
-      return fail("address must be 0..255 in decimal, found " + quoteText(value));
-    if (slot == &time && !isUtcTime(value))
-      return fail("time must be a UTC time YYYY-MM-DDTHH:MM:SSZ, found " + quoteText(value));
-    if ((slot == &link || slot == &name) && !isTextLine(value))
-      return fail(std::string(key) + " must be one line of UTF-8 text, found " + quoteText(value));
-    if (slot == &area && value != areaText())
-      return fail("area must be " + areaText() + " (the settings area), found " + quoteText(value));
+    const bool inArea = isAreaLine(line);
+    const Result<void> read =
+        inArea ? readAreaLine(line, areaLines * kBytesPerLine, backup.area) : readKeyLine(line, keys);
+    if (!read) return Failure{"backup line " + std::to_string(i + 1) + ": " + read.failure().text()};
+    if (inArea) ++areaLines;
   }
-
-  const auto missing = [](std::string_view what) {
-    return Failure{"backup: the " + std::string(what) + " line is missing"};
-  };
-  if (!type) return missing("type=");
-  if (!address) return missing("address=");
-  if (!time) return missing("time=");
-  if (!area) return missing("area=");
-  if (areaLines < kAreaLines) {
-    return Failure{"backup: the area ends after " + std::to_string(areaLines) + " of " + std::to_string(kAreaLines) +
-                   " lines (offset " + hexDigits(static_cast<uint32_t>(areaLines * kBytesPerLine), 4) + " is missing)"};
-  }
-  if (!check) return missing("check=");
-
-  backup.type = std::string(*type);
-  backup.address = *parseAddress(*address);
-  backup.timeUtc = std::string(*time);
-  backup.link = std::string(link.value_or(""));
-  backup.name = std::string(name.value_or(""));
-  if (backupCheck(backup) != *check) return Failure{"backup check failed: the file was changed or damaged"};
-  return backup;
+  return completeBackup(keys, areaLines, std::move(backup));
 }
 
 }  // namespace netsetup::cli

@@ -35,8 +35,8 @@ bool looksLikeBackup(std::string_view text);
 // known) "link=<link>\nname=<name>\n", then the area bytes.
 uint32_t backupCheck(const Backup& backup);
 
-// Reads a backup written by formatBackup. Accepts CRLF line ends, a UTF-8 byte-order mark,
-// blank lines and '#' comments; refuses anything else out of place and a failed check, in one
+// Reads a backup written by formatBackup. Accepts CRLF or CR line ends (the check covers the
+// values, not the bytes between them), a UTF-8 byte-order mark, blank lines and '#' comments; refuses anything else out of place and a failed check, in one
 // line naming the problem and, where there is one, the line number.
 Result<Backup> parseBackup(std::string_view text);
 

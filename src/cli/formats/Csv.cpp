@@ -43,64 +43,79 @@ char csvSeparator(std::string_view text) {
   return semicolons > commas ? ';' : ',';
 }
 
-Result<CsvTable> parseCsv(std::string_view text, char separator) {
-  const char separators[] = {separator, '\r', '\n', '\0'};
-  text = withoutUtf8Mark(text);
-  CsvTable result;
-  size_t line = 1;
-  size_t pos = 0;
-  const auto fail = [](size_t at, const char* what) { return Failure{"CSV line " + std::to_string(at) + ": " + what}; };
+namespace {
 
-  while (pos < text.size()) {
-    if (isLineEnd(text[pos])) {  // an empty line
-      pos = skipLineEnd(text, pos);
-      ++line;
-      continue;
+// Where a reader stands in the text, and on which line (1-based), for messages.
+struct CsvCursor {
+  std::string_view text;
+  size_t pos = 0;
+  size_t line = 1;
+
+  bool atEnd() const { return pos >= text.size(); }
+};
+
+Failure csvFailure(size_t line, const char* what) { return Failure{"CSV line " + std::to_string(line) + ": " + what}; }
+
+// The field in quotes at the cursor, "" read as one quote; the cursor ends past the closing
+// quote, and counts the line breaks inside.
+Result<std::string> readQuotedField(CsvCursor& at, char separator) {
+  const std::string_view text = at.text;
+  const size_t quoteLine = at.line;
+  std::string field;
+  for (++at.pos;; ++at.pos) {
+    if (at.atEnd()) return csvFailure(quoteLine, "a quoted field is not closed");
+    const char c = text[at.pos];
+    if (c == '"') {
+      if (at.pos + 1 >= text.size() || text[at.pos + 1] != '"') break;
+      ++at.pos;  // a doubled quote
+    } else if (c == '\n' || (c == '\r' && (at.pos + 1 >= text.size() || text[at.pos + 1] != '\n'))) {
+      ++at.line;
     }
-    CsvRow row;
-    const size_t rowLine = line;
-    for (;;) {  // one field per turn, pos at its first character
-      std::string field;
-      if (pos < text.size() && text[pos] == '"') {
-        const size_t quoteLine = line;
-        ++pos;
-        for (;;) {
-          if (pos >= text.size()) return fail(quoteLine, "a quoted field is not closed");
-          const char c = text[pos];
-          if (c == '"') {
-            if (pos + 1 < text.size() && text[pos + 1] == '"') {
-              field += '"';
-              pos += 2;
-              continue;
-            }
-            ++pos;
-            break;
-          }
-          if (c == '\n' || (c == '\r' && (pos + 1 >= text.size() || text[pos + 1] != '\n'))) ++line;
-          field += c;
-          ++pos;
-        }
-        if (pos < text.size() && text[pos] != separator && !isLineEnd(text[pos]))
-          return fail(line, "text after a closing quote");
-      } else {
-        const size_t stop = text.find_first_of(separators, pos);
-        const size_t end = stop == std::string_view::npos ? text.size() : stop;
-        field.assign(text.substr(pos, end - pos));
-        pos = end;
-      }
-      row.push_back(std::move(field));
-      if (pos < text.size() && text[pos] == separator) {
-        ++pos;
-        continue;
-      }
-      break;
+    field += c;
+  }
+  ++at.pos;
+  if (!at.atEnd() && text[at.pos] != separator && !isLineEnd(text[at.pos]))
+    return csvFailure(at.line, "text after a closing quote");
+  return field;
+}
+
+// The row at the cursor, which ends at the row's line break (or the text's end).
+Result<CsvRow> readRow(CsvCursor& at, char separator) {
+  const char separators[] = {separator, '\r', '\n', '\0'};
+  CsvRow row;
+  for (;;) {  // one field per turn, the cursor at its first character
+    if (!at.atEnd() && at.text[at.pos] == '"') {
+      Result<std::string> quoted = readQuotedField(at, separator);
+      if (!quoted) return quoted.failure();
+      row.push_back(std::move(*quoted));
+    } else {
+      const size_t stop = at.text.find_first_of(separators, at.pos);
+      const size_t end = stop == std::string_view::npos ? at.text.size() : stop;
+      row.emplace_back(at.text.substr(at.pos, end - at.pos));
+      at.pos = end;
     }
-    if (pos < text.size()) {
-      pos = skipLineEnd(text, pos);
-      ++line;
+    if (at.atEnd() || at.text[at.pos] != separator) return row;
+    ++at.pos;
+  }
+}
+
+}  // namespace
+
+Result<CsvTable> parseCsv(std::string_view text, char separator) {
+  CsvCursor at{withoutUtf8Mark(text)};
+  CsvTable result;
+  while (!at.atEnd()) {
+    if (!isLineEnd(at.text[at.pos])) {  // not an empty line
+      const size_t rowLine = at.line;
+      Result<CsvRow> row = readRow(at, separator);
+      if (!row) return row.failure();
+      result.rows.push_back(std::move(*row));
+      result.lines.push_back(rowLine);
     }
-    result.rows.push_back(std::move(row));
-    result.lines.push_back(rowLine);
+    if (!at.atEnd()) {
+      at.pos = skipLineEnd(at.text, at.pos);
+      ++at.line;
+    }
   }
   return result;
 }

@@ -16,12 +16,6 @@ namespace netsetup::cli {
 
 namespace {
 
-// "chunk 3", "chunks 1-3", with the verb agreeing.
-std::string chunkRange(int first, int last, const char* one, const char* several) {
-  if (first == last) return "chunk " + std::to_string(first) + " " + one;
-  return "chunks " + std::to_string(first) + "-" + std::to_string(last) + " " + several;
-}
-
 std::string joined(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
@@ -85,18 +79,10 @@ CliResult<std::string> saveBackup(Session& session, const SettingsArea& area, co
 }
 
 std::string writeFailureText(const TransferFailure& failure) {
-  const int chunk = failure.failedChunk + 1;
-  // Interrupted, the chunk named was never sent; failed, it was sent and not confirmed.
-  const int firstUnsent = failure.interrupted ? chunk : chunk + 1;
-  std::string text;
-  const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
-  if (!failure.interrupted) {
-    add("chunk " + std::to_string(chunk) + " of " + std::to_string(kChunkCount) + " was sent but not confirmed (code " +
-        std::to_string(failure.status) + ": " + statusMeaning(failure.status) + ")");
-  }
-  if (chunk > 1) add(chunkRange(1, chunk - 1, "is written and confirmed", "are written and confirmed"));
-  if (firstUnsent <= kChunkCount) add(chunkRange(firstUnsent, kChunkCount, "was not sent", "were not sent"));
-  return text;
+  static constexpr ChunkWords kEnglish{"chunk", "chunks", "of", "was sent but not confirmed", "is written and confirmed",
+                                       "are written and confirmed", "was not sent", "were not sent"};
+  return writtenChunksText(failure, kEnglish,
+                           "code " + std::to_string(failure.status) + ": " + statusMeaning(failure.status));
 }
 
 std::string fatesText(const WriteOutcome& outcome) {
@@ -174,7 +160,9 @@ CliResult<WriteOutcome> storeArea(Session& session, const StoreRequest& request)
 
 namespace {
 
-CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) {
+// Whether the area just read may be written over: no stop asked for, and no answer that came
+// late while it was read.
+CliResult<> readyToWrite(Session& session) {
   if (CliResult<> stop = session.stopPoint(); !stop) return stop.failure();
   // An answer that came after its attempt was given up may have been taken for a later request,
   // putting one block's bytes in another's place: wait out any still on its way, and write
@@ -185,38 +173,27 @@ CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) 
                       "answers came late while the settings area was read, so what was read may be mixed up; "
                       "nothing was written", "", {*slow}};
   }
-  WriteOutcome outcome;
-  outcome.before = request.before;
-  outcome.wanted = request.wanted;
-  outcome.named = request.named;
-  outcome.held = HeldArea::asRead(request.before);
-  CliResult<std::string> saved = saveBackup(session, request.before, request.backup);
-  if (!saved) {
-    CliFailure failure = saved.failure();
-    failure.write = std::move(outcome);  // nothing was sent: the instrument holds what was read
-    return failure;
-  }
-  outcome.backupPath = *saved;
+  return {};
+}
 
-  Interrupts::WriteScope finishing(session.interrupts());
-  SettingsArea sent = request.wanted;  // the instrument's answers are copied back over it
-  outcome.written = WriteSettingsArea(session.link(), session.target().address, sent, [&] { finishing.begin(); });
-  outcome.held = HeldArea::afterWrite(request.before, request.wanted, outcome.written);
-  if (!outcome.written) {
-    const TransferFailure& failure = outcome.written.failure();
-    if (nothingSent(outcome.written)) {
-      CliFailure stopped{kExitInterrupted, "interrupted before the first chunk was sent; nothing was written to the "
-                                           "instrument (the area as read is saved in " + outcome.backupPath + ")"};
-      stopped.write = std::move(outcome);
-      return stopped;
-    }
-    const std::string how = failure.interrupted ? "writing the settings area was interrupted: "
-                                                : "writing the settings area failed: ";
-    return afterSending(session, failure.interrupted ? kExitInterrupted : kExitTransfer, how + writeFailureText(failure),
-                        std::move(outcome));
+// The failure of a write that stopped before its last chunk was confirmed.
+CliFailure writeStopped(Session& session, WriteOutcome outcome) {
+  const TransferFailure failure = outcome.written.failure();
+  if (nothingSent(outcome.written)) {
+    CliFailure stopped{kExitInterrupted, "interrupted before the first chunk was sent; nothing was written to the "
+                                         "instrument (the area as read is saved in " + outcome.backupPath + ")"};
+    stopped.write = std::move(outcome);
+    return stopped;
   }
-  if (!request.verify) return outcome;
+  const std::string how = failure.interrupted ? "writing the settings area was interrupted: "
+                                              : "writing the settings area failed: ";
+  return afterSending(session, failure.interrupted ? kExitInterrupted : kExitTransfer, how + writeFailureText(failure),
+                      std::move(outcome));
+}
 
+// Reads the area back into `sent` after a write that went through, and finds it as written.
+CliResult<WriteOutcome> readBack(Session& session, const StoreRequest& request, WriteOutcome outcome,
+                                 SettingsArea& sent) {
   const TransferResult read = ReadSettingsArea(session.link(), session.target().address, sent);
   if (!read) {
     const std::string how = read.failure().interrupted
@@ -235,6 +212,30 @@ CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) 
   for (const std::string& part : differing) held += (held.empty() ? "" : ", ") + heldPart(part, sent, request.wanted);
   return afterSending(session, kExitVerify, "verification failed: reading back, the instrument holds " + held,
                       std::move(outcome));
+}
+
+CliResult<WriteOutcome> runStore(Session& session, const StoreRequest& request) {
+  if (CliResult<> ready = readyToWrite(session); !ready) return ready.failure();
+  WriteOutcome outcome;
+  outcome.before = request.before;
+  outcome.wanted = request.wanted;
+  outcome.named = request.named;
+  outcome.held = HeldArea::asRead(request.before);
+  CliResult<std::string> saved = saveBackup(session, request.before, request.backup);
+  if (!saved) {
+    CliFailure failure = saved.failure();
+    failure.write = std::move(outcome);  // nothing was sent: the instrument holds what was read
+    return failure;
+  }
+  outcome.backupPath = *saved;
+
+  Interrupts::WriteScope finishing(session.interrupts());  // to the end of the reading back
+  SettingsArea sent = request.wanted;  // the instrument's answers are copied back over it
+  outcome.written = WriteSettingsArea(session.link(), session.target().address, sent, [&] { finishing.begin(); });
+  outcome.held = HeldArea::afterWrite(request.before, request.wanted, outcome.written);
+  if (!outcome.written) return writeStopped(session, std::move(outcome));
+  if (!request.verify) return outcome;
+  return readBack(session, request, std::move(outcome), sent);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "FaultMatrix.h"
+#include "support/FaultMatrix.h"
 
 #include <algorithm>
 
