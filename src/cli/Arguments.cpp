@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "actions/Actions.h"
+#include "link/HostName.h"
 #include "link/PortMap.h"
 #include "link/Umod07.h"
 #include "text/CommandLine.h"
 #include "text/ComPortName.h"
 #include "text/IntegerText.h"
-#include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
@@ -16,6 +16,7 @@ namespace netsetup::cli {
 namespace {
 
 constexpr std::string_view kAll = "*";
+constexpr int32_t kMaxWaitSeconds = 3600;
 constexpr std::string_view kLinked = "identify read write apply backup restore diff scan";
 
 // Each option with the commands it belongs to, space separated, or kAll.
@@ -73,15 +74,6 @@ bool isCommand(std::string_view word) {
   return std::find(kCommands.begin(), kCommands.end(), word) != kCommands.end();
 }
 
-// A DNS name (or one /etc/hosts knows): letters, digits, hyphens and dots, at most 253.
-bool isHostName(std::string_view text) {
-  const auto allowed = [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
-  };
-  return !text.empty() && text.size() <= 253 && std::all_of(text.begin(), text.end(), allowed) && text.front() != '-' &&
-         text.front() != '.';
-}
-
 // The start of a UTC time as the log's lines carry it: a date, with hours and minutes, with seconds.
 bool isTimeFrom(std::string_view t) {
   constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
@@ -90,12 +82,6 @@ bool isTimeFrom(std::string_view t) {
     if (kShape[i] == 'd' ? t[i] < '0' || t[i] > '9' : t[i] != kShape[i]) return false;
   }
   return true;
-}
-
-// The window's conversion and range messages, word for word.
-std::string notAnInteger(std::string_view text) { return quoteText(text) + " is not a valid integer value"; }
-std::string outside(std::string_view what, std::string_view text, int maximum) {
-  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
 // COM1..COM16 in any case, normalised to upper case; or a device path (/dev/..., \\.\COM20).
@@ -146,41 +132,38 @@ void Parser::option(const OptionInfo& info, std::string_view value) {
     else fail("The serial port " + quoteText(value) + " is not COM1..COM16 or a device path");
   } else if (name == "--baud") {
     const std::optional<int32_t> rate = parseInteger(value);
-    if (!rate) return fail(notAnInteger(value));
+    if (!rate) return fail(notAnIntegerText(value));
     if (baudIndexOf(*rate) < 0) return fail("The baud rate " + quoteText(value) + " is not one of " + baudRateList());
     link.baud = *rate;
   } else if (name == "--tcp") {
     const size_t colon = value.find(':');
     const std::string_view host = value.substr(0, colon);
-    if (!tryParseIpv4(host) && !isHostName(host))
+    if (!isHostText(host))
       return fail("The host " + quoteText(host) + " is neither an IPv4 address nor a host name");
     link.tcpHost = std::string(host);
     if (colon != std::string_view::npos) {
       const std::string_view portText = value.substr(colon + 1);
-      const std::optional<int32_t> port = parseInteger(portText);
-      if (!port) return fail(notAnInteger(portText));
-      if (*port < 0 || *port > 65535) return fail(outside("The TCP port", portText, 65535));
+      const Result<int32_t> port = integerUpTo("The TCP port", portText, kMaxTcpPort);
+      if (!port) return fail(port.failure().message);
       link.tcpPort = static_cast<uint16_t>(*port);
     }
   } else if (name == "--settings") {
     link.settingsFile = std::string(value);
   } else if (name == "--address") {
-    const std::optional<int32_t> address = parseInteger(value);
-    if (!address) return fail(notAnInteger(value));
-    if (*address < 0 || *address > 255) return fail(outside("The network address", value, 255));
+    const Result<int32_t> address = integerUpTo("The network address", value, kMaxNetworkAddress);
+    if (!address) return fail(address.failure().message);
     link.address = static_cast<uint8_t>(*address);
   } else if (name == "--trace") {
     link.trace = true;
   } else if (name == "--timeout") {
     const std::optional<int32_t> ms = parseInteger(value);
-    if (!ms) return fail(notAnInteger(value));
+    if (!ms) return fail(notAnIntegerText(value));
     if (*ms < 1 || *ms > static_cast<int32_t>(Tmod07::kMaxTimeoutMs))
       return fail("The time-out " + quoteText(value) + " is outside 1.." + std::to_string(Tmod07::kMaxTimeoutMs) + " ms");
     link.timeoutMs = static_cast<uint32_t>(*ms);
   } else if (name == "--wait") {
-    const std::optional<int32_t> seconds = parseInteger(value);
-    if (!seconds) return fail(notAnInteger(value));
-    if (*seconds < 0 || *seconds > 3600) return fail(outside("The wait", value, 3600) + " seconds");
+    const Result<int32_t> seconds = integerUpTo("The wait", value, kMaxWaitSeconds, "seconds");
+    if (!seconds) return fail(seconds.failure().message);
     link.waitSeconds = static_cast<unsigned>(*seconds);
   } else if (name == "--format") {
     if (auto format = parseFormat(value)) o_.format = *format;

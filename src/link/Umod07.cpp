@@ -20,7 +20,7 @@ Tmod07::Tmod07(TransportFactory& factory, Sleeper& sleeper) : factory_(factory),
 Tmod07::~Tmod07() { Close(); }
 
 void Tmod07::SetHost(const std::string& text) {
-  if (text.find('.') != std::string::npos) Host = text;
+  if (holdsDot(text)) Host = text;
 }
 
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {

@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "text/IntegerText.h"
 #include "text/Quote.h"
 #include "text/Utf8.h"
 
 namespace netsetup {
 namespace {
 
+// A concealed text stands in for the value, quoted as any value is.
+constexpr std::string_view kConcealedText = "***";
 constexpr std::string_view kConcealed = "'***'";
 
 // "U+2713 '✓'"; control characters by number and name, so the message stays printable.
@@ -58,11 +61,12 @@ namespace {
 std::string describe(const EncodeError& e, bool conceal) {
   const std::string name = "The " + std::string(fieldName(e.field));
   const std::string quoted = conceal ? std::string(kConcealed) : quoteText(e.text);
+  const std::string_view shown = conceal ? kConcealedText : std::string_view(e.text);
   switch (e.kind) {
     case EncodeErrorKind::NotInteger:
-      return quoted + " is not a valid integer value";
+      return notAnIntegerText(shown);
     case EncodeErrorKind::OutOfRange:
-      return name + " " + quoted + " is outside " + std::to_string(e.minimum) + ".." + std::to_string(e.maximum);
+      return outsideRangeText(name, shown, e.minimum, e.maximum);
     case EncodeErrorKind::BadAddress:
       if (e.text.empty()) return name + " is empty; with DHCP off it needs a dotted IPv4 address";
       return name + " " + quoted + " is not a dotted IPv4 address";
