@@ -7,6 +7,7 @@
 #include "FuzzCheck.h"
 #include "actions/Actions.h"
 #include "cli/Arguments.h"
+#include "cli/CommandTable.h"
 
 using namespace netsetup;
 using namespace netsetup::cli;
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const CliOptions& o = *parsed;
-  const bool named = std::find(kCommands.begin(), kCommands.end(), o.command) != kCommands.end();
+  const bool named = findCommand(o.command) != nullptr;
   if (o.help || o.version) {
     FUZZ_CHECK(o.command.empty() || named, "help names no unknown command");
     return 0;

@@ -8,7 +8,6 @@
 #include "netblock/NetworkCodec.h"
 #include "netblock/SettingsTransfer.h"
 #include "text/IntegerText.h"
-#include "text/Quote.h"
 
 namespace netsetup {
 
@@ -17,11 +16,6 @@ namespace {
 ActionOutcome message(std::string text) { return {ActionOutcome::Kind::Message, std::move(text), {}, {}}; }
 ActionOutcome error(std::string text) { return {ActionOutcome::Kind::Error, std::move(text), {}, {}}; }
 
-std::string notAnInteger(const std::string& text) { return quoteText(text) + " is not a valid integer value"; }
-
-std::string outsideRange(const char* what, const std::string& text, int maximum) {
-  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
-}
 
 // Open, identify, and read the area: what both actions start with.
 Step<> prefix(Tmod07& link, const LinkChoice& choice, const std::string& addressText, uint8_t& address,
@@ -51,7 +45,8 @@ Step<> openLink(Tmod07& link, const LinkChoice& choice) {
     // A text that is not an integer means the usual port; a number must be a port number.
     int32_t tcpPort = kDefaultTcpPort;
     if (const std::optional<int32_t> typed = parseInteger(choice.tcpPortText)) {
-      if (*typed < 0 || *typed > 65535) return error(outsideRange("The TCP port", choice.tcpPortText, 65535));
+      if (*typed < 0 || *typed > kMaxTcpPort)
+        return error(outsideRangeText("The TCP port", choice.tcpPortText, 0, kMaxTcpPort));
       tcpPort = *typed;
     }
     link.SetTcpPort(static_cast<uint16_t>(tcpPort));
@@ -73,9 +68,8 @@ Step<> identify(Tmod07& link, std::string& type) {
 }
 
 Step<uint8_t> networkAddress(const std::string& text) {
-  const std::optional<int32_t> parsed = parseInteger(text);
-  if (!parsed) return error(notAnInteger(text));
-  if (*parsed < 0 || *parsed > 255) return error(outsideRange("The network address", text, 255));
+  const Result<int32_t> parsed = integerUpTo("The network address", text, kMaxNetworkAddress);
+  if (!parsed) return error(parsed.failure().message);
   return static_cast<uint8_t>(*parsed);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/TcpPort.h"
 #include "netblock/NetworkSettings.h"
 
 namespace netsetup {
@@ -26,7 +27,6 @@ constexpr int baudIndexOf(int32_t rate) {
     if (BaudRates[i] == rate) return static_cast<int>(i);
   return -1;
 }
-inline constexpr uint16_t kDefaultTcpPort = 10001;
 inline constexpr char kExpectedDeviceType[] = "VRN-207K";
 
 // The link as the window's controls choose it.

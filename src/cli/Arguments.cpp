@@ -3,84 +3,20 @@
 #include <algorithm>
 
 #include "actions/Actions.h"
+#include "cli/CommandTable.h"
+#include "link/HostName.h"
 #include "link/PortMap.h"
 #include "link/Umod07.h"
 #include "text/CommandLine.h"
 #include "text/ComPortName.h"
 #include "text/IntegerText.h"
-#include "text/Ipv4Text.h"
 #include "text/Quote.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-constexpr std::string_view kAll = "*";
-constexpr std::string_view kLinked = "identify read write apply backup restore diff scan";
-
-// Each option with the commands it belongs to, space separated, or kAll.
-using OptionInfo = Option<std::string_view>;
-
-constexpr OptionInfo kOptions[] = {
-    {"--serial", "", true, kLinked},
-    {"--baud", "", true, kLinked},
-    {"--tcp", "", true, kLinked},
-    {"--settings", "", true, kLinked},
-    {"--address", "", true, "identify read write apply backup restore diff"},
-    {"--trace", "", false, kAll},
-    {"--wait", "", true, "identify read write apply backup restore diff scan batch"},
-    {"--timeout", "", true, "identify read write apply backup restore diff scan batch"},
-    {"--format", "", true, "read log"},
-    {"--output", "-o", true, "read"},
-    {"--show-password", "", false, "read apply restore"},
-    {"--set", "", true, "write apply"},
-    {"--backup", "", true, "write restore apply"},
-    {"--backup-dir", "", true, "write restore apply backup"},
-    {"--name", "", true, "write restore apply backup log"},
-    {"--log", "", true, "write restore apply batch log"},
-    {"--since", "", true, "log"},
-    {"--no-verify", "", false, "write restore apply"},
-    {"--check", "", false, "apply restore"},
-    {"--diff", "", false, "apply restore"},
-    {"--json", "", false, "read apply restore"},
-    {"--template", "", true, "apply batch"},
-    {"--force", "", false, "restore"},
-    {"--broadcast", "", false, "write apply restore batch"},
-    {"--addresses", "", true, "scan"},
-    {"--report", "", true, "batch"},
-    {"--help", "-h", false, kAll},
-    {"--version", "", false, kAll},
-};
-
-bool belongsTo(const OptionInfo& option, std::string_view command) {
-  if (option.extra == kAll) return true;
-  std::string_view list = option.extra;
-  while (!list.empty()) {
-    const size_t space = list.find(' ');
-    if (list.substr(0, space) == command) return true;
-    list = space == std::string_view::npos ? std::string_view() : list.substr(space + 1);
-  }
-  return false;
-}
-
-std::string commandList() {
-  std::string out;
-  for (std::string_view command : kCommands) out.append(out.empty() ? "" : ", ").append(command);
-  return out;
-}
-
-bool isCommand(std::string_view word) {
-  return std::find(kCommands.begin(), kCommands.end(), word) != kCommands.end();
-}
-
-// A DNS name (or one /etc/hosts knows): letters, digits, hyphens and dots, at most 253.
-bool isHostName(std::string_view text) {
-  const auto allowed = [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
-  };
-  return !text.empty() && text.size() <= 253 && std::all_of(text.begin(), text.end(), allowed) && text.front() != '-' &&
-         text.front() != '.';
-}
+constexpr int32_t kMaxWaitSeconds = 3600;
 
 // The start of a UTC time as the log's lines carry it: a date, with hours and minutes, with seconds.
 bool isTimeFrom(std::string_view t) {
@@ -90,12 +26,6 @@ bool isTimeFrom(std::string_view t) {
     if (kShape[i] == 'd' ? t[i] < '0' || t[i] > '9' : t[i] != kShape[i]) return false;
   }
   return true;
-}
-
-// The window's conversion and range messages, word for word.
-std::string notAnInteger(std::string_view text) { return quoteText(text) + " is not a valid integer value"; }
-std::string outside(std::string_view what, std::string_view text, int maximum) {
-  return std::string(what) + " " + quoteText(text) + " is outside 0.." + std::to_string(maximum);
 }
 
 // COM1..COM16 in any case, normalised to upper case; or a device path (/dev/..., \\.\COM20).
@@ -123,124 +53,167 @@ class Parser {
     if (!refused_) refused_ = UsageError{std::move(error), std::move(options)};
   }
   void option(const OptionInfo& info, std::string_view value);
+  void linkOption(OptionId id, std::string_view value);
+  void tcpOption(std::string_view value);
+  void outputOption(OptionId id, std::string_view value);
+  void writeOption(OptionId id, std::string_view value);
+  void setOption(std::string_view value);
+  void selectionOption(OptionId id, std::string_view value);
   void positional(const std::string& word);
   void check();
   void checkCommand();
+  void checkArgument(const CommandInfo& command);
 
   CliOptions o_;
   std::optional<UsageError> refused_;  // the first refusal, once there is one
   std::vector<const OptionInfo*> given_;
   std::vector<std::string> extra_;  // positional words beyond the command's argument
+  std::string_view current_;        // the option being read, which a refusal names
 };
 
 void Parser::option(const OptionInfo& info, std::string_view value) {
-  const std::string_view name = info.name;
-  const auto fail = [&](std::string error) { Parser::fail(std::move(error), {name}); };
-  if (name != "--set" && std::find(given_.begin(), given_.end(), &info) != given_.end())
-    return fail(std::string(name) + " is given twice");
+  current_ = info.name;
+  if (info.extra.id != OptionId::Set && std::find(given_.begin(), given_.end(), &info) != given_.end())
+    return fail(std::string(info.name) + " is given twice", {current_});
   given_.push_back(&info);
-  LinkOptions& link = o_.link;
+  switch (info.extra.group) {
+    case OptionGroup::Link: return linkOption(info.extra.id, value);
+    case OptionGroup::Output: return outputOption(info.extra.id, value);
+    case OptionGroup::Write: return writeOption(info.extra.id, value);
+    case OptionGroup::Selection: return selectionOption(info.extra.id, value);
+    case OptionGroup::General:
+      if (info.extra.id == OptionId::Help) o_.help = true;
+      if (info.extra.id == OptionId::Version) o_.version = true;
+      return;
+  }
+}
 
-  if (name == "--serial") {
-    if (auto port = serialPort(value)) link.serial = *port;
-    else fail("The serial port " + quoteText(value) + " is not COM1..COM16 or a device path");
-  } else if (name == "--baud") {
-    const std::optional<int32_t> rate = parseInteger(value);
-    if (!rate) return fail(notAnInteger(value));
-    if (baudIndexOf(*rate) < 0) return fail("The baud rate " + quoteText(value) + " is not one of " + baudRateList());
-    link.baud = *rate;
-  } else if (name == "--tcp") {
-    const size_t colon = value.find(':');
-    const std::string_view host = value.substr(0, colon);
-    if (!tryParseIpv4(host) && !isHostName(host))
-      return fail("The host " + quoteText(host) + " is neither an IPv4 address nor a host name");
-    link.tcpHost = std::string(host);
-    if (colon != std::string_view::npos) {
-      const std::string_view portText = value.substr(colon + 1);
-      const std::optional<int32_t> port = parseInteger(portText);
-      if (!port) return fail(notAnInteger(portText));
-      if (*port < 0 || *port > 65535) return fail(outside("The TCP port", portText, 65535));
-      link.tcpPort = static_cast<uint16_t>(*port);
+void Parser::linkOption(OptionId id, std::string_view value) {
+  LinkOptions& link = o_.link;
+  switch (id) {
+    case OptionId::Serial:
+      if (auto port = serialPort(value)) link.serial = *port;
+      else fail("The serial port " + quoteText(value) + " is not COM1..COM16 or a device path", {current_});
+      return;
+    case OptionId::Baud: {
+      const std::optional<int32_t> rate = parseInteger(value);
+      if (!rate) return fail(notAnIntegerText(value), {current_});
+      if (baudIndexOf(*rate) < 0)
+        return fail("The baud rate " + quoteText(value) + " is not one of " + baudRateList(), {current_});
+      link.baud = *rate;
+      return;
     }
-  } else if (name == "--settings") {
-    link.settingsFile = std::string(value);
-  } else if (name == "--address") {
-    const std::optional<int32_t> address = parseInteger(value);
-    if (!address) return fail(notAnInteger(value));
-    if (*address < 0 || *address > 255) return fail(outside("The network address", value, 255));
-    link.address = static_cast<uint8_t>(*address);
-  } else if (name == "--trace") {
-    link.trace = true;
-  } else if (name == "--timeout") {
-    const std::optional<int32_t> ms = parseInteger(value);
-    if (!ms) return fail(notAnInteger(value));
-    if (*ms < 1 || *ms > static_cast<int32_t>(Tmod07::kMaxTimeoutMs))
-      return fail("The time-out " + quoteText(value) + " is outside 1.." + std::to_string(Tmod07::kMaxTimeoutMs) + " ms");
-    link.timeoutMs = static_cast<uint32_t>(*ms);
-  } else if (name == "--wait") {
-    const std::optional<int32_t> seconds = parseInteger(value);
-    if (!seconds) return fail(notAnInteger(value));
-    if (*seconds < 0 || *seconds > 3600) return fail(outside("The wait", value, 3600) + " seconds");
-    link.waitSeconds = static_cast<unsigned>(*seconds);
-  } else if (name == "--format") {
-    if (auto format = parseFormat(value)) o_.format = *format;
-    else fail("The format " + quoteText(value) + " is not table, json or ini");
-  } else if (name == "--output") {
-    o_.output = std::string(value);
-  } else if (name == "--show-password") {
-    o_.showPassword = true;
-  } else if (name == "--set") {
-    const size_t eq = value.find('=');
-    if (eq == std::string_view::npos) return fail("--set needs NAME=VALUE, not " + quoteText(value));
-    const std::optional<std::string_view> field = canonicalFieldName(value.substr(0, eq));
-    if (!field) return fail("unknown field " + quoteText(value.substr(0, eq)) + "; the fields are " + fieldNameList());
-    for (const FieldValue& set : o_.sets)
-      if (set.name == *field) return fail("--set " + std::string(*field) + " is given twice");
-    o_.sets.push_back({std::string(*field), std::string(value.substr(eq + 1))});
-  } else if (name == "--backup") {
-    o_.backup = std::string(value);
-  } else if (name == "--log") {
-    o_.log = std::string(value);
-  } else if (name == "--since") {
-    if (!isTimeFrom(value))
-      return fail("The time " + quoteText(value) + " is not YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SSZ (UTC)");
-    o_.since = std::string(value);
-  } else if (name == "--backup-dir") {
-    o_.backupDir = std::string(value);
-  } else if (name == "--name") {
-    if (value.empty() || std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-      return fail("The name " + quoteText(value) + " must be a non-empty line of text");
-    o_.name = std::string(value);
-  } else if (name == "--no-verify") {
-    o_.verify = false;
-  } else if (name == "--force") {
-    o_.force = true;
-  } else if (name == "--broadcast") {
-    o_.broadcast = true;
-  } else if (name == "--check") {
-    o_.check = true;
-  } else if (name == "--diff") {
-    o_.showDiff = true;
-  } else if (name == "--json") {
-    o_.json = true;
-  } else if (name == "--template") {
-    o_.templateSheet = std::string(value);
-  } else if (name == "--addresses") {
-    const size_t dash = value.find('-', 1);  // past a sign the first number may carry
-    std::optional<int32_t> first, last;
-    if (dash != std::string_view::npos) {
-      first = parseInteger(value.substr(0, dash));
-      last = parseInteger(value.substr(dash + 1));
+    case OptionId::Tcp: return tcpOption(value);
+    case OptionId::Settings: link.settingsFile = std::string(value); return;
+    case OptionId::Address: {
+      const Result<int32_t> address = integerUpTo("The network address", value, kMaxNetworkAddress);
+      if (!address) return fail(address.failure().message, {current_});
+      link.address = static_cast<uint8_t>(*address);
+      return;
     }
-    if (!first || !last || *first < 0 || *first > *last || *last > 255)
-      return fail("The address range " + quoteText(value) + " is not A-B with 0 <= A <= B <= 255");
-    o_.addresses = std::pair{*first, *last};
-  } else if (name == "--report") {
-    o_.report = std::string(value);
-  } else if (name == "--help") {
-    o_.help = true;
-  } else if (name == "--version") {
-    o_.version = true;
+    case OptionId::Trace: link.trace = true; return;
+    case OptionId::Timeout: {
+      const std::optional<int32_t> ms = parseInteger(value);
+      if (!ms) return fail(notAnIntegerText(value), {current_});
+      if (*ms < 1 || *ms > static_cast<int32_t>(Tmod07::kMaxTimeoutMs))
+        return fail("The time-out " + quoteText(value) + " is outside 1.." + std::to_string(Tmod07::kMaxTimeoutMs) +
+                        " ms", {current_});
+      link.timeoutMs = static_cast<uint32_t>(*ms);
+      return;
+    }
+    case OptionId::Wait: {
+      const Result<int32_t> seconds = integerUpTo("The wait", value, kMaxWaitSeconds, "seconds");
+      if (!seconds) return fail(seconds.failure().message, {current_});
+      link.waitSeconds = static_cast<unsigned>(*seconds);
+      return;
+    }
+    default: return;
+  }
+}
+
+// HOST or HOST:PORT.
+void Parser::tcpOption(std::string_view value) {
+  const size_t colon = value.find(':');
+  const std::string_view host = value.substr(0, colon);
+  if (!isHostText(host))
+    return fail("The host " + quoteText(host) + " is neither an IPv4 address nor a host name", {current_});
+  o_.link.tcpHost = std::string(host);
+  if (colon == std::string_view::npos) return;
+  const Result<int32_t> port = integerUpTo("The TCP port", value.substr(colon + 1), kMaxTcpPort);
+  if (!port) return fail(port.failure().message, {current_});
+  o_.link.tcpPort = static_cast<uint16_t>(*port);
+}
+
+void Parser::outputOption(OptionId id, std::string_view value) {
+  switch (id) {
+    case OptionId::Format:
+      if (auto format = parseFormat(value)) o_.format = *format;
+      else fail("The format " + quoteText(value) + " is not table, json or ini", {current_});
+      return;
+    case OptionId::Output: o_.output = std::string(value); return;
+    case OptionId::ShowPassword: o_.showPassword = true; return;
+    case OptionId::Json: o_.json = true; return;
+    case OptionId::Check: o_.check = true; return;
+    case OptionId::Diff: o_.showDiff = true; return;
+    default: return;
+  }
+}
+
+void Parser::writeOption(OptionId id, std::string_view value) {
+  switch (id) {
+    case OptionId::Set: return setOption(value);
+    case OptionId::Template: o_.templateSheet = std::string(value); return;
+    case OptionId::Backup: o_.backup = std::string(value); return;
+    case OptionId::BackupDir: o_.backupDir = std::string(value); return;
+    case OptionId::Name:
+      if (value.empty() || std::any_of(value.begin(), value.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+          }))
+        return fail("The name " + quoteText(value) + " must be a non-empty line of text", {current_});
+      o_.name = std::string(value);
+      return;
+    case OptionId::Log: o_.log = std::string(value); return;
+    case OptionId::NoVerify: o_.verify = false; return;
+    case OptionId::Force: o_.force = true; return;
+    case OptionId::Broadcast: o_.broadcast = true; return;
+    default: return;
+  }
+}
+
+// NAME=VALUE, each field once.
+void Parser::setOption(std::string_view value) {
+  const size_t eq = value.find('=');
+  if (eq == std::string_view::npos) return fail("--set needs NAME=VALUE, not " + quoteText(value), {current_});
+  const std::optional<std::string_view> field = canonicalFieldName(value.substr(0, eq));
+  if (!field)
+    return fail("unknown field " + quoteText(value.substr(0, eq)) + "; the fields are " + fieldNameList(), {current_});
+  for (const FieldValue& set : o_.sets)
+    if (set.name == *field) return fail("--set " + std::string(*field) + " is given twice", {current_});
+  o_.sets.push_back({std::string(*field), std::string(value.substr(eq + 1))});
+}
+
+void Parser::selectionOption(OptionId id, std::string_view value) {
+  switch (id) {
+    case OptionId::Since:
+      if (!isTimeFrom(value))
+        return fail("The time " + quoteText(value) +
+                        " is not YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SSZ (UTC)", {current_});
+      o_.since = std::string(value);
+      return;
+    case OptionId::Addresses: {
+      const size_t dash = value.find('-', 1);  // past a sign the first number may carry
+      std::optional<int32_t> first, last;
+      if (dash != std::string_view::npos) {
+        first = parseInteger(value.substr(0, dash));
+        last = parseInteger(value.substr(dash + 1));
+      }
+      if (!first || !last || *first < 0 || *first > *last || *last > kMaxNetworkAddress)
+        return fail("The address range " + quoteText(value) + " is not A-B with 0 <= A <= B <= 255", {current_});
+      o_.addresses = std::pair{*first, *last};
+      return;
+    }
+    case OptionId::Report: o_.report = std::string(value); return;
+    default: return;
   }
 }
 
@@ -266,43 +239,46 @@ void Parser::check() {
 }
 
 void Parser::checkCommand() {
-  const std::string& command = o_.command;
-  if (command.empty()) return fail("no command given; the commands are " + commandList());
-  if (!isCommand(command))
-    return fail("unknown command " + quoteText(command) + "; the commands are " + commandList());
+  const std::string& name = o_.command;
+  if (name.empty()) return fail("no command given; the commands are " + commandList());
+  const CommandInfo* command = findCommand(name);
+  if (!command) return fail("unknown command " + quoteText(name) + "; the commands are " + commandList());
   for (const OptionInfo* info : given_)
-    if (!belongsTo(*info, command))
-      return fail("the option " + std::string(info->name) + " does not belong to " + command);
+    if (!accepts(*command, *info)) return fail("the option " + std::string(info->name) + " does not belong to " + name);
+  checkArgument(*command);
+  if (refused_) return;
 
-  const bool takesFile = command == "write" || command == "apply" || command == "backup" ||
-                         command == "restore" || command == "diff" || command == "batch";
-  if (!takesFile && !o_.file.empty())
-    return fail("unexpected argument " + quoteText(o_.file) + " after " + command);
-  if (!extra_.empty()) return fail("unexpected argument " + quoteText(extra_.front()) + " after " + command);
-  if (o_.file.empty()) {
-    if (command == "restore") return fail("restore needs a FILE: netsetup-cli restore FILE");
-    if (command == "diff") return fail("diff needs a SHEET: netsetup-cli diff SHEET");
-    if (command == "batch")
-      return fail("batch needs a WORKLIST: netsetup-cli batch WORKLIST.csv --report REPORT.csv");
-    if ((command == "write" || command == "apply") && o_.sets.empty() && o_.templateSheet.empty())
-      return fail(command + " needs a SHEET or --set NAME=VALUE");
-  }
-  if (command == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
-  if (command == "read" && o_.json && (o_.format != OutputFormat::Table || !o_.output.empty()))
+  if (name == "batch" && o_.report.empty()) return fail("batch needs --report REPORT.csv");
+  if (name == "read" && o_.json && (o_.format != OutputFormat::Table || !o_.output.empty()))
     return fail("--json prints one object on standard output: leave out --format and -o", {"--json"});
-  if (command == "log" && o_.format == OutputFormat::Ini) return fail("log shows a table or JSON lines", {"--format"});
+  if (name == "log" && o_.format == OutputFormat::Ini) return fail("log shows a table or JSON lines", {"--format"});
   if (o_.json && o_.showDiff) return fail("--diff shows lines of text; --json holds before and after already",
                                           {"--diff", "--json"});
   if (!o_.backup.empty() && !o_.backupDir.empty())
     return fail("--backup names the file and --backup-dir the folder: give one of them", {"--backup", "--backup-dir"});
-  if (command == "backup" && !o_.file.empty() && !o_.backupDir.empty())
+  if (name == "backup" && !o_.file.empty() && !o_.backupDir.empty())
     return fail("backup FILE names the file; --backup-dir is for the name backup chooses itself",
                 {"--backup-dir"});
 }
 
+// The command's one argument: there only when it takes one, and given when it needs one.
+void Parser::checkArgument(const CommandInfo& command) {
+  const std::string name(command.name);
+  if (command.argument.empty() && !o_.file.empty())
+    return fail("unexpected argument " + quoteText(o_.file) + " after " + name);
+  if (!extra_.empty()) return fail("unexpected argument " + quoteText(extra_.front()) + " after " + name);
+  if (!o_.file.empty()) return;
+  if (command.argumentRequired) {
+    const std::string_view shape = command.usage.substr(0, command.usage.find(" ["));
+    return fail(name + " needs a " + std::string(command.argument) + ": netsetup-cli " + std::string(shape));
+  }
+  if ((name == "write" || name == "apply") && o_.sets.empty() && o_.templateSheet.empty())
+    return fail(name + " needs a SHEET or --set NAME=VALUE");
+}
+
 Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args) {
-  using Kind = Argument<std::string_view>::Kind;
-  for (const Argument<std::string_view>& arg : readCommandLine<std::string_view>(args, kOptions, true)) {
+  using Kind = Argument<OptionFacts>::Kind;
+  for (const Argument<OptionFacts>& arg : readCommandLine<OptionFacts>(args, optionTable(), true)) {
     switch (arg.kind) {
       case Kind::Word: positional(std::string(arg.value)); break;
       case Kind::Option: option(*arg.option, arg.value); break;
@@ -313,7 +289,7 @@ Result<CliOptions, UsageError> Parser::run(const std::vector<std::string>& args)
   }
   // Help and the version answer whatever else the line holds, unless it names no real command.
   if (o_.help || o_.version) {
-    if (!o_.command.empty() && !isCommand(o_.command))
+    if (!o_.command.empty() && !findCommand(o_.command))
       return UsageError{"unknown command " + quoteText(o_.command) + "; the commands are " + commandList(), {}};
     return o_;
   }

@@ -2,14 +2,22 @@
 
 #include "actions/Actions.h"
 #include "cli/console/Console.h"
+#include "link/TcpPort.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-// Where a text names the baud list, and a serial port as this platform names one.
+// Where a text names the baud list, the default TCP port, and a serial port as this platform
+// names one; and where the general help lists the link options and the commands.
 constexpr std::string_view kBaudRatesMark = "{baud rates}";
+constexpr std::string_view kTcpPortMark = "{tcp port}";
 constexpr std::string_view kSerialPortMark = "{serial port}";
+constexpr std::string_view kLinkOptionsMark = "{link options}";
+constexpr std::string_view kCommandsMark = "{commands}";
+
+// The column where a list's texts start.
+constexpr size_t kTextColumn = 22;
 
 constexpr std::string_view kGeneral = R"(netsetup-cli: read and change the network settings of a VRN-207K instrument
 over a serial line or a TCP stream, from a terminal, a script or a worklist of
@@ -21,42 +29,10 @@ Usage: netsetup-cli [LINK OPTIONS] COMMAND [ARGUMENT] [OPTIONS]
 
 Link options (before or after the command; not used by batch, whose worklist
 names each link):
-  --serial PORT       COM1..COM16 (any case) or a device path such as
-                      /dev/ttyUSB0 or \\.\COM20; on Linux COMn opens the device
-                      the window's port list shows for it
-  --baud RATE         {baud rates}
-  --tcp HOST[:PORT]   an IPv4 address or a host name (looked up once); the TCP
-                      port defaults to 10001
-  --settings FILE     take the link from the window's settings file
-                      (netsetup.ini); the options above override what it says;
-                      its SockIP must be a dotted IPv4 address, as in the
-                      window
-  --address N         the instrument's network address, 0..255 (default 1)
-  --trace             show the frames exchanged with the instrument
-  --timeout MS        wait this long for each answer's first byte (default 400;
-                      the pause between attempts follows it): for instruments
-                      that answer slowly, such as those behind cellular modems
-                      (--timeout 2000)
-  --wait SECONDS      wait this long for a serial port another netsetup-cli
-                      holds (default 60; 0: fail at once)
-Give either --serial or --tcp, not both.
+{link options}Give either --serial or --tcp, not both.
 
 Commands:
-  identify            ask the instrument what it is
-  read                show the network settings (a table, JSON, or a settings
-                      sheet)
-  write [SHEET]       store the values of a sheet and of --set NAME=VALUE, then
-                      check them
-  apply [SHEET]       as write, but only when a value differs; --check, --diff
-                      and --json for scripts and configuration tools
-  backup FILE         save the whole settings area of the instrument to a file
-  restore FILE        put a saved settings area back into the instrument
-  diff SHEET          show where the instrument differs from a sheet
-  scan                find an instrument whose rate and address are unknown
-  batch WORKLIST.csv --report REPORT.csv [--template SHEET]
-                      set up many instruments from a worklist, one row each
-  log                 show the log of writes
-Each command explains itself: netsetup-cli COMMAND --help
+{commands}Each command explains itself: netsetup-cli COMMAND --help
 
 Records: every write saves a backup of the area before it, by default in the
 user's folder (~/.local/state/netsetup/backups; %LOCALAPPDATA%\netsetup\backups
@@ -115,355 +91,6 @@ Examples:
   netsetup-cli batch district.csv --template district.ini --report r.csv
 )";
 
-constexpr std::string_view kIdentify = R"(Usage: netsetup-cli [LINK OPTIONS] identify
-
-Opens the link, asks the instrument for its type (the request goes to address
-0, which every instrument hears) and prints the answer, then closes the link.
-Use it to check the cable, the port and the rate before anything else.
-
-Prints: the type the instrument reported, e.g. VRN-207K.
-
-Exit status: 0 a VRN-207K answered; 3 the link could not be opened; 4 no
-answer, or another type of instrument answered; 130 interrupted.
-)";
-
-constexpr std::string_view kRead = R"(Usage: netsetup-cli [LINK OPTIONS] read [--format table|json|ini] [-o FILE]
-                                        [--show-password]
-       netsetup-cli [LINK OPTIONS] read --json [--show-password]
-
-Reads the instrument's network settings and prints them as stored: with DHCP
-on, the addresses the instrument keeps for when it is off are shown too (marked
-so in a table), so a sheet read and written back changes nothing. Nothing is
-changed.
-
-Options:
-  --format table      one line per field: name, then value (the default)
-  --format json       one JSON object, keys in the order of the field list;
-                      port, server_port and dhcp as numbers
-  --format ini        a settings sheet, ready to edit and give to write or diff
-  -o FILE, --output FILE
-                      write to FILE instead of the screen (- or /dev/stdout:
-                      the screen); never the settings file the link comes
-                      from, nor a backup
-  --json              one JSON object for tools, whatever happens: "instrument"
-                      (type, address, link) and "fields", or on failure "msg"
-                      and "rc"
-  --show-password     show the password instead of ***, on the screen and in
-                      FILE; without it a sheet's password line is commented
-                      out, so writing that sheet keeps the instrument's
-                      password
-
-Exit status: 0 read; 3 link; 4 identification; 5 the settings area could not be
-read; 130 interrupted.
-)";
-
-constexpr std::string_view kWrite = R"(Usage: netsetup-cli [LINK OPTIONS] write [SHEET] [--set NAME=VALUE]...
-                                         [--backup FILE] [--backup-dir DIR]
-                                         [--name NAME] [--log FILE]
-                                         [--no-verify] [--broadcast]
-
-Reads the instrument's settings area, puts in the values of SHEET and of each
---set (a --set wins over the sheet), writes the area back and reads it again to
-check that every value was stored. Only the bytes of the fields named change;
-every other byte goes back as read, so fields named nowhere keep the
-instrument's values exactly. Every value named is checked as the window checks
-it before the instrument is asked anything, and a refusal names the field and
-where the value was given (a sheet's line); a refused value changes nothing. An
-address is four decimal numbers 0..255 without leading zeros, whatever DHCP
-says. password=*** keeps the instrument's password. A port given in another
-form is shown as stored (port: $2711 is stored as 10001).
-
-SHEET is a settings sheet such as read --format ini prints:
-  [settings]
-  ip=10.0.0.12
-  dhcp=0
-Lines starting with ';' are comments. A value with blanks at either end goes in
-double quotes. A line holds at most 2047 bytes.
-
-Options:
-  --set NAME=VALUE    one field; repeat for more. Names: ip, mask, gateway,
-                      port, dhcp, server, server_port, apn, login, password,
-                      auth. Quote the whole argument for the shell when the
-                      value holds blanks: --set "apn=internet provider"
-  --backup FILE       where to save the area as read before writing (as the
-                      backup command does); a file that exists is refused. By
-                      default [NAME-]backup-a<ADDRESS>-<LINK>-<TIME>.txt in the
-                      backups folder (-2, -3... added when that name is taken:
-                      a backup never replaces a file)
-  --backup-dir DIR    the folder for that file instead of the user's (made
-                      owner-only)
-  --name NAME         the instrument's name, in the backup's name and header
-                      and the log
-  --log FILE          the log of writes to add the write's line to
-  --no-verify         do not read the area back after writing
-  --broadcast         allow a write to address 0, which every instrument on the
-                      line hears
-
-Before anything is written, the area as read is always saved as a backup; its
-path is printed. If the instrument already holds every value, nothing is
-written. A write that fails on the way says which chunks of the area were
-written and confirmed, which one was sent but not confirmed, what that means
-for each field (written, not written, or not known: the instrument holds the
-old or the new value), where the backup is, and the restore command that puts
-it back (with the link options used and the path quoted for the shell), ready
-to paste. A verification that finds another value names it, with the same
-command. Ctrl+C before the first chunk stops with nothing written; once the
-first chunk is out the write and its reading back are finished first (said at
-once); a second Ctrl+C stops after the chunk in hand and says which chunks were
-written.
-
-Exit status: 0 written (and checked), or nothing to change; 3 link;
-4 identification; 5 reading or writing the area failed; 6 a value was refused
-or the backup could not be saved, nothing was sent; 7 reading back found a
-difference; 130 interrupted.
-)";
-
-constexpr std::string_view kApply = R"(Usage: netsetup-cli [LINK OPTIONS] apply [SHEET] [--set NAME=VALUE]...
-                                         [--template SHEET] [--check] [--diff]
-                                         [--json] [--show-password]
-                                         [--backup FILE] [--backup-dir DIR]
-                                         [--name NAME] [--log FILE]
-                                         [--no-verify] [--broadcast]
-
-Brings the instrument to the values named, for scripts and configuration tools
-that run the same command again and again. It reads the instrument and compares
-each field named with what it holds, as the value would be stored (port $2711
-and 10001, dhcp true and 1, auth PAP and pap are the same), so a second run
-with the same values finds nothing to do. Only when a field differs does it
-write, exactly as write does: the backup first, only the bytes of the fields
-named, then reading back to check.
-
-The values come from --template SHEET (shared by many instruments), then SHEET,
-then each --set; a later one wins. password=*** keeps the instrument's
-password.
-
-Options:
-  --check             compare only: say what would change and write nothing
-  --diff              print "name: instrument's value -> new value" for each
-                      field that changes (a password only as "would change")
-  --json              print one JSON object on standard output and nothing
-                      else, whatever the outcome (messages still go to standard
-                      error), with these keys:
-    changed     true when the instrument now holds a new value (with --check:
-                would); after a failure only when a confirmed chunk changed a
-                byte
-    fields      the names of the fields that differ
-    before      the fields named, as the instrument held them
-    after       the fields named, as the instrument is known to hold them now
-                (read back when verified; with --check, as they would be
-                stored); null for a field a failed write left in doubt (its
-                chunk sent but not confirmed)
-    unknown     the names of those fields
-                (the password shows as "***" in before and after)
-    backup      the backup's path, or null when nothing was written
-    verified    true when the write was read back and found stored
-    instrument  {"type", "address", "link"}, null where not known
-    msg, rc     on failure only: the messages, and the exit status
-  --show-password     show the password in before and after
-  --template SHEET, --backup FILE, --backup-dir DIR, --name NAME, --log FILE,
-  --no-verify, --broadcast
-                      as for batch and write
-
-Exit status: 0 the instrument holds the values (written now or already), or
---check ran; 2 the command line or a sheet cannot be used; 3 link;
-4 identification; 5 reading or writing the area failed; 6 a value was refused
-or the backup could not be saved, nothing was sent; 7 reading back found a
-difference; 130 interrupted.
-)";
-
-constexpr std::string_view kBackup = R"(Usage: netsetup-cli [LINK OPTIONS] backup [FILE] [--backup-dir DIR]
-                                          [--name NAME]
-
-Reads the instrument's whole settings area (200 bytes) and saves it to FILE (by
-default a new file [NAME-]backup-a<ADDRESS>-<LINK>-<TIME>.txt in the backups
-folder, or in --backup-dir): a text file with the type, the address, the link,
-the name, the time (UTC), the bytes in hex and a check sum, and the fields
-decoded in comment lines for a person to read (the password as ***). A changed
-or damaged file is refused by restore, and so is a backup of another instrument
-unless forced. Note that the hex lines hold the password: keep backups safe.
-
-Exit status: 0 saved; 3 link; 4 identification; 5 the area could not be read;
-130 interrupted.
-)";
-
-constexpr std::string_view kRestore = R"(Usage: netsetup-cli [LINK OPTIONS] restore FILE [--force] [--check] [--diff]
-                                           [--json] [--backup FILE]
-                                           [--backup-dir DIR] [--name NAME]
-                                           [--log FILE] [--no-verify]
-                                           [--broadcast]
-
-Writes a settings area saved by backup (or by a write) back into the
-instrument, bytes 0 to 194 as the window writes them, and reads it again to
-check it; it says where the backup came from. The file is refused if it was
-changed or damaged, or saved from another type of instrument. Without --address
-the area goes back to the address it was saved from; another address, or
-another link than the one the backup names, is refused unless --force. The area
-as it is now is saved first, as write does.
-
-Options:
-  --force             restore even when the file was saved from another
-                      instrument or another type of instrument
-  --check             say what the backup would change; write nothing
-  --diff              print "name: instrument's value -> backup's value" for
-                      each field
-  --json              one object, as apply --json gives it
-  --backup FILE, --backup-dir DIR, --name NAME, --log FILE, --no-verify,
-  --broadcast
-                      as for write
-
-Exit status: 0 restored; 3 link; 4 identification; 5 reading or writing the
-area failed; 6 the file was refused (changed, damaged, or from elsewhere
-without --force), nothing was sent; 7 reading back found a difference;
-130 interrupted.
-)";
-
-constexpr std::string_view kDiff = R"(Usage: netsetup-cli [LINK OPTIONS] diff SHEET
-
-Reads the instrument's settings and compares them with the fields SHEET names,
-as they would be stored (so port $2328 and 9000 are the same); fields the sheet
-leaves out are not compared. Nothing is changed: it shows what write SHEET
-would change.
-
-Prints: one line per differing field, "name: instrument's value -> sheet's
-value" (a password only as "would change"), or "no differences".
-
-Exit status: 0 no difference; 1 at least one field differs; 2 the sheet cannot
-be used; 3 link; 4 identification; 5 the area could not be read; 6 a value of
-the sheet was refused; 130 interrupted.
-)";
-
-constexpr std::string_view kScan = R"(Usage: netsetup-cli [LINK OPTIONS] scan [--addresses A-B]
-
-Finds instruments whose rate and address nobody wrote down.
-
-On a serial port without --addresses: for each rate, the common ones first
-(9600, 19200, 115200, 57600, 38400, 28800), one identification request to
-address 0, which every instrument hears, with one attempt and a short wait; the
-answer says the address the instrument answers from. Six rates take about a
-second and a half.
-
-With --addresses A-B (0 <= A <= B <= 255), for a line shared by several
-instruments: at the --baud rate (default 9600), each address in turn is asked
-for one byte of its settings area, and each one that answers is asked its type.
-Each instrument is listed once, by the address its answer carries: a request to
-address 0 is answered by one of the instruments there, which is listed at its
-own address, never at 0.
-
-Over TCP there is no rate to find: one identification request (or, with
---addresses, the addresses in turn).
-
-Prints: one line per instrument as it is found: its type, the rate and the
-address. Progress goes to standard error. Ctrl+C stops the scan and lists what
-was found so far.
-
-An instrument whose answers come back damaged (a wrong checksum or complement,
-noise, a late byte) is no silence: scan names the rate and the damage and
-exits 10. A scan by rate that found an instrument says that others may share
-the line, answering only to their address. A scan of more than a few addresses
-says first how long it will take where none answers.
-
-Exit status: 0 at least one instrument answered; 3 the link could not be
-opened; 8 none answered; 10 something answers, but its answers are damaged;
-130 interrupted.
-)";
-
-constexpr std::string_view kBatch = R"(Usage: netsetup-cli batch WORKLIST.csv --report REPORT.csv
-                          [--template SHEET] [--trace] [--timeout MS]
-                          [--wait SECONDS] [--log FILE] [--broadcast]
-
-Sets up many instruments from a worklist: for each row, opens the row's link,
-writes the row's fields as write does, checks them, and appends one line to the
-report. Before any instrument is touched every row is checked: its link cells
-(an address in every row, a rate in every serial row), every value of the row
-and of the template (a refusal names the file, line and column), and that no
-instrument (link and address) is named twice; any problem refuses the whole
-run. A row that fails on the line does not stop the others. Run it again with
-the same report to retry: rows the report shows as ok or unchanged with the
-same values (the row's and the template's) are skipped; an edited row or
-template runs again.
-
-WORKLIST.csv is a CSV file whose first row names the columns. Its cells are
-separated by commas, or by semicolons when the first row has more of them (as
-a spreadsheet saves "CSV" where the comma is the decimal mark); it is UTF-8,
-or Windows-1251 (Excel's "CSV" on a Russian Windows), which is said. The
-columns:
-  address             the network address (required)
-  serial, baud, tcp   the link, as --serial, --baud and --tcp take it (serial
-                      or tcp required)
-  name                a name for the report (optional)
-  ip, mask, ...       any of the field names; an empty cell keeps the
-                      instrument's value
-Example:
-  name,serial,baud,address,ip,dhcp
-  pump 1,{serial port},9600,1,10.0.0.11,0
-  pump 2,{serial port},9600,2,10.0.0.12,0
-
---template SHEET holds the values every row shares (the server, the APN, the
-mask...), so the worklist needs only what differs per instrument; a filled cell
-wins over the template.
-
-For each row the area as read is saved first, in a folder beside the report
-named after it (REPORT-backups), as NAME-backup-a<ADDRESS>-<LINK>-<TIME>.txt,
-so every row gets its own. REPORT.csv gets the columns time, key, name, link,
-address, outcome (ok, unchanged or failed), changed (the names of the fields
-written and confirmed), backup, error (which also says what a write that broke
-off did to each field: not written, or not known), first_backup (for a row
-tried before, by a failed or killed run: the backup from before that first try,
-found whether or not the row connects now); key holds the row's cells and a
-digest of its values that tells nothing of them; a password never appears in
-it. Progress goes to standard error. Ctrl+C finishes the row being written (see
-write) and begins no other.
-
-Before any instrument is touched, the report and REPORT-backups are checked to
-be writable, and the lock beside the report's real file (REPORT.csv.lock,
-whatever name or link the report is given by) is taken: a second batch on the
-same report says which process holds it and stops. A backup half saved by a run
-that was killed is removed, and named. If a row cannot be added to the report
-later, the batch says on screen what was done to that row (and where its backup
-is) and stops.
-
-Exit status: 0 every row is done; 2 the worklist or the report cannot be used
-(or another batch holds it); 6 a value of the worklist or the template was
-refused; 9 at least one row failed; 130 interrupted.
-)";
-
-constexpr std::string_view kLog = R"(Usage: netsetup-cli log [--since TIME] [--name NAME] [--format table|json]
-                        [--log FILE]
-
-Shows the log of writes: a line for every write the tool attempted (write,
-apply, restore, batch rows), however it ended, with who and where, the
-instrument, the outcome and exit status, each field before and after (the
-password as ***; ? where a write left it unknown), the bytes confirmed, whether
-it was read back, and the backup. The log is writes.jsonl in the user's state
-folder ($XDG_STATE_HOME/netsetup, by default ~/.local/state/netsetup; on
-Windows %LOCALAPPDATA%\netsetup), readable by its owner only; --log FILE names
-another, here and for the commands that write.
-
-Options:
-  --since TIME        only writes from TIME on (UTC): 2026-12-07,
-                      2026-12-07T11:22 or 2026-12-07T11:22:33Z
-  --name NAME         only writes to the instrument named so (--name, a
-                      worklist's name)
-  --format table      one line per write (the default)
-  --format json       the log's own lines, one JSON object each
-
-Exit status: 0 shown; 2 the log cannot be read.
-)";
-
-std::string_view helpFor(std::string_view command) {
-  if (command == "log") return kLog;
-  if (command == "identify") return kIdentify;
-  if (command == "read") return kRead;
-  if (command == "write") return kWrite;
-  if (command == "apply") return kApply;
-  if (command == "backup") return kBackup;
-  if (command == "restore") return kRestore;
-  if (command == "diff") return kDiff;
-  if (command == "scan") return kScan;
-  if (command == "batch") return kBatch;
-  return kGeneral;
-}
-
 // "9600 (default), 19200, 28800, 38400, 57600 or 115200".
 std::string baudChoices() {
   const int32_t standard = baudRateAt(LinkChoice{}.baudIndex);
@@ -481,13 +108,54 @@ void replaceAll(std::string& text, std::string_view mark, std::string_view by) {
   }
 }
 
+// "  --tcp HOST[:PORT]   an IPv4 address...": the entry, then its text at kTextColumn (on a line
+// of its own when the entry reaches it), each further line of the text indented as far.
+std::string listEntry(std::string_view entry, std::string_view text) {
+  std::string out = "  " + std::string(entry);
+  if (out.size() + 2 > kTextColumn) out += "\n" + std::string(kTextColumn, ' ');
+  else out.append(kTextColumn - out.size(), ' ');
+  for (char c : text) {
+    out += c;
+    if (c == '\n') out.append(kTextColumn, ' ');
+  }
+  return out + "\n";
+}
+
+std::string linkOptionList() {
+  std::string out;
+  for (const OptionInfo& option : optionTable()) {
+    if (option.extra.group == OptionGroup::Link) out += listEntry(optionEntry(option), option.extra.help);
+  }
+  return out;
+}
+
+std::string commandLines() {
+  std::string out;
+  for (const CommandInfo& command : commandTable()) out += listEntry(command.usage, command.summary);
+  return out;
+}
+
 }  // namespace
 
-std::string helpText(std::string_view command) {
-  std::string text(helpFor(command));
+std::string optionEntry(const OptionInfo& option) {
+  std::string entry(option.name);
+  if (!option.extra.valueName.empty()) entry.append(" ").append(option.extra.valueName);
+  return entry;
+}
+
+std::string fillHelpMarks(std::string text) {
   replaceAll(text, kBaudRatesMark, baudChoices());
+  replaceAll(text, kTcpPortMark, std::to_string(kDefaultTcpPort));
   replaceAll(text, kSerialPortMark, serialPortExample());
   return text;
+}
+
+std::string helpText(std::string_view command) {
+  if (const CommandInfo* info = findCommand(command)) return fillHelpMarks(std::string(info->help));
+  std::string text(kGeneral);
+  replaceAll(text, kLinkOptionsMark, linkOptionList());
+  replaceAll(text, kCommandsMark, commandLines());
+  return fillHelpMarks(std::move(text));
 }
 
 }  // namespace netsetup::cli

@@ -1,20 +1,23 @@
 #include <algorithm>
-#include <map>
 
 #include "cli/Arguments.h"
-#include "cli/session/ApplyJson.h"
-#include "cli/Commands.h"
-#include "cli/session/ExitCodes.h"
+#include "cli/CommandTable.h"
 #include "cli/HelpText.h"
+#include "cli/session/ApplyJson.h"
+#include "cli/session/ExitCodes.h"
 
 namespace netsetup::cli {
 
 namespace {
 
-// A script that asked for JSON reads its answer there even when the line itself is wrong.
+// A script that asked for JSON reads its answer there even when the line itself is wrong: the
+// line holds --json and a command that takes it.
 bool asksForJson(const std::vector<std::string>& args) {
-  const auto has = [&](std::string_view word) { return std::find(args.begin(), args.end(), word) != args.end(); };
-  return has("--json") && (has("apply") || has("restore") || has("read"));
+  if (std::find(args.begin(), args.end(), "--json") == args.end()) return false;
+  return std::any_of(args.begin(), args.end(), [](const std::string& word) {
+    const CommandInfo* command = findCommand(word);
+    return command && command->options.has(OptionId::Json);
+  });
 }
 
 // The link's stop check for one run, taken away again when the run ends.
@@ -60,15 +63,9 @@ int runCli(const std::vector<std::string>& args, Tmod07& link, Io io, const std:
     io.out << helpText(options.command);
     return kExitOk;
   }
-  using Command = CommandResult (*)(const CliOptions&, const Context&);
-  static const std::map<std::string, Command> commands{
-      {"identify", runIdentify}, {"read", runRead},       {"backup", runBackup}, {"diff", runDiff},
-      {"write", runWrite},       {"restore", runRestore}, {"scan", runScan},     {"batch", runBatch},
-      {"apply", runApply},       {"log", runLog},
-  };
   Interrupts interrupts(interruptCount, io.err);
   const StopCheck stopCheck(link, interrupts);
-  const CommandResult result = commands.at(options.command)(options, Context{link, io, interrupts});
+  const CommandResult result = findCommand(options.command)->run(options, Context{link, io, interrupts});
   if (result) return *result;
   io.err << result.failure().lines();
   return result.failure().exit;

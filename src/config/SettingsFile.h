@@ -3,6 +3,7 @@
 
 #include "config/SettingsLocation.h"
 #include "link/PortMap.h"
+#include "link/TcpPort.h"
 #include "text/Result.h"
 
 namespace netsetup {
@@ -13,7 +14,7 @@ struct LinkSettings {
   int baud = 0;  // CBBaud index, -1 when none
   bool useIp = false;
   std::string sockIp;
-  std::string sockPort = "10001";
+  std::string sockPort = kDefaultTcpPortText.data();
 };
 
 // The executable's path with the extension of its file name replaced by ".ini" (appended when

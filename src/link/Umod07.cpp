@@ -25,7 +25,7 @@ void Tmod07::SetUseTcp(bool flag) {
 }
 
 void Tmod07::SetHost(const std::string& text) {
-  if (text.find('.') != std::string::npos) Host = text;
+  if (holdsDot(text)) Host = text;
 }
 
 bool Tmod07::Open(uint8_t portNumber, int32_t baudRate) {

@@ -12,6 +12,7 @@
 #include "link/PortMap.h"
 #include "link/Sleeper.h"
 #include "link/StatusCode.h"
+#include "link/TcpPort.h"
 #include "link/Transport.h"
 #include "link/TransportFactory.h"
 #include "text/Result.h"
@@ -111,7 +112,7 @@ class Tmod07 {
   bool IsOpen = false;
   int32_t Status = StatusOk;
   std::string Host;
-  uint16_t TcpPort = 10001;
+  uint16_t TcpPort = kDefaultTcpPort;
   // Each holds one frame, the largest there can be: SendFrame and Exchange take the request
   // from TxBuffer, ReceiveFrame leaves the answer in RxBuffer.
   std::array<uint8_t, kMaxResponseFrame> RxBuffer{};

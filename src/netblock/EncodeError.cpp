@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "netblock/FieldInfo.h"
+#include "text/IntegerText.h"
 #include "text/Quote.h"
 #include "text/Utf8.h"
 
@@ -41,11 +42,12 @@ std::string describe(const EncodeError& e, bool conceal) {
   const std::string name = "The " + std::string(fieldInfo(e.field).messageName);
   const std::string concealed = "'" + std::string(kHiddenValue) + "'";
   const std::string quoted = conceal ? concealed : quoteText(e.text);
+  const std::string_view shown = conceal ? kHiddenValue : std::string_view(e.text);
   switch (e.kind) {
     case EncodeErrorKind::NotInteger:
-      return quoted + " is not a valid integer value";
+      return notAnIntegerText(shown);
     case EncodeErrorKind::OutOfRange:
-      return name + " " + quoted + " is outside " + std::to_string(e.minimum) + ".." + std::to_string(e.maximum);
+      return outsideRangeText(name, shown, e.minimum, e.maximum);
     case EncodeErrorKind::BadAddress:
       if (e.text.empty()) return name + " is empty; with DHCP off it needs a dotted IPv4 address";
       return name + " " + quoted + " is not a dotted IPv4 address";

@@ -12,9 +12,6 @@
 namespace netsetup {
 namespace {
 
-constexpr int32_t kPortMinimum = 0;
-constexpr int32_t kPortMaximum = 65535;
-
 using Encoded = Result<void, EncodeError>;
 
 std::string decodeAddress(const SettingsArea& area, size_t offset) {
@@ -46,12 +43,12 @@ Encoded encodeAddress(const std::string& text, bool dhcp, SettingsField field, S
 Encoded encodePort(const std::string& text, SettingsField field, SettingsArea& area) {
   const std::optional<int32_t> value = parseInteger(text);
   if (!value) return EncodeError{.kind = EncodeErrorKind::NotInteger, .field = field, .text = text};
-  if (*value < kPortMinimum || *value > kPortMaximum) {
+  if (*value < 0 || *value > kMaxTcpPort) {
     return EncodeError{.kind = EncodeErrorKind::OutOfRange,
                        .field = field,
                        .text = text,
-                       .minimum = kPortMinimum,
-                       .maximum = kPortMaximum};
+                       .minimum = 0,
+                       .maximum = kMaxTcpPort};
   }
   const size_t offset = fieldInfo(field).offset;
   area[offset] = static_cast<uint8_t>(*value & 0xFF);

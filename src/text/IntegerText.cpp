@@ -1,6 +1,7 @@
 #include "text/IntegerText.h"
 
 #include "text/Hex.h"
+#include "text/Quote.h"
 
 namespace netsetup {
 namespace {
@@ -41,6 +42,22 @@ std::optional<int32_t> parseInteger(std::string_view text) {
   }
   if (rest.starts_with("0x") || rest.starts_with("0X")) return parseHex(rest.substr(2), negative);
   return parseDecimal(rest, negative);
+}
+
+std::string notAnIntegerText(std::string_view text) { return quoteText(text) + " is not a valid integer value"; }
+
+std::string outsideRangeText(std::string_view what, std::string_view text, int32_t minimum, int32_t maximum) {
+  return std::string(what) + " " + quoteText(text) + " is outside " + std::to_string(minimum) + ".." +
+         std::to_string(maximum);
+}
+
+Result<int32_t> integerUpTo(std::string_view what, std::string_view text, int32_t maximum, std::string_view unit) {
+  const std::optional<int32_t> value = parseInteger(text);
+  if (!value) return Failure{notAnIntegerText(text)};
+  if (*value < 0 || *value > maximum) {
+    return Failure{outsideRangeText(what, text, 0, maximum) + (unit.empty() ? "" : " ") + std::string(unit)};
+  }
+  return *value;
 }
 
 }  // namespace netsetup

@@ -107,6 +107,13 @@ std::optional<Ipv4Octets> parseDottedQuad(std::string_view text) {
   return octets;
 }
 
+bool holdsDot(std::string_view hostText) { return hostText.find('.') != std::string_view::npos; }
+
+std::optional<Ipv4Octets> parseDottedHost(std::string_view hostText) {
+  if (!holdsDot(hostText)) return std::nullopt;
+  return tryParseIpv4(hostText);
+}
+
 std::string formatIpv4(const Ipv4Octets& octets) {
   std::string out;
   for (size_t i = 0; i < octets.size(); ++i) {

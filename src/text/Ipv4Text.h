@@ -24,6 +24,11 @@ Ipv4Octets inetAddr(std::string_view text);
 // the short and octal forms inetAddr reads its own way included.
 std::optional<Ipv4Octets> parseDottedQuad(std::string_view text);
 
+// The window keeps a TCP host only when its text holds a dot, and the link connects to it only
+// when it is then an address by inetAddr's rules: a name such as "localhost" is never looked up.
+bool holdsDot(std::string_view hostText);
+std::optional<Ipv4Octets> parseDottedHost(std::string_view hostText);
+
 // "192.168.0.10": each octet in decimal, joined by ".".
 std::string formatIpv4(const Ipv4Octets& octets);
 

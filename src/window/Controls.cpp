@@ -4,6 +4,7 @@
 
 #include "actions/Actions.h"
 #include "link/PortMap.h"
+#include "link/TcpPort.h"
 #include "netblock/AuthType.h"
 
 namespace netsetup {
@@ -23,7 +24,7 @@ constexpr ControlInfo kControls[] = {
     {CBBaud, "CBBaud", K::List, GroupBox1, "", 96, 51, 81, 21, true, false, L::BaudRates},
     {CBPort, "CBPort", K::List, GroupBox1, "", 8, 51, 81, 21, true, false, L::Ports, 0},
     {EIP, "EIP", K::Edit, GroupBox1, "", 248, 49, 105, 21, false},
-    {EPort, "EPort", K::Edit, GroupBox1, "10001", 368, 49, 49, 21, false},
+    {EPort, "EPort", K::Edit, GroupBox1, kDefaultTcpPortText.data(), 368, 49, 49, 21, false},
     {ed_net_addr, "ed_net_addr", K::Edit, GroupBox1, "1", 546, 48, 75, 21},
     {Label1, "Label1", K::Label, GroupBox1, ":", 418, 52, 0, 0},
     {Label12, "Label12", K::Label, GroupBox1, "Сетевой адрес", 544, 24, 0, 0},

@@ -30,5 +30,18 @@ TEST(IntegerText, Table) {
   }
 }
 
+// The range holds at both ends, hex counts by its value, and a unit follows only the range.
+TEST(IntegerText, UpToRefusals) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"0", ""}, {"255", ""}, {"$FF", ""}, {"256", "The address '256' is outside 0..255 steps"},
+      {"-1", "The address '-1' is outside 0..255 steps"}, {"$ffffffff", "The address '$ffffffff' is outside 0..255 steps"},
+      {"", "'' is not a valid integer value"}, {"2x", "'2x' is not a valid integer value"},
+  };
+  for (const auto& [text, refusal] : cases) {
+    const Result<int32_t> got = integerUpTo("The address", text, 255, "steps");
+    EXPECT_EQ(got ? "" : got.failure().message, refusal) << text;
+  }
+}
+
 }  // namespace
 }  // namespace netsetup

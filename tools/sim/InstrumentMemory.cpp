@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "files/FileStore.h"
+#include "link/TcpPort.h"
 
 namespace netsetup {
 
@@ -34,7 +35,7 @@ SettingsArea defaultSettingsArea() {
   for (size_t i = 0; i < area.size(); ++i) area[i] = static_cast<uint8_t>(i * 7 + 3);
   const uint8_t ip[] = {192, 168, 0, 10, 255, 255, 255, 0, 192, 168, 0, 1};
   for (size_t i = 0; i < sizeof ip; ++i) area[6 + i] = ip[i];
-  putPort(area, 18, 10001);
+  putPort(area, 18, kDefaultTcpPort);
   putPort(area, 24, 9000);
   area[26] = 0;  // DHCP off
   putText(area, 42, 32, "dispatch.example.org");

@@ -7,6 +7,7 @@
 
 #include "Faults.h"
 #include "LineTiming.h"
+#include "link/TcpPort.h"
 #include "text/CommandLine.h"
 #include "text/Result.h"
 
@@ -17,7 +18,7 @@ struct SimOptions {
   bool help = false;
   bool serveTcp = true;  // on unless only --pty is given
   std::string tcpHost = "127.0.0.1";
-  uint16_t tcpPort = 10001;
+  uint16_t tcpPort = kDefaultTcpPort;
   std::string ptyLink;             // empty: no pseudo-terminal
   std::vector<uint8_t> addresses;  // empty: one instrument at address 1
   std::string typeString = "VRN-207K";

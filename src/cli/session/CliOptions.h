@@ -13,9 +13,6 @@
 
 namespace netsetup::cli {
 
-inline constexpr std::array<std::string_view, 10> kCommands{"identify", "read", "write", "apply", "backup",
-                                                            "restore",  "diff", "scan",  "batch", "log"};
-
 // How to reach the instrument; an empty text or an empty optional was not given.
 struct LinkOptions {
   std::string serial;               // "COM1".."COM16" (upper case), or a device path as given
@@ -30,7 +27,7 @@ struct LinkOptions {
 };
 
 struct CliOptions {
-  std::string command;  // one of kCommands, or empty with help or version
+  std::string command;  // a command of cli/CommandTable, or empty with help or version
   LinkOptions link;
   bool help = false;
   bool version = false;

@@ -26,7 +26,7 @@ std::string portName(const Tmod07& link, const LinkChoice& choice, bool named) {
 Result<void> checkSettingsHost(const std::string& file, const std::string& host) {
   const std::string rule = "(the window's TCP host must be one, e.g. 192.168.0.5): correct it there, or give --tcp HOST";
   if (host.empty()) return Failure{"the settings file " + file + " chooses TCP (UseIP=1) but sets no SockIP " + rule};
-  if (host.find('.') != std::string::npos && tryParseIpv4(host)) return {};
+  if (parseDottedHost(host)) return {};
   return Failure{"the settings file " + file + " sets SockIP=" + visibleText(host) +
                  ", which is not a dotted IPv4 address " + rule};
 }
