@@ -626,7 +626,7 @@ constexpr CommandInfo kCommands[] = {
      kLink | kWrites | OptionSet{O::Set, O::Template, O::ShowPassword, O::Check, O::Diff, O::Json}, runApply,
      "apply [SHEET]", "as write, but only when a value differs; --check, --diff\nand --json for scripts and "
      "configuration tools", kApplyHelp, kApplyMan},
-    {"backup", "FILE", false, kLink | OptionSet{O::BackupDir, O::Name}, runBackup, "backup FILE",
+    {"backup", "FILE", false, kLink | OptionSet{O::BackupDir, O::Name}, runBackup, "backup [FILE]",
      "save the whole settings area of the instrument to a file", kBackupHelp, kBackupMan},
     {"restore", "FILE", true, kLink | kWrites | OptionSet{O::ShowPassword, O::Check, O::Diff, O::Json, O::Force},
      runRestore, "restore FILE", "put a saved settings area back into the instrument", kRestoreHelp, kRestoreMan},
