@@ -71,6 +71,7 @@ class ScriptedFactory final : public TransportFactory {
  public:
   std::shared_ptr<LineState> line = std::make_shared<LineState>();
   bool serialFails = false;
+  std::deque<SerialOpenFailure> serialFailuresFirst;  // refusals handed out before any other outcome
   int32_t tcpStatus = 0;
   std::vector<std::string> openedDevices;
   std::vector<int32_t> openedBauds;
@@ -79,6 +80,11 @@ class ScriptedFactory final : public TransportFactory {
   Result<std::unique_ptr<Transport>, SerialOpenFailure> openSerial(const std::string& device, int32_t baud) override {
     openedDevices.push_back(device);
     openedBauds.push_back(baud);
+    if (!serialFailuresFirst.empty()) {
+      SerialOpenFailure failure = std::move(serialFailuresFirst.front());
+      serialFailuresFirst.pop_front();
+      return failure;
+    }
     if (serialFails) return SerialOpenFailure{};
     return std::unique_ptr<Transport>(std::make_unique<ScriptedLine>(line));
   }

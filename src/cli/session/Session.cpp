@@ -45,10 +45,17 @@ bool heldByAnotherRun(const PortInUse& inUse) {
 
 }  // namespace
 
-bool Session::waitForPort(std::chrono::steady_clock::time_point start, bool& said) {
+bool Session::waitForPort(std::chrono::steady_clock::time_point start, bool& said, bool& lookedAgain) {
   const std::optional<PortInUse>& inUse = link().portInUse();
   const auto waited = std::chrono::steady_clock::now() - start;
-  if (!inUse || !heldByAnotherRun(*inUse) || waited >= std::chrono::seconds(target_.waitSeconds)) return false;
+  if (!inUse || waited >= std::chrono::seconds(target_.waitSeconds)) return false;
+  if (!heldByAnotherRun(*inUse)) {
+    // The holders are looked up after the refusal: a run that let go in between is no longer
+    // listed, and the port may be free now. Try once more at once before naming who holds it.
+    if (lookedAgain) return false;
+    lookedAgain = true;
+    return true;
+  }
   if (!said) {
     context_.io.err << kComplaintPrefix << target_.line << " is in use by "
                     << (inUse->programs ? "another netsetup-cli" : "another program (perhaps another netsetup-cli)")
@@ -65,9 +72,9 @@ bool Session::waitForPort(std::chrono::steady_clock::time_point start, bool& sai
 
 CliResult<> Session::open() {
   const auto start = std::chrono::steady_clock::now();
-  bool said = false;
+  bool said = false, lookedAgain = false;
   Step<> opened = openLink(link(), target_.choice);
-  while (!opened && waitForPort(start, said)) opened = openLink(link(), target_.choice);
+  while (!opened && waitForPort(start, said, lookedAgain)) opened = openLink(link(), target_.choice);
   if (opened) return {};
   if (said && context_.interrupts.any()) {
     return CliFailure{kExitInterrupted, "interrupted while waiting for " + target_.line + "; " +

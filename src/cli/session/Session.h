@@ -51,7 +51,7 @@ class Session {
  private:
   // After an open that failed: whether to try again, having waited a moment, because another
   // run holds the port and the wait since `start` is not over (said once, in `said`).
-  bool waitForPort(std::chrono::steady_clock::time_point start, bool& said);
+  bool waitForPort(std::chrono::steady_clock::time_point start, bool& said, bool& lookedAgain);
 
   Context context_;
   Target target_;
