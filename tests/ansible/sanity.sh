@@ -23,7 +23,9 @@ ansible-test sanity --local --python 3.11 "${tests[@]}"
 
 # validate-modules: every finding must be one the ignore file accepts.
 validate=/usr/lib/python3/dist-packages/ansible_test/_util/controller/sanity/validate-modules/validate.py
-ANSIBLE_COLLECTIONS_PATH=$work /usr/bin/python3 "$validate" --format json --arg-spec \
+# --arg (argparse takes an option's unambiguous beginning) compares each module's arguments with its
+# documentation.
+ANSIBLE_COLLECTIONS_PATH=$work /usr/bin/python3 "$validate" --format json --arg \
   --collection ansible_collections/netsetup/instrument --collection-version "$(awk '/^version:/ {print $2}' galaxy.yml)" \
   plugins/modules/*.py >"$work/found.json" || [[ $? == 3 ]]
 /usr/bin/python3 - "$work/found.json" tests/sanity/ignore-2.14.txt <<'CHECK'
