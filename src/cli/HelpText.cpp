@@ -102,12 +102,6 @@ std::string baudChoices() {
   return text;
 }
 
-void replaceAll(std::string& text, std::string_view mark, std::string_view by) {
-  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + by.size())) {
-    text.replace(at, mark.size(), by);
-  }
-}
-
 // "  --tcp HOST[:PORT]   an IPv4 address...": the entry, then its text at kTextColumn (on a line
 // of its own when the entry reaches it), each further line of the text indented as far.
 std::string listEntry(std::string_view entry, std::string_view text) {
@@ -141,6 +135,12 @@ std::string optionEntry(const OptionInfo& option) {
   std::string entry(option.name);
   if (!option.extra.valueName.empty()) entry.append(" ").append(option.extra.valueName);
   return entry;
+}
+
+void replaceAll(std::string& text, std::string_view mark, std::string_view by) {
+  for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + by.size())) {
+    text.replace(at, mark.size(), by);
+  }
 }
 
 std::string fillHelpMarks(std::string text) {

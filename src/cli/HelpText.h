@@ -16,6 +16,7 @@ std::string manPage();
 // What help and man page share: a text of the tables with its marks ({baud rates}...) filled
 // in, and an option as a list shows it ("--tcp HOST[:PORT]").
 std::string fillHelpMarks(std::string text);
+void replaceAll(std::string& text, std::string_view mark, std::string_view by);
 std::string optionEntry(const OptionInfo& option);
 
 }  // namespace netsetup::cli

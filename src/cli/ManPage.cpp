@@ -253,18 +253,13 @@ std::string optionEntries() {
   return out;
 }
 
-void replaceMark(std::string& text, std::string_view mark, const std::string& by) {
-  const size_t at = text.find(mark);
-  if (at != std::string::npos) text.replace(at, mark.size(), by);
-}
-
 }  // namespace
 
 std::string manPage() {
   std::string page(kPage);
-  replaceMark(page, "{version}", NETSETUP_VERSION);
-  replaceMark(page, "{commands}", commandEntries());
-  replaceMark(page, "{options}", optionEntries());
+  replaceAll(page, "{version}", NETSETUP_VERSION);
+  replaceAll(page, "{commands}", commandEntries());
+  replaceAll(page, "{options}", optionEntries());
   return page;
 }
 
